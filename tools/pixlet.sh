@@ -1,0 +1,178 @@
+#!/bin/bash
+# Set up, build, run and test Pixlet32 on Debian 12 (amd64).
+#
+#   tools/pixlet.sh run     install what is missing, build, start Pixlet32 under Wine
+#   tools/pixlet.sh test    install what is missing, build, run the whole test suite
+#   tools/pixlet.sh bench   build, then run the benchmarks under Xvfb and print figures
+#   tools/pixlet.sh setup | fetch | build    the single steps
+#
+# Installing needs root (or sudo); every step is idempotent and skips what is done.
+# The program is built for i686 into $BUILD_DIR/i686 (the shipped Pixlet32.exe). The tests run
+# that build where the machine can execute 32-bit x86 code; where it cannot (some virtual machines
+# run 64-bit user code only), the same sources are built for x86_64 into $BUILD_DIR/x86_64 and
+# tested there. PIXLET_TEST_ARCH=i686|x86_64 overrides the choice.
+# Environment: BUILD_DIR (default ./build), WINEPREFIX (default $BUILD_DIR/wineprefix).
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=${BUILD_DIR:-$ROOT/build}
+export BUILD_DIR=$BUILD
+export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix}
+
+PKGS="cmake ninja-build dpkg-dev python3 xvfb xauth xdotool x11-utils
+      g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 libz-mingw-w64-dev googletest
+      wine wine32:i386 wine64 libasound2:i386 libasound2-plugins:i386
+      imagemagick"
+
+T0=${T0:-$(date +%s)}
+export T0
+step() { echo "== $* ($(( $(date +%s) - T0 )) s)"; }
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"
+  elif command -v sudo >/dev/null; then sudo "$@"
+  else echo "installing packages needs root: run this as root or install sudo" >&2; exit 1
+  fi
+}
+
+missing_packages() {
+  local p out=""
+  for p in $PKGS; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || out="$out $p"
+  done
+  echo "$out"
+}
+
+has_deb_src() { apt-get indextargets --format '$(CREATED_BY)' 2>/dev/null | grep -qx Sources; }
+
+setup() {
+  local need
+  need=$(missing_packages)
+  if [ -z "$need" ] && has_deb_src; then step "packages already installed"; return; fi
+  step "installing packages:$need (apt, a few minutes on a fresh machine)"
+  export DEBIAN_FRONTEND=noninteractive
+  dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
+  # `apt-get source libpng1.6` needs deb-src entries, which Debian 12 images do not carry:
+  # mirror the configured deb entries.
+  if ! has_deb_src; then
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+      sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+        as_root tee /etc/apt/sources.list.d/pixlet32-deb-src.sources >/dev/null
+    fi
+    if [ -f /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list; then
+      sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
+        as_root tee /etc/apt/sources.list.d/pixlet32-deb-src.list >/dev/null
+    fi
+  fi
+  as_root apt-get -o DPkg::Lock::Timeout=600 update -q
+  # shellcheck disable=SC2086
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q \
+    --no-install-recommends $(missing_packages)
+  step "packages installed"
+}
+
+fetch() {  # libpng with Debian's patches applied -> third_party/libpng1.6-*/
+  if ls "$ROOT"/third_party/libpng1.6-*/png.h >/dev/null 2>&1; then return; fi
+  step "fetching libpng1.6 source package"
+  mkdir -p "$ROOT/third_party"
+  # The newest candidate may be a security update whose files are not on the mirror yet.
+  (cd "$ROOT/third_party" && { apt-get source -q libpng1.6 || apt-get source -q libpng1.6/bookworm; })
+}
+
+# Can this machine run 32-bit x86 code (and so Wine's 32-bit loader)?
+runs_i386() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+
+test_arch() {
+  case "${PIXLET_TEST_ARCH:-auto}" in
+    i686|x86_64) echo "$PIXLET_TEST_ARCH" ;;
+    *) if runs_i386; then echo i686; else echo x86_64; fi ;;
+  esac
+}
+
+build_tree() {  # arch, with tests ON|OFF, more cmake arguments
+  local arch=$1 tests=$2
+  shift 2
+  if [ ! -f "$BUILD/$arch/build.ninja" ]; then
+    step "configure $arch (the first time also cross-builds libpng, cached in $BUILD/$arch/_deps)"
+  fi
+  cmake -S "$ROOT" -B "$BUILD/$arch" -G Ninja -DPIXLET_ARCH="$arch" -DPIXLET_TESTS="$tests" \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw.cmake" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  step "build $arch"
+  cmake --build "$BUILD/$arch"
+}
+
+build() {
+  fetch
+  local tarch
+  tarch=$(test_arch)
+  if [ "$tarch" = i686 ]; then
+    build_tree i686 ON
+  else
+    build_tree i686 OFF
+    build_tree x86_64 ON -DPIXLET_PRODUCT_EXE="$BUILD/i686/Pixlet32.exe"
+  fi
+  step "built $BUILD/i686/Pixlet32.exe ($(stat -c %s "$BUILD/i686/Pixlet32.exe") bytes); tests built for $tarch"
+}
+
+# Runs "$@" inside an Xvfb of its own. A display is used only by our Wine prefix, so that
+# tests never see a stray window of another session.
+in_xvfb() {
+  local geometry=${PIXLET_SCREEN:-1280x1024x24}
+  xvfb-run -a -n "${XVFB_SERVERNUM:-95}" -s "-screen 0 $geometry -nolisten tcp" "$@"
+}
+
+app_exe() {
+  if runs_i386; then echo "$BUILD/i686/Pixlet32.exe"
+  else
+    echo "This machine cannot execute 32-bit x86 code, so Wine cannot run the 32-bit Pixlet32.exe;" >&2
+    echo "starting the same program built for x86_64 instead." >&2
+    [ -f "$BUILD/x86_64/Pixlet32.exe" ] || build_tree x86_64 OFF >&2
+    echo "$BUILD/x86_64/Pixlet32.exe"
+  fi
+}
+
+run_app() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    "$ROOT/tools/wine-env.sh" prefix
+    local exe
+    exe=$(app_exe)
+    echo "Starting Pixlet32 on display $DISPLAY."
+    run_hint
+    "$ROOT/tools/wine-env.sh" run "$exe"
+  else
+    echo "No X display: starting an Xvfb of our own (x11vnc or xwd can show it)."
+    in_xvfb "$ROOT/tools/pixlet.sh" _run_in_x
+  fi
+}
+
+run_hint() {
+  cat <<EOF
+Pixlet32 has no main window. Without a system tray on the desktop, Wine shows its icon in a
+small window "Wine System Tray" at the top-left corner of the screen:
+  - right-click the icon for the menu (Option, About, Exit; Exit ends the program);
+  - press the left button on it for the window picker;
+  - PrintScreen copies the screen, Ctrl+PrintScreen lets you choose a part of it.
+EOF
+}
+
+run_tests() {
+  "$ROOT/tools/wine-env.sh" prefix
+  step "ctest"
+  local rc=0
+  ctest --test-dir "$BUILD/$(test_arch)" --output-on-failure --timeout 300 ${CTEST_ARGS:-} || rc=$?
+  "$ROOT/tools/wine-env.sh" stop
+  step "tests done (exit $rc)"
+  return $rc
+}
+
+case "${1:-}" in
+  setup) setup ;;
+  fetch) fetch ;;
+  build) build ;;
+  run)   setup; build; run_app ;;
+  test)  setup; build; step "tests in Xvfb"; in_xvfb "$ROOT/tools/pixlet.sh" _tests_in_x ;;
+  bench) setup; build; in_xvfb "$ROOT/tools/pixlet.sh" _bench_in_x ;;
+  _tests_in_x) run_tests ;;
+  _run_in_x) "$ROOT/tools/wine-env.sh" prefix; exe=$(app_exe); run_hint; "$ROOT/tools/wine-env.sh" run "$exe" ;;
+  _bench_in_x) "$ROOT/tools/wine-env.sh" prefix; "$ROOT/tools/bench.sh"; "$ROOT/tools/wine-env.sh" stop ;;
+  *) sed -n '2,11p' "$0" >&2; exit 2 ;;
+esac
