@@ -1,0 +1,60 @@
+// The application object: one per process, constructed as a static object. It owns the message
+// loop, names the program (the executable's file name without extension) and keeps its profile
+// under HKEY_CURRENT_USER\Software\<registry key>\<application name>.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class CWnd;
+
+class CWinApp
+{
+public:
+    CWinApp();
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    // FALSE ends the process before the message loop starts.
+    virtual BOOL InitInstance() { return TRUE; }
+    // Its result is the process exit code.
+    virtual int ExitInstance();
+
+    // Runs the message loop until the main window is destroyed; returns ExitInstance().
+    int Run();
+    // The entry point's work: InitInstance, then Run, or ExitInstance when InitInstance failed.
+    int Main(HINSTANCE hInstance);
+
+    // The profile then lives in the registry under this company key.
+    void SetRegistryKey(const char* company);
+    // Reads a REG_DWORD value of a section; the default when it is missing or unreadable.
+    UINT GetProfileInt(const char* section, const char* entry, int defaultValue) const;
+    BOOL WriteProfileInt(const char* section, const char* entry, int value);
+
+    // Modeless dialogs get their keyboard handling (tab, arrows, Enter) from the loop.
+    void AddModeless(HWND hwnd);
+    void RemoveModeless(HWND hwnd);
+
+    HINSTANCE m_hInstance = nullptr;
+    std::string m_strAppName;
+    std::string m_strRegistryKey;
+    CWnd* m_pMainWnd = nullptr;
+
+private:
+    std::string ProfileKeyPath(const char* section) const;
+
+    std::vector<HWND> m_modeless;
+    int m_nExitCode = 0;
+};
+
+// The one application object, or null (in tests).
+CWinApp* GetApp();
+// The module whose resources the program uses.
+HINSTANCE GetAppInstance();
+// The application's main window, or null.
+HWND GetAppMainWindow();
+// The caption of the program's message boxes: the application name.
+const char* GetAppName();

@@ -1,0 +1,62 @@
+// The base of every dialog of the program, modal or modeless, built from a dialog template.
+// Messages arrive at the virtual OnMessage, the dialog's message table: a dialog overrides it
+// with a switch over the messages it handles and passes the others to the base, which turns
+// commands and notifications into the typed hooks below.
+#pragma once
+
+#include "framework/Wnd.h"
+
+class CDataExchange;
+
+class CDialog : public CWnd
+{
+public:
+    explicit CDialog(UINT idTemplate, HWND parent = nullptr);
+    ~CDialog() override;
+
+    // Runs the dialog in its own message loop; IDOK, IDCANCEL or what EndDialog was given, -1 on failure.
+    INT_PTR DoModal();
+    // Creates the dialog modeless; it shows itself only if its template says so.
+    bool Create();
+    // Destroys a modeless dialog (a modal one ends through EndDialog).
+    BOOL DestroyWindow();
+    void EndDialog(int result);
+
+    // Moves the data of the fields into the controls (FALSE) or back and validates (TRUE).
+    // While it runs, the dialog's controls' notifications are not dispatched.
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+
+    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    UINT GetTemplateId() const { return m_idTemplate; }
+
+protected:
+    // Fills combo and list boxes from the template's initialisation data and the controls
+    // from the fields. Returning TRUE gives the focus to the first tab stop.
+    virtual BOOL OnInitDialog();
+    // Enter and the OK button: validate, then end with IDOK.
+    virtual void OnOK();
+    // Escape, the close box and the Cancel button: end with IDCANCEL.
+    virtual void OnCancel();
+    virtual void DoDataExchange(CDataExchange* pDX);
+    // The dialog's message table. Return true with result set to handle a message, false to
+    // leave it to the default processing of dialogs.
+    virtual bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // WM_COMMAND from a menu, an accelerator or a control; true when handled.
+    virtual bool OnCommand(UINT id, UINT code, HWND control);
+    // WM_NOTIFY from a control; true (with result set) when handled.
+    virtual bool OnNotify(NMHDR* header, LRESULT& result);
+    // The window is gone; m_hWnd is already null.
+    virtual void PostNcDestroy() {}
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    INT_PTR Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    bool ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void ExecuteDlgInit();
+    void CenterOnOwner();
+
+    UINT m_idTemplate;
+    HWND m_hParent;
+    bool m_bModal = false;
+    bool m_bLockNotify = false;
+};

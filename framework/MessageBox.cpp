@@ -1,0 +1,45 @@
+#include "framework/MessageBox.h"
+
+#include "framework/App.h"
+
+UINT AppMessageBoxStyle(UINT type)
+{
+    if ((type & MB_ICONMASK) == 0) {
+        switch (type & MB_TYPEMASK) {
+        case MB_OK:
+        case MB_OKCANCEL:
+        case MB_YESNO:
+        case MB_YESNOCANCEL:
+            type |= MB_ICONEXCLAMATION;
+            break;
+        default:
+            break;
+        }
+    }
+    return type;
+}
+
+int AppMessageBox(const std::string& text, UINT type, HWND owner)
+{
+    if (!owner) {
+        // The window the user last worked with in this program: an open dialog rather than the
+        // hidden main window behind it.
+        const HWND main = GetAppMainWindow();
+        owner = main ? ::GetLastActivePopup(main) : nullptr;
+    }
+    return ::MessageBoxA(owner, text.c_str(), GetAppName(), AppMessageBoxStyle(type));
+}
+
+std::string FormatMessage1(const std::string& format, const std::string& argument)
+{
+    std::string text;
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == '1') {
+            text += argument;
+            ++i;
+        } else {
+            text += format[i];
+        }
+    }
+    return text;
+}

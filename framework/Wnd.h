@@ -1,0 +1,54 @@
+// A thin, non-owning wrapper of a window, and the subclassing of an existing control: the
+// control's messages go to the virtual WindowProc of the object attached to it, and the
+// notifications that its parent dialog receives about it are reflected back to it.
+#pragma once
+
+#include <windows.h>
+
+class CWnd
+{
+public:
+    CWnd() = default;
+    virtual ~CWnd();
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+
+    // Attaches this object to an existing control; false if it is already attached or the
+    // control does not exist.
+    bool SubclassWindow(HWND hwnd);
+    bool SubclassDlgItem(UINT id, HWND parent);
+    // Gives the control its own window procedure back.
+    HWND UnsubclassWindow();
+
+    // The object attached to hwnd by SubclassWindow, or null.
+    static CWnd* FromSubclassed(HWND hwnd);
+    // Offers a parent's notification (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR..., WM_DRAWITEM)
+    // to the object attached to the control it is about; true when that object handled it.
+    static bool ReflectToControl(HWND control, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    HWND m_hWnd = nullptr;
+
+protected:
+    // Called before the control's messages start to arrive here.
+    virtual void PreSubclassWindow() {}
+    // The control's messages; the default passes them on to the control's own procedure.
+    virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    // A notification about this control that its parent received. Return true (with the
+    // parent's result) to take it; false lets the parent handle it.
+    virtual bool OnReflectedMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Passes the message being handled on to the control's own procedure.
+    LRESULT Default();
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR refData);
+    struct CurrentMessage {
+        UINT msg;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    const CurrentMessage* m_pCurrent = nullptr;
+    bool m_bSubclassed = false;
+};
