@@ -1,0 +1,29 @@
+// What a user of the desktop sees and does, observed and done from another process: the tray
+// icon, global hot keys, the registry profile, keyboard input.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// The icons of the notification area. Without a tray on the X display, Wine shows them in a
+// window of its own, one child window per icon.
+int TrayIconCount();
+
+// Whether this process could take the hot key now (it is free) ; it is given back at once.
+bool IsHotKeyFree(UINT modifiers, UINT virtualKey);
+
+// The program's profile: HKEY_CURRENT_USER\Software\Dorvan's Tools\Pixlet32.
+extern const char kCompanyKey[];
+extern const char kHotKeyKey[];
+void DeleteCompanyKey();
+bool CompanyKeyExists();
+void SetHotKeyValue(const char* name, DWORD value);
+
+// Presses and releases the keys in order (then releases them in reverse), through SendInput.
+void PressKeys(const std::vector<WORD>& virtualKeys);
+
+}  // namespace testing_support

@@ -1,0 +1,110 @@
+// The rules that decide which hot-key actions run.
+#include "app/HotKeys.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+CDateTime At(int year, int month, int day, int hour, int minute, int second)
+{
+    std::tm tm = {};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    return CDateTime::FromTm(tm);
+}
+}  // namespace
+
+TEST(DateTime, CountsDaysFromTheLastDayOf1899)
+{
+    EXPECT_DOUBLE_EQ(At(1899, 12, 30, 0, 0, 0).m_dt, 0.0);
+    EXPECT_DOUBLE_EQ(At(1900, 1, 1, 0, 0, 0).m_dt, 2.0);
+    EXPECT_DOUBLE_EQ(At(2000, 1, 1, 12, 0, 0).m_dt, 36526.5);
+    EXPECT_DOUBLE_EQ(At(2026, 3, 1, 6, 0, 0).m_dt, 46082.25);
+    EXPECT_FALSE(At(2026, 13, 1, 0, 0, 0).m_bValid);
+}
+
+TEST(Debounce, CountsWholeSecondsAcrossMinutesAndDays)
+{
+    EXPECT_EQ(ElapsedWholeSeconds(At(2026, 12, 7, 10, 0, 2), At(2026, 12, 7, 10, 0, 0)), 2);
+    EXPECT_EQ(ElapsedWholeSeconds(At(2026, 12, 7, 10, 1, 1), At(2026, 12, 7, 10, 0, 59)), 2);
+    EXPECT_EQ(ElapsedWholeSeconds(At(2027, 1, 1, 0, 0, 0), At(2026, 12, 31, 23, 59, 59)), 1);
+    // Exact differences are not lost to the day fraction's rounding, at any time of the day.
+    for (int second = 0; second < 86400 - 2; second += 997) {
+        const CDateTime earlier = At(2026, 12, 7, second / 3600, second / 60 % 60, second % 60);
+        const int later = second + 2;
+        EXPECT_EQ(ElapsedWholeSeconds(At(2026, 12, 7, later / 3600, later / 60 % 60, later % 60), earlier), 2)
+            << "at second " << second;
+    }
+}
+
+TEST(Debounce, AcceptsAnActionOnlyTwoWholeSecondsAfterTheLast)
+{
+    const CDateTime last = At(2026, 12, 7, 10, 0, 0);
+    // One second apart: dropped. 2.5 s apart lands 2 or 3 whole clock seconds later: accepted.
+    EXPECT_FALSE(ShouldAcceptAction(FALSE, At(2026, 12, 7, 10, 0, 1), last));
+    EXPECT_TRUE(ShouldAcceptAction(FALSE, At(2026, 12, 7, 10, 0, 2), last));
+    EXPECT_TRUE(ShouldAcceptAction(FALSE, At(2026, 12, 7, 10, 0, 3), last));
+    EXPECT_FALSE(ShouldAcceptAction(FALSE, last, last));
+    // Never while another action runs.
+    EXPECT_FALSE(ShouldAcceptAction(TRUE, At(2026, 12, 7, 10, 5, 0), last));
+}
+
+TEST(Debounce, ClockSetBackDropsActionsUntilItPassesTheLastByTwoSeconds)
+{
+    const CDateTime last = At(2026, 10, 25, 2, 59, 50);  // before the end of daylight saving time
+    EXPECT_FALSE(ShouldAcceptAction(FALSE, At(2026, 10, 25, 2, 0, 10), last));
+    EXPECT_FALSE(ShouldAcceptAction(FALSE, At(2026, 10, 25, 2, 59, 49), last));
+    EXPECT_FALSE(ShouldAcceptAction(FALSE, At(2026, 10, 25, 2, 59, 51), last));
+    EXPECT_TRUE(ShouldAcceptAction(FALSE, At(2026, 10, 25, 2, 59, 52), last));
+}
+
+TEST(HotKeys, BindsPrintScreenAndThreeCtrlShiftLetters)
+{
+    CaptureSettings settings;
+    settings.m_chAviBeginKey = 'D';
+    settings.m_chAviEndKey = 'F';
+    settings.m_chAviAutoBeginKey = 'G';
+    const auto keys = HotKeyBindings(settings);
+    const HotKeyBinding expected[] = {
+        {1134, 0, VK_SNAPSHOT}, {1135, MOD_CONTROL, VK_SNAPSHOT}, {1136, MOD_CONTROL | MOD_SHIFT, 'D'},
+        {1137, MOD_CONTROL | MOD_SHIFT, 'F'}, {1138, MOD_CONTROL | MOD_SHIFT, 'G'}};
+    for (size_t i = 0; i < keys.size(); ++i) {
+        EXPECT_EQ(keys[i].id, expected[i].id);
+        EXPECT_EQ(keys[i].modifiers, expected[i].modifiers) << keys[i].id;
+        EXPECT_EQ(keys[i].virtualKey, expected[i].virtualKey) << keys[i].id;
+    }
+}
+
+TEST(HotKeys, PrintScreenKeysWaitHalfASecondAndLettersPostThemselves)
+{
+    const CaptureSettings settings;
+    EXPECT_EQ(ActionForHotKey(1134, settings).code, 2);
+    EXPECT_EQ(ActionForHotKey(1134, settings).delayMs, 500u);
+    EXPECT_EQ(ActionForHotKey(1135, settings).code, 1);
+    EXPECT_EQ(ActionForHotKey(1135, settings).delayMs, 500u);
+    EXPECT_EQ(ActionForHotKey(1136, settings).code, 'B');
+    EXPECT_EQ(ActionForHotKey(1137, settings).code, 'E');
+    EXPECT_EQ(ActionForHotKey(1138, settings).code, 'C');
+    EXPECT_EQ(ActionForHotKey(1138, settings).delayMs, 0u);
+    EXPECT_EQ(ActionForHotKey(1139, settings).code, 0);
+    EXPECT_FALSE(IsActionCode(0, settings));
+    EXPECT_FALSE(IsActionCode('A', settings));
+    EXPECT_TRUE(IsActionCode('E', settings));
+}
+
+TEST(HotKeys, TheFirstMatchingActionRuns)
+{
+    CaptureSettings settings;
+    EXPECT_EQ(ActionForCode(1, settings), Action::CopyManually);
+    EXPECT_EQ(ActionForCode(2, settings), Action::CopyAutomatically);
+    EXPECT_EQ(ActionForCode('B', settings), Action::BeginRecording);
+    EXPECT_EQ(ActionForCode('E', settings), Action::EndRecording);
+    EXPECT_EQ(ActionForCode('C', settings), Action::BeginAutoRecording);
+    EXPECT_EQ(ActionForCode('Z', settings), Action::None);
+    // Letters edited by hand into the profile may coincide: the earlier action wins.
+    settings.m_chAviEndKey = 'B';
+    EXPECT_EQ(ActionForCode('B', settings), Action::BeginRecording);
+}

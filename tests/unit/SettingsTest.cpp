@@ -1,0 +1,144 @@
+// The settings record, its profile and the cursor snapshot.
+#include "app/Settings.h"
+#include "capture/WindowPicker.h"
+#include "framework/App.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const char kTestCompany[] = "Pixlet32 Unit Tests";
+
+// An application object of its own, with its profile under a key of the tests.
+class Profile : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, KeyPath().c_str());
+        m_app.SetRegistryKey(kTestCompany);
+        theSettings = CaptureSettings{};
+    }
+    void TearDown() override { ::RegDeleteTreeA(HKEY_CURRENT_USER, KeyPath().c_str()); }
+    static std::string KeyPath() { return std::string("Software\\") + kTestCompany; }
+    std::string SectionPath() const { return KeyPath() + "\\" + m_app.m_strAppName + "\\Hot Key"; }
+    bool SectionExists() const
+    {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExA(HKEY_CURRENT_USER, SectionPath().c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return false;
+        ::RegCloseKey(key);
+        return true;
+    }
+    DWORD ReadValue(const char* name, DWORD* type) const
+    {
+        DWORD value = 0, size = sizeof value;
+        ::RegGetValueA(HKEY_CURRENT_USER, SectionPath().c_str(), name, RRF_RT_ANY, type, &value, &size);
+        return value;
+    }
+
+    CWinApp m_app;
+};
+}  // namespace
+
+TEST(Settings, StartFromTheDefaults)
+{
+    const CaptureSettings settings;
+    EXPECT_EQ(settings.m_chCopyManually, 1);
+    EXPECT_EQ(settings.m_chCopyAutomatically, 2);
+    EXPECT_EQ(settings.m_chAviBeginKey, 'B');
+    EXPECT_EQ(settings.m_chAviEndKey, 'E');
+    EXPECT_EQ(settings.m_chAviAutoBeginKey, 'C');
+    EXPECT_EQ(settings.m_nAviRate, 10);
+    EXPECT_EQ(settings.m_nAviEndAfter, 3);
+    EXPECT_EQ(settings.m_nBaseNumber, 1);
+    EXPECT_EQ(settings.m_nDigits, 3);
+    EXPECT_STREQ(settings.m_szExtension, ".png");
+    EXPECT_FALSE(settings.m_bSaveToFile);
+    EXPECT_FALSE(settings.m_bIncludeCursor);
+    EXPECT_EQ(settings.m_nSaveMode, 0);
+    EXPECT_EQ(FormatRect(settings.m_rcCapture), "(0, 0) - (0, 0)");
+}
+
+TEST(Settings, RectanglesReadAsStoredEvenReversed)
+{
+    EXPECT_EQ(FormatRect(RECT{300, 200, 100, 50}), "(300, 200) - (100, 50)");
+    EXPECT_EQ(FormatRect(RECT{-5, 0, 1280, 1024}), "(-5, 0) - (1280, 1024)");
+}
+
+TEST_F(Profile, AMissingProfileGivesTheDefaultLettersAndIsNotCreated)
+{
+    LoadSettings();
+    EXPECT_EQ(theSettings.m_chAviBeginKey, 'B');
+    EXPECT_EQ(theSettings.m_chAviEndKey, 'E');
+    EXPECT_EQ(theSettings.m_chAviAutoBeginKey, 'C');
+    EXPECT_FALSE(SectionExists()) << "reading must not create the profile";
+}
+
+TEST_F(Profile, SavedLettersComeBackAndEverythingElseIsReset)
+{
+    theSettings.m_chAviBeginKey = 'D';
+    theSettings.m_chAviEndKey = 'F';
+    theSettings.m_chAviAutoBeginKey = 'G';
+    SaveSettings();
+    DWORD type = 0;
+    EXPECT_EQ(ReadValue("AVIB", &type), 68u);
+    EXPECT_EQ(type, DWORD(REG_DWORD));
+    EXPECT_EQ(ReadValue("AVIE", &type), 70u);
+    EXPECT_EQ(ReadValue("AVIAB", &type), 71u);
+
+    theSettings = CaptureSettings{};
+    strcpy(theSettings.m_szDirectory, "C:\\shots");
+    strcpy(theSettings.m_szPrefix, "cap");
+    strcpy(theSettings.m_szTargetFile, "C:\\a.png");
+    strcpy(theSettings.m_szAviFile, "C:\\a.avi");
+    theSettings.m_rcCapture = RECT{1, 2, 3, 4};
+    theSettings.m_rcAvi = RECT{5, 6, 7, 8};
+    LoadSettings();
+    EXPECT_EQ(theSettings.m_chAviBeginKey, 'D');
+    EXPECT_EQ(theSettings.m_chAviEndKey, 'F');
+    EXPECT_EQ(theSettings.m_chAviAutoBeginKey, 'G');
+    EXPECT_STREQ(theSettings.m_szDirectory, "");
+    EXPECT_STREQ(theSettings.m_szPrefix, "");
+    EXPECT_STREQ(theSettings.m_szTargetFile, "");
+    EXPECT_STREQ(theSettings.m_szAviFile, "");
+    EXPECT_EQ(FormatRect(theSettings.m_rcCapture), "(0, 0) - (0, 0)");
+    EXPECT_EQ(FormatRect(theSettings.m_rcAvi), "(0, 0) - (0, 0)");
+}
+
+TEST_F(Profile, AHandEditedValueBecomesALetterByItsLowByte)
+{
+    m_app.WriteProfileInt("Hot Key", "AVIB", 0x161);  // low byte 'a'
+    m_app.WriteProfileInt("Hot Key", "AVIE", 49);      // '1'
+    LoadSettings();
+    EXPECT_EQ(theSettings.m_chAviBeginKey, 'a');
+    EXPECT_EQ(theSettings.m_chAviEndKey, '1');
+    EXPECT_EQ(theSettings.m_chAviAutoBeginKey, 'C');
+}
+
+TEST(CursorSnapshot, HoldsTheCursorWhereItIs)
+{
+    ::SetCursorPos(123, 45);
+    theState.m_cursorInfo.hCursor = reinterpret_cast<HCURSOR>(1);
+    TakeCursorSnapshot();
+    EXPECT_EQ(theState.m_cursorInfo.cbSize, sizeof(CURSORINFO));
+    EXPECT_EQ(theState.m_cursorInfo.ptScreenPos.x, 123);
+    EXPECT_EQ(theState.m_cursorInfo.ptScreenPos.y, 45);
+}
+
+TEST(Picker, OpensCentredOnTheCursorAndIsPushedBackOnlyAtTheRightAndBottom)
+{
+    const SIZE window = {45, 47}, screen = {1280, 1024};
+    POINT at = PickerOrigin(POINT{500, 400}, window, screen);
+    EXPECT_EQ(at.x, 500 - 22);
+    EXPECT_EQ(at.y, 400 - 23);
+    at = PickerOrigin(POINT{1279, 1023}, window, screen);
+    EXPECT_EQ(at.x, 1280 - 45);
+    EXPECT_EQ(at.y, 1024 - 47);
+    at = PickerOrigin(POINT{3, 1}, window, screen);
+    EXPECT_EQ(at.x, 3 - 22);
+    EXPECT_EQ(at.y, 1 - 23);
+    // Exactly fitting at the edge is left where it is.
+    at = PickerOrigin(POINT{1280 - 23, 1024 - 24}, window, screen);
+    EXPECT_EQ(at.x + window.cx, 1280);
+    EXPECT_EQ(at.y + window.cy, 1024);
+}
