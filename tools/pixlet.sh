@@ -20,7 +20,7 @@ export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix}
 
 PKGS="cmake ninja-build dpkg-dev python3 xvfb xauth xdotool x11-utils
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 libz-mingw-w64-dev googletest
-      wine wine32:i386 wine64 libasound2:i386 libasound2-plugins:i386
+      wine wine32:i386 wine64 libasound2 libasound2:i386 libasound2-plugins:i386
       imagemagick"
 
 T0=${T0:-$(date +%s)}
@@ -155,6 +155,7 @@ EOF
 }
 
 run_tests() {
+  export PIXLET_SOUND_CAPTURE="$BUILD/testhome/shutter-capture.raw"
   "$ROOT/tools/wine-env.sh" prefix
   step "ctest"
   local rc=0

@@ -15,6 +15,17 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 WINEARCH=win64
 export WINEPREFIX WINEARCH WINEDEBUG WINEDLLOVERRIDES
 
+# Tests hear the program through a sound device that writes what it is given to a file
+# (PIXLET_SOUND_CAPTURE, a Unix path): ALSA's default device, configured in a home of their own.
+if [ -n "${PIXLET_SOUND_CAPTURE:-}" ]; then
+  HOME=$(dirname "$PIXLET_SOUND_CAPTURE")
+  export HOME PIXLET_SOUND_CAPTURE
+  mkdir -p "$HOME"
+  [ -f "$HOME/.asoundrc" ] || cat >"$HOME/.asoundrc" <<ALSA
+pcm.!default { type file; slave.pcm "null"; file "$PIXLET_SOUND_CAPTURE"; format "raw" }
+ALSA
+fi
+
 # Debian's `wine` runs the 32-bit loader first. Where the kernel cannot execute i386 code (some
 # virtual machines run 64-bit user code only) that fails, so the 64-bit loader is used directly
 # and only 64-bit programs can run.

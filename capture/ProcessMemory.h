@@ -1,0 +1,39 @@
+// Scratch memory inside the process that owns a window: the common controls answer text
+// queries only through structures in their own address space. The object opens that process,
+// allocates blocks there, copies bytes in and out, and frees everything when it goes.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+class CProcessMemory
+{
+public:
+    explicit CProcessMemory(HWND window);
+    virtual ~CProcessMemory();
+    CProcessMemory(const CProcessMemory&) = delete;
+    CProcessMemory& operator=(const CProcessMemory&) = delete;
+
+    // A committed, zero-filled read-write block in the target, or null.
+    void* Alloc(int size);
+    // FALSE at once, without a system call, for a null address or buffer.
+    BOOL Write(void* remote, const void* local, int size);
+    BOOL Read(const void* remote, void* local, int size);
+
+    bool IsOpen() const { return m_hProcess != nullptr; }
+    // Whether the target's pointers are 64 bits wide (its structures are laid out so).
+    bool IsTarget64Bit() const;
+    HANDLE Process() const { return m_hProcess; }
+
+private:
+    HANDLE m_hProcess = nullptr;
+    std::vector<void*> m_remoteBlocks;
+};
+
+// Whether a process runs with 64-bit pointers, seen from this process.
+bool IsProcess64Bit(HANDLE process);
+
+// Whether the process's executable is marked as able to use memory above 2 GB (true when that
+// cannot be found out).
+bool IsProcessLargeAddressAware(HANDLE process);

@@ -1,0 +1,30 @@
+// Pictures of the screen: a rectangle of the primary screen, a cut from a full-screen
+// snapshot, a window. Results are bitmaps compatible with the display, owned by the caller.
+#pragma once
+
+#include <windows.h>
+
+// The rectangle ordered and cut to the screen of the given size; false when nothing is left
+// of it (zero width or height, or wholly off the screen).
+bool ClampToScreen(const RECT& rect, SIZE screen, RECT& clamped);
+
+// Copies the rectangle (in any orientation) of the primary screen, with the cursor of the last
+// hot-key action drawn in when "Including cursor" is on. Null when the clamped rectangle is empty,
+// or a device context or the bitmap cannot be made (the latter reported as "Out of Memory").
+HBITMAP GrabScreenRect(const RECT* rect);
+
+// A new bitmap of the clamped rectangle of a full-screen snapshot; the snapshot is untouched.
+HBITMAP CropBitmap(HBITMAP screenSnapshot, const RECT& rect);
+
+// Brings the window's top-level window to the front and, after a second for it to repaint,
+// copies the window's rectangle of the screen. Null for a null window.
+HBITMAP GrabWindow(HWND window);
+void BringToFront(HWND window);
+
+// The system-modal "Out of Memory" box.
+void ShowOutOfMemory();
+
+// Draws the cursor of the snapshot with its hot spot at (x, y) of the device context. A cursor
+// that cannot be drawn (one of another process, under Wine) is replaced by the system arrow,
+// so the picture still shows where the pointer was. False when nothing could be drawn.
+bool DrawCursorAt(HDC dc, HCURSOR cursor, int x, int y);

@@ -1,0 +1,393 @@
+// Reading the text of controls that live in another process (control_host.exe), and putting
+// it on the clipboard.
+#include "MessageBoxWatcher.h"
+#include "capture/ControlText.h"
+#include "capture/ProcessMemory.h"
+#include "capture/RemoteItems.h"
+#include "support/Process.h"
+#include "support/SoundCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <fstream>
+#include <iterator>
+
+using namespace testing_support;
+
+namespace {
+enum HostControl {
+    kListView = 101,
+    kListNoHeader = 102,
+    kListNoColumns = 103,
+    kListEmpty = 104,
+    kHeader = 105,
+    kTreeCollapsed = 106,
+    kTreeThreeLevels = 107,
+    kTreeRoots = 108,
+    kListLongCell = 109,
+    kCombo = 110,
+    kListBox = 111,
+    kEdit = 112,
+    kListOwnerData = 113,
+    kTreeDeepOverflow = 114,
+    kTreeDeepFull = 115,
+    kListTarget = 120,
+};
+
+std::string Golden(const char* name)
+{
+    std::ifstream in(WindowsPath(std::string(PIXLET_TEST_DATA_DIR) + "/golden/" + name), std::ios::binary);
+    EXPECT_TRUE(in) << "no golden file " << name;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// control_host.exe (or its 64-bit twin) running one case, until the object goes.
+class CHost
+{
+public:
+    explicit CHost(const char* scenario, const char* program = "control_host.exe")
+    {
+        if (!m_process.Start(BuildDirectory() + program, scenario))
+            return;
+        WaitUntil(
+            [this] {
+                for (HWND hwnd : TopLevelWindows(m_process.Pid(), "PixletTestHost"))
+                    if (::IsWindowVisible(hwnd))
+                        m_hWindow = hwnd;
+                return m_hWindow != nullptr;
+            },
+            20000);
+    }
+    HWND Window() const { return m_hWindow; }
+    HWND Control(int id) const { return ::GetDlgItem(m_hWindow, id); }
+    std::string TextOf(int id) const
+    {
+        std::string text;
+        GetControlText(Control(id), text);
+        return text;
+    }
+    CProcess& Process() { return m_process; }
+
+private:
+    CProcess m_process;
+    HWND m_hWindow = nullptr;
+};
+
+// A window of this process to own the clipboard.
+class CClipboardOwner
+{
+public:
+    CClipboardOwner()
+        : m_hWnd(::CreateWindowExA(0, "STATIC", "owner", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr))
+    {
+    }
+    ~CClipboardOwner() { ::DestroyWindow(m_hWnd); }
+    operator HWND() const { return m_hWnd; }
+
+private:
+    HWND m_hWnd;
+};
+
+std::string ClipboardText()
+{
+    std::string text;
+    if (!::OpenClipboard(nullptr))
+        return "<clipboard not available>";
+    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+        if (const char* chars = static_cast<const char*>(::GlobalLock(data))) {
+            text = chars;
+            ::GlobalUnlock(data);
+        }
+    } else {
+        text = "<no text>";
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+void PutOnClipboard(const char* text)
+{
+    CClipboardOwner owner;
+    ASSERT_TRUE(::OpenClipboard(owner));
+    ::EmptyClipboard();
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
+    strcpy(static_cast<char*>(::GlobalLock(block)), text);
+    ::GlobalUnlock(block);
+    ::SetClipboardData(CF_TEXT, block);
+    ::CloseClipboard();
+}
+
+std::string DeepTreeText(int levels)
+{
+    std::string text;
+    for (int depth = 0; depth < levels; ++depth)
+        text += std::string(static_cast<size_t>(depth), '\t') + "L" + std::to_string(depth) + "\r\n";
+    return text;
+}
+
+class ControlText : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { s_pHost = new CHost("controls"); }
+    static void TearDownTestSuite()
+    {
+        delete s_pHost;
+        s_pHost = nullptr;
+    }
+    void SetUp() override { ASSERT_TRUE(s_pHost->Window()) << "control_host.exe did not come up"; }
+    static CHost* s_pHost;
+};
+CHost* ControlText::s_pHost = nullptr;
+}  // namespace
+
+TEST_F(ControlText, ListViewsAreReadRowByRowAndCellByCell)
+{
+    EXPECT_EQ(s_pHost->TextOf(kListView), Golden("listview_3x2.txt"));
+    EXPECT_EQ(s_pHost->TextOf(kListNoHeader), Golden("listview_no_header.txt")) << "no header: one column";
+    EXPECT_EQ(s_pHost->TextOf(kListNoColumns), Golden("listview_no_columns.txt")) << "0 columns: CR LF per row";
+    EXPECT_EQ(s_pHost->TextOf(kListEmpty), "");
+    EXPECT_EQ(s_pHost->TextOf(kListOwnerData), "") << "an owner-data list keeps its items";
+    EXPECT_EQ(s_pHost->TextOf(kListLongCell), Golden("listview_long_cell.txt")) << "cells are cut to 1023 characters";
+}
+
+TEST_F(ControlText, HeadersListTheirColumnTitles)
+{
+    EXPECT_EQ(s_pHost->TextOf(kHeader), Golden("header.txt"));
+}
+
+TEST_F(ControlText, TreesGiveTheirExpandedPartIndentedByDepth)
+{
+    EXPECT_EQ(s_pHost->TextOf(kTreeCollapsed), Golden("tree_collapsed.txt"));
+    EXPECT_EQ(s_pHost->TextOf(kTreeThreeLevels), Golden("tree_three_levels.txt"));
+    EXPECT_EQ(s_pHost->TextOf(kTreeRoots), Golden("tree_roots.txt"));
+}
+
+TEST_F(ControlText, ATreeOfTheDeepestReadableDepthIsReadWhole)
+{
+    EXPECT_EQ(s_pHost->TextOf(kTreeDeepFull), DeepTreeText(1025));
+}
+
+TEST_F(ControlText, ATreeOneLevelDeeperIsAbortedWithAMessageAndItsTextSoFar)
+{
+    CMessageBoxWatcher watcher;
+    const std::string text = s_pHost->TextOf(kTreeDeepOverflow);
+    ASSERT_TRUE(watcher.Wait());
+    EXPECT_EQ(watcher.m_text, "Stack overfloaw!\r\nAborting...");
+    EXPECT_EQ(watcher.m_hIcon, ::LoadIconA(nullptr, IDI_HAND));
+    EXPECT_EQ(text, DeepTreeText(1025));
+}
+
+TEST_F(ControlText, ListBoxesComboBoxesAndOtherWindows)
+{
+    EXPECT_EQ(s_pHost->TextOf(kCombo), Golden("combo.txt"));
+    EXPECT_EQ(s_pHost->TextOf(kListBox), Golden("listbox.txt"));
+    EXPECT_EQ(s_pHost->TextOf(kEdit), Golden("edit.txt"));
+    EXPECT_EQ(s_pHost->TextOf(0), "") << "no such window";
+    std::string title;
+    GetControlText(s_pHost->Window(), title);
+    EXPECT_EQ(title, "Pixlet32 test controls");
+}
+
+TEST_F(ControlText, TheTextGoesToTheClipboardAloneWithTheShutterSound)
+{
+    CClipboardOwner owner;
+    PutOnClipboard("before");
+    ClearSoundCapture();
+    CopyControlText(s_pHost->Control(kListView), owner);
+    EXPECT_EQ(ClipboardText(), Golden("listview_3x2.txt"));
+    // Only the text, and the forms the system derives from it, is left on the clipboard.
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    for (UINT format = ::EnumClipboardFormats(0); format; format = ::EnumClipboardFormats(format))
+        EXPECT_TRUE(format == CF_TEXT || format == CF_OEMTEXT || format == CF_UNICODETEXT || format == CF_LOCALE)
+            << "format " << format;
+    ::CloseClipboard();
+    if (SoundCaptureAvailable()) {
+        EXPECT_EQ(CapturedSound(), ShutterSamples());
+    }
+
+    // A window that is gone gives an empty text, on the clipboard all the same.
+    CopyControlText(nullptr, owner);
+    EXPECT_EQ(ClipboardText(), "");
+}
+
+TEST(ControlTextClipboard, AClipboardHeldByAnotherProgramFailsWithAMessageAndNoSound)
+{
+    PutOnClipboard("kept");
+    ClearSoundCapture();
+    {
+        CHost holder("clipboard");
+        ASSERT_TRUE(holder.Window());
+        CClipboardOwner owner;
+        CMessageBoxWatcher watcher;
+        SetClipboardText(owner, "lost");
+        ASSERT_TRUE(watcher.Wait());
+        EXPECT_EQ(watcher.m_text, "Clipboard operation failed!");
+        EXPECT_EQ(watcher.m_hIcon, ::LoadIconA(nullptr, IDI_HAND));
+    }
+    EXPECT_TRUE(CapturedSound().empty()) << "a failed capture plays no sound";
+    EXPECT_EQ(ClipboardText(), "kept");
+}
+
+TEST(ControlTextTargets, AWindowThatClosesDuringTheReadGivesWhatWasReadBefore)
+{
+    CHost host("closing");
+    ASSERT_TRUE(host.Window());
+    // The list destroys itself at its 31st text query: 10 rows of 3 cells were read.
+    std::string expected;
+    for (int row = 0; row < 10; ++row)
+        expected += "r" + std::to_string(row) + "c0\tr" + std::to_string(row) + "c1\tr" + std::to_string(row) + "c2\r\n";
+    EXPECT_EQ(host.TextOf(kListTarget), expected);
+}
+
+TEST(ControlTextTargets, AHungProgramCostsOneTimeOutAndKeepsWhatItGave)
+{
+    CHost host("hung");
+    ASSERT_TRUE(host.Window());
+    const DWORD start = ::GetTickCount();
+    const std::string text = host.TextOf(kListTarget);
+    const DWORD elapsed = ::GetTickCount() - start;
+    EXPECT_LT(elapsed, kControlQueryTimeoutMs + 2000) << "the read waited " << elapsed << " ms";
+    // It stopped answering at its 10th query: 3 rows and the first cell of the fourth.
+    EXPECT_EQ(text, "r0c0\tr0c1\tr0c2\r\nr1c0\tr1c1\tr1c2\r\nr2c0\tr2c1\tr2c2\r\n");
+    host.Process().Kill();
+}
+
+TEST(ControlTextTargets, A64BitProgramsControlsAreReadWithItsOwnLayouts)
+{
+    CHost host("controls", "control_host64.exe");
+    ASSERT_TRUE(host.Window());
+    CProcessMemory memory(host.Window());
+    ASSERT_TRUE(memory.IsOpen());
+    EXPECT_TRUE(memory.IsTarget64Bit());
+    EXPECT_FALSE(IsProcessLargeAddressAware(memory.Process())) << "built so that its tree handles fit 32 bits";
+    EXPECT_EQ(host.TextOf(kListView), Golden("listview_3x2.txt"));
+    EXPECT_EQ(host.TextOf(kListLongCell), Golden("listview_long_cell.txt"));
+    EXPECT_EQ(host.TextOf(kHeader), Golden("header.txt"));
+    EXPECT_EQ(host.TextOf(kTreeRoots), Golden("tree_roots.txt"));
+    EXPECT_EQ(host.TextOf(kCombo), Golden("combo.txt"));
+    EXPECT_EQ(host.TextOf(kListBox), Golden("listbox.txt"));
+}
+
+TEST(ProcessMemory, BlocksInAnotherProcessAreZeroedWrittenReadAndFreed)
+{
+    CHost host("controls");
+    ASSERT_TRUE(host.Window());
+    void* first = nullptr;
+    {
+        CProcessMemory memory(host.Window());
+        ASSERT_TRUE(memory.IsOpen());
+        first = memory.Alloc(1024);
+        void* second = memory.Alloc(64);
+        ASSERT_TRUE(first && second);
+        char block[1024];
+        ASSERT_TRUE(memory.Read(first, block, sizeof block));
+        EXPECT_EQ(std::count(block, block + sizeof block, '\0'), 1024) << "fresh blocks read as an empty text";
+        ASSERT_TRUE(memory.Write(second, "remote", 7));
+        char back[7] = "";
+        ASSERT_TRUE(memory.Read(second, back, 7));
+        EXPECT_STREQ(back, "remote");
+        EXPECT_FALSE(memory.Write(nullptr, "x", 1));
+        EXPECT_FALSE(memory.Read(second, nullptr, 1));
+    }
+    // Gone with the object: the target's memory there is released.
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(host.Window(), &pid);
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+    MEMORY_BASIC_INFORMATION info = {};
+    ASSERT_TRUE(::VirtualQueryEx(process, first, &info, sizeof info));
+    EXPECT_EQ(info.State, DWORD(MEM_FREE));
+    ::CloseHandle(process);
+}
+
+TEST(ProcessMemory, AWindowThatIsGoneOpensNothing)
+{
+    HWND gone = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ::DestroyWindow(gone);
+    CProcessMemory memory(gone);
+    EXPECT_FALSE(memory.IsOpen());
+    EXPECT_EQ(memory.Alloc(40), nullptr);
+    char buffer[4] = "abc";
+    EXPECT_FALSE(memory.Read(memory.Alloc(4), buffer, 4));
+    EXPECT_STREQ(buffer, "abc");
+
+    // A window of this very process is read like any other.
+    HWND own = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    CProcessMemory self(own);
+    EXPECT_TRUE(self.IsOpen());
+    EXPECT_EQ(self.IsTarget64Bit(), sizeof(void*) == 8);
+    EXPECT_NE(self.Alloc(16), nullptr);
+    ::DestroyWindow(own);
+}
+
+TEST(RemoteItems, StructuresAreLaidOutForTheTargetsPointerWidth)
+{
+    const uint64_t text = 0x0000000123456780ull;
+    auto field32 = [](const std::vector<uint8_t>& b, size_t at) { uint32_t v; memcpy(&v, &b[at], 4); return v; };
+    auto field64 = [](const std::vector<uint8_t>& b, size_t at) { uint64_t v; memcpy(&v, &b[at], 8); return v; };
+
+    auto list32 = ListViewItemBytes(false, 2, 0x00ABCDEF);
+    ASSERT_EQ(list32.size(), 40u);
+    EXPECT_EQ(field32(list32, 0), 0u);  // mask
+    EXPECT_EQ(field32(list32, 8), 2u);  // iSubItem
+    EXPECT_EQ(field32(list32, 20), 0x00ABCDEFu);
+    EXPECT_EQ(field32(list32, 24), 1024u);
+    auto list64 = ListViewItemBytes(true, 4, text);
+    ASSERT_EQ(list64.size(), 88u);
+    EXPECT_EQ(field32(list64, 8), 4u);
+    EXPECT_EQ(field64(list64, 24), text);
+    EXPECT_EQ(field32(list64, 32), 1024u);
+
+    auto header32 = HeaderItemBytes(false, 0x00ABCDEF);
+    ASSERT_EQ(header32.size(), 36u);
+    EXPECT_EQ(field32(header32, 0), unsigned(HDI_TEXT));
+    EXPECT_EQ(field32(header32, 8), 0x00ABCDEFu);
+    EXPECT_EQ(field32(header32, 16), 1024u);
+    auto header64 = HeaderItemBytes(true, text);
+    ASSERT_EQ(header64.size(), 48u);
+    EXPECT_EQ(field64(header64, 8), text);
+    EXPECT_EQ(field32(header64, 24), 1024u);
+
+    auto tree32 = TreeViewItemBytes(false, 0x1234, 0x00ABCDEF);
+    ASSERT_EQ(tree32.size(), 40u);
+    EXPECT_EQ(field32(tree32, 0), unsigned(TVIF_TEXT));
+    EXPECT_EQ(field32(tree32, 4), 0x1234u);
+    EXPECT_EQ(field32(tree32, 16), 0x00ABCDEFu);
+    EXPECT_EQ(field32(tree32, 20), 1024u);
+    auto tree64 = TreeViewItemBytes(true, 0x00000002ABCD1234ull, text);
+    ASSERT_EQ(tree64.size(), 56u);
+    EXPECT_EQ(field64(tree64, 8), 0x00000002ABCD1234ull);
+    EXPECT_EQ(field64(tree64, 24), text);
+    EXPECT_EQ(field32(tree64, 32), 1024u);
+
+    // Tree item handles reach a 32-bit reader intact only from 32-bit programs, or from 64-bit
+    // ones that cannot use memory above 2 GB.
+    EXPECT_TRUE(TreeHandlesFit(false, false, true));
+    EXPECT_TRUE(TreeHandlesFit(false, true, false));
+    EXPECT_FALSE(TreeHandlesFit(false, true, true));
+    EXPECT_TRUE(TreeHandlesFit(true, true, true));
+}
+
+TEST(RemoteItems, ABlockIsAppendedUpToItsTerminatorAndNeverPastIt)
+{
+    std::string text = "x";
+    char block[8] = {'a', 'b', '\0', 'c', 'd', 'e', 'f', 'g'};
+    AppendBlockText(text, block, sizeof block);
+    EXPECT_EQ(text, "xab");
+    char full[8] = {'1', '2', '3', '4', '5', '6', '7', '8'};  // no terminator at all
+    AppendBlockText(text, full, sizeof full);
+    EXPECT_EQ(text, "xab1234567");
+}
+
+TEST(RemoteItems, ClassNamesMatchInAnyCase)
+{
+    EXPECT_EQ(ControlKindOf("SysListView32"), ControlKind::ListView);
+    EXPECT_EQ(ControlKindOf("syslistview32"), ControlKind::ListView);
+    EXPECT_EQ(ControlKindOf("SYSHEADER32"), ControlKind::Header);
+    EXPECT_EQ(ControlKindOf("systreeview32"), ControlKind::TreeView);
+    EXPECT_EQ(ControlKindOf("combobox"), ControlKind::ComboBox);
+    EXPECT_EQ(ControlKindOf("LISTBOX"), ControlKind::ListBox);
+    EXPECT_EQ(ControlKindOf("ComboLBox"), ControlKind::Other);
+    EXPECT_EQ(ControlKindOf("Edit"), ControlKind::Other);
+}

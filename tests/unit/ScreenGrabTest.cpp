@@ -1,0 +1,270 @@
+// Pictures of the screen, compared pixel by pixel with a window painted in known colours.
+#include "MessageBoxWatcher.h"
+#include "app/Settings.h"
+#include "capture/ScreenGrab.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+const COLORREF kQuadrants[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(18, 52, 86)};
+
+LRESULT CALLBACK PaintQuadrants(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(hwnd, &ps);
+        RECT client;
+        ::GetClientRect(hwnd, &client);
+        const int w = client.right / 2, h = client.bottom / 2;
+        const RECT parts[4] = {{0, 0, w, h}, {w, 0, client.right, h}, {0, h, w, client.bottom},
+                               {w, h, client.right, client.bottom}};
+        for (int i = 0; i < 4; ++i) {
+            HBRUSH brush = ::CreateSolidBrush(kQuadrants[i]);
+            ::FillRect(dc, &parts[i], brush);
+            ::DeleteObject(brush);
+        }
+        ::EndPaint(hwnd, &ps);
+        return 0;
+    }
+    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// A topmost borderless window painted in four solid quadrants.
+class CPaintedWindow
+{
+public:
+    explicit CPaintedWindow(RECT rect)
+    {
+        static bool registered = false;
+        if (!registered) {
+            WNDCLASSA wc = {};
+            wc.lpfnWndProc = PaintQuadrants;
+            wc.hInstance = ::GetModuleHandleA(nullptr);
+            wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+            wc.lpszClassName = "PixletGrabTarget";
+            ::RegisterClassA(&wc);
+            registered = true;
+        }
+        m_hWnd = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "PixletGrabTarget", "", WS_POPUP | WS_VISIBLE,
+                                   rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, nullptr,
+                                   nullptr, ::GetModuleHandleA(nullptr), nullptr);
+        ::UpdateWindow(m_hWnd);
+        // Let the display catch up with the painting.
+        const DWORD start = ::GetTickCount();
+        MSG msg;
+        while (::GetTickCount() - start < 300) {
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                ::DispatchMessageA(&msg);
+            ::Sleep(10);
+        }
+    }
+    ~CPaintedWindow() { ::DestroyWindow(m_hWnd); }
+    operator HWND() const { return m_hWnd; }
+
+private:
+    HWND m_hWnd;
+};
+
+// The pixels of a bitmap, top row first, as 0x00RRGGBB.
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<DWORD> data;
+    COLORREF At(int x, int y) const
+    {
+        const DWORD p = data[static_cast<size_t>(y) * width + x];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+};
+
+Pixels Read(HBITMAP bitmap)
+{
+    Pixels pixels;
+    BITMAP info = {};
+    if (!bitmap || !::GetObjectA(bitmap, sizeof info, &info))
+        return pixels;
+    pixels.width = info.bmWidth;
+    pixels.height = info.bmHeight;
+    pixels.data.resize(static_cast<size_t>(info.bmWidth) * info.bmHeight);
+    BITMAPINFO header = {};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = info.bmWidth;
+    header.bmiHeader.biHeight = -info.bmHeight;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    HDC screen = ::GetDC(nullptr);
+    ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data.data(), &header, DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Grabs and reads, and deletes the bitmap.
+Pixels Grab(RECT rect)
+{
+    HBITMAP bitmap = GrabScreenRect(&rect);
+    Pixels pixels = Read(bitmap);
+    ::DeleteObject(bitmap);
+    return pixels;
+}
+
+void ExpectQuadrants(const Pixels& pixels, int left, int top, const char* what)
+{
+    // The window is 200 x 100 with its top-left corner at (left, top) of the picture.
+    EXPECT_EQ(pixels.At(left + 50, top + 25), kQuadrants[0]) << what;
+    EXPECT_EQ(pixels.At(left + 150, top + 25), kQuadrants[1]) << what;
+    EXPECT_EQ(pixels.At(left + 50, top + 75), kQuadrants[2]) << what;
+    EXPECT_EQ(pixels.At(left + 199, top + 99), kQuadrants[3]) << what;
+    EXPECT_EQ(pixels.At(left + 100, top + 50), kQuadrants[3]) << what;
+    EXPECT_EQ(pixels.At(left + 99, top + 49), kQuadrants[0]) << what;
+}
+
+class ScreenGrab : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        theSettings = CaptureSettings{};
+        theState = CaptureState{};
+    }
+};
+}  // namespace
+
+TEST_F(ScreenGrab, ARectangleIsCopiedExactlyInEitherOrientation)
+{
+    CPaintedWindow window(RECT{300, 200, 500, 300});
+    const Pixels ordered = Grab(RECT{290, 190, 510, 310});
+    ASSERT_EQ(ordered.width, 220);
+    ASSERT_EQ(ordered.height, 120);
+    ExpectQuadrants(ordered, 10, 10, "ordered");
+    const Pixels reversed = Grab(RECT{510, 310, 290, 190});
+    EXPECT_EQ(reversed.data, ordered.data);
+    const Pixels mixed = Grab(RECT{290, 310, 510, 190});
+    EXPECT_EQ(mixed.data, ordered.data);
+}
+
+TEST_F(ScreenGrab, RectanglesAreCutAtTheScreensEdges)
+{
+    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+    CPaintedWindow window(RECT{width - 200, height - 100, width, height});
+    const Pixels corner = Grab(RECT{width - 250, height - 150, width + 60, height + 40});
+    ASSERT_EQ(corner.width, 250);
+    ASSERT_EQ(corner.height, 150);
+    ExpectQuadrants(corner, 50, 50, "bottom-right");
+
+    CPaintedWindow topLeft(RECT{0, 300, 200, 400});
+    const Pixels left = Grab(RECT{-40, 290, 210, 410});
+    ASSERT_EQ(left.width, 210);
+    ASSERT_EQ(left.height, 120);
+    ExpectQuadrants(left, 0, 10, "left edge");
+}
+
+TEST_F(ScreenGrab, NothingIsMadeOfAnEmptyRectangleAndNothingIsSaid)
+{
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    RECT empty[] = {{100, 100, 100, 300}, {100, 100, 300, 100}, {width + 10, 0, width + 200, 100}, {-300, -200, -10, -5}};
+    CMessageBoxWatcher watcher;
+    for (const RECT& rect : empty)
+        EXPECT_EQ(GrabScreenRect(&rect), nullptr) << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
+    EXPECT_EQ(GrabScreenRect(nullptr), nullptr);
+    EXPECT_FALSE(watcher.Wait(500)) << "a message was shown: " << watcher.m_text;
+}
+
+TEST_F(ScreenGrab, ACutOfASnapshotEqualsAGrabOfTheSameRectangle)
+{
+    CPaintedWindow window(RECT{400, 500, 600, 600});
+    const RECT screen = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    HBITMAP snapshot = GrabScreenRect(&screen);
+    ASSERT_TRUE(snapshot);
+    HBITMAP piece = CropBitmap(snapshot, RECT{620, 620, 380, 480});
+    const Pixels cut = Read(piece);
+    ASSERT_EQ(cut.width, 240);
+    ASSERT_EQ(cut.height, 140);
+    ExpectQuadrants(cut, 20, 20, "cut");
+    EXPECT_EQ(cut.data, Grab(RECT{380, 480, 620, 620}).data);
+    EXPECT_EQ(CropBitmap(snapshot, RECT{10, 10, 10, 50}), nullptr);
+    // The snapshot is left as it was.
+    EXPECT_EQ(Read(snapshot).width, screen.right);
+    ::DeleteObject(piece);
+    ::DeleteObject(snapshot);
+}
+
+TEST_F(ScreenGrab, AWindowPartlyOffTheScreenIsGrabbedFromTheScreensEdge)
+{
+    CPaintedWindow window(RECT{-30, 600, 170, 700});
+    HBITMAP bitmap = GrabWindow(window);
+    const Pixels pixels = Read(bitmap);
+    ::DeleteObject(bitmap);
+    ASSERT_EQ(pixels.width, 170);
+    ASSERT_EQ(pixels.height, 100);
+    EXPECT_EQ(pixels.At(0, 0), kQuadrants[0]);
+    EXPECT_EQ(pixels.At(169, 99), kQuadrants[3]);
+    EXPECT_EQ(pixels.At(69, 49), kQuadrants[0]);
+    EXPECT_EQ(pixels.At(70, 49), kQuadrants[1]);
+    EXPECT_EQ(GrabWindow(nullptr), nullptr);
+}
+
+TEST_F(ScreenGrab, TheCursorIsDrawnAtItsHotSpotOnlyWhenAskedFor)
+{
+    CPaintedWindow window(RECT{600, 300, 800, 400});
+    const RECT area = {600, 300, 800, 400};
+    const POINT at = {650, 325};  // in the red quadrant
+    theState.m_cursorInfo.cbSize = sizeof(CURSORINFO);
+    theState.m_cursorInfo.hCursor = ::LoadCursorA(nullptr, IDC_CROSS);
+    theState.m_cursorInfo.ptScreenPos = at;
+    ICONINFO cross = {};
+    ASSERT_TRUE(::GetIconInfo(theState.m_cursorInfo.hCursor, &cross));
+    ::DeleteObject(cross.hbmMask);
+    ::DeleteObject(cross.hbmColor);
+
+    const Pixels without = Grab(area);
+    theSettings.m_bIncludeCursor = TRUE;
+    const Pixels with = Grab(area);
+    theSettings.m_bIncludeCursor = FALSE;
+    EXPECT_EQ(Grab(area).data, without.data) << "no cursor when it is not asked for";
+
+    // Every changed pixel lies in the cursor's square placed by its hot spot, and the hot spot
+    // itself is painted.
+    const int left = at.x - area.left - static_cast<int>(cross.xHotspot);
+    const int top = at.y - area.top - static_cast<int>(cross.yHotspot);
+    int changed = 0;
+    for (int y = 0; y < with.height; ++y)
+        for (int x = 0; x < with.width; ++x)
+            if (with.At(x, y) != without.At(x, y)) {
+                ++changed;
+                EXPECT_TRUE(x >= left && x < left + 32 && y >= top && y < top + 32) << "changed at " << x << "," << y;
+            }
+    EXPECT_GT(changed, 10);
+    EXPECT_NE(with.At(at.x - area.left, at.y - area.top), kQuadrants[0]) << "the hot spot is not on the cursor";
+
+    // No snapshot (no cursor handle): nothing is drawn.
+    theSettings.m_bIncludeCursor = TRUE;
+    theState.m_cursorInfo.hCursor = nullptr;
+    EXPECT_EQ(Grab(area).data, without.data);
+}
+
+TEST_F(ScreenGrab, ACursorThatCannotBeDrawnIsShownAsTheArrowAtItsPlace)
+{
+    CPaintedWindow window(RECT{600, 300, 800, 400});
+    const RECT area = {600, 300, 800, 400};
+    const Pixels without = Grab(area);
+    // A handle that is no cursor here, as another process's cursor is under Wine.
+    theSettings.m_bIncludeCursor = TRUE;
+    theState.m_cursorInfo.hCursor = reinterpret_cast<HCURSOR>(static_cast<ULONG_PTR>(0xBAD0));
+    theState.m_cursorInfo.ptScreenPos = POINT{700, 350};
+    const Pixels with = Grab(area);
+
+    ICONINFO arrow = {};
+    ASSERT_TRUE(::GetIconInfo(::LoadCursorA(nullptr, IDC_ARROW), &arrow));
+    ::DeleteObject(arrow.hbmMask);
+    ::DeleteObject(arrow.hbmColor);
+    const int left = 100 - static_cast<int>(arrow.xHotspot), top = 50 - static_cast<int>(arrow.yHotspot);
+    int changed = 0;
+    for (int y = 0; y < with.height; ++y)
+        for (int x = 0; x < with.width; ++x)
+            if (with.At(x, y) != without.At(x, y)) {
+                ++changed;
+                EXPECT_TRUE(x >= left && x < left + 32 && y >= top && y < top + 32) << "changed at " << x << "," << y;
+            }
+    EXPECT_GT(changed, 10);
+}
