@@ -1,15 +1,33 @@
 #!/bin/sh
-# Prints the benchmark figures. Run through `tools/pixlet.sh bench`, which builds and gives it
-# a display and the Wine prefix.
+# Prints the benchmark figures. Each part runs on an Xvfb display of its own (a screen size
+# needs its own display, and a Wine server serves one display). Run it through
+# `tools/pixlet.sh bench`, which installs and builds first.
 set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 : "${BUILD_DIR:=$ROOT/build}"
+export BUILD_DIR
 ARCH=$(ls -d "$BUILD_DIR"/*/bench_startup.exe 2>/dev/null | head -n 1 | xargs -r dirname | xargs -r basename)
 [ -n "$ARCH" ] || { echo "bench.sh: no benchmark build; run tools/pixlet.sh bench" >&2; exit 1; }
+BIN=$BUILD_DIR/$ARCH
+WINE_ENV=$ROOT/tools/wine-env.sh
+
+on_screen() {  # geometry, windows program and its arguments
+  geometry=$1
+  shift
+  "$WINE_ENV" stop
+  xvfb-run -a -n "${XVFB_SERVERNUM:-95}" -s "-screen 0 $geometry -nolisten tcp" \
+    sh -c '"$0" prefix && "$0" run "$@"; rc=$?; "$0" stop; exit $rc' "$WINE_ENV" "$@"
+}
 
 echo "== Pixlet32.exe size"
 for exe in "$BUILD_DIR"/*/Pixlet32.exe; do
   printf '  %s: %s bytes\n' "$(basename "$(dirname "$exe")")" "$(stat -c %s "$exe")"
 done
 echo "== start-up under Wine ($ARCH build): process start to tray icon added"
-"$ROOT/tools/wine-env.sh" run "$BUILD_DIR/$ARCH/bench_startup.exe" 10
+on_screen 1280x1024x24 "$BIN/bench_startup.exe" 10
+echo "== screen grab ($ARCH build)"
+on_screen 1920x1080x24 "$BIN/bench_capture.exe" grab 20
+on_screen 1024x768x24 "$BIN/bench_capture.exe" grab 20
+echo "== text of another program's list view ($ARCH reader)"
+on_screen 1280x1024x24 "$BIN/bench_capture.exe" text control_host.exe
+on_screen 1280x1024x24 "$BIN/bench_capture.exe" text control_host64.exe

@@ -171,9 +171,8 @@ case "${1:-}" in
   build) build ;;
   run)   setup; build; run_app ;;
   test)  setup; build; step "tests in Xvfb"; in_xvfb "$ROOT/tools/pixlet.sh" _tests_in_x ;;
-  bench) setup; build; in_xvfb "$ROOT/tools/pixlet.sh" _bench_in_x ;;
+  bench) setup; build; "$ROOT/tools/bench.sh" ;;
   _tests_in_x) run_tests ;;
   _run_in_x) "$ROOT/tools/wine-env.sh" prefix; exe=$(app_exe); run_hint; "$ROOT/tools/wine-env.sh" run "$exe" ;;
-  _bench_in_x) "$ROOT/tools/wine-env.sh" prefix; "$ROOT/tools/bench.sh"; "$ROOT/tools/wine-env.sh" stop ;;
   *) sed -n '2,11p' "$0" >&2; exit 2 ;;
 esac

@@ -1,0 +1,109 @@
+// The names of the files that captures are written to.
+#include "app/Settings.h"
+#include "capture/Delivery.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+class FileNames : public ::testing::Test
+{
+protected:
+    void SetUp() override { theSettings = CaptureSettings{}; }
+
+    // As the Option dialog leaves the settings after OK in numbered mode.
+    void Numbered(const char* directory, const char* prefix, int base, int digits, const char* extension = ".png")
+    {
+        theSettings.m_nSaveMode = 1;
+        std::strcpy(theSettings.m_szDirectory, directory);
+        std::strcpy(theSettings.m_szPrefix, prefix);
+        std::strcpy(theSettings.m_szExtension, extension);
+        theSettings.m_nBaseNumber = base;
+        theSettings.m_nDigits = digits;
+        theSettings.m_nLastNumber = base - 1;
+    }
+    static std::string Next()
+    {
+        char name[MAX_PATH];
+        EXPECT_TRUE(BuildFileName(name));
+        return name;
+    }
+};
+}  // namespace
+
+TEST_F(FileNames, NumberedFilesCountUpFromTheBaseNumber)
+{
+    Numbered("C:\\shots", "cap", 1, 3);
+    EXPECT_EQ(Next(), "C:\\shots\\cap001.png");
+    EXPECT_EQ(Next(), "C:\\shots\\cap002.png");
+    theSettings.m_nLastNumber = 998;
+    EXPECT_EQ(Next(), "C:\\shots\\cap999.png");
+    EXPECT_EQ(Next(), "C:\\shots\\cap1000.png") << "a longer number is written whole";
+
+    Numbered("C:\\shots", "cap", 0, 3, ".bmp");
+    EXPECT_EQ(Next(), "C:\\shots\\cap000.bmp");
+
+    Numbered("C:\\", "cap", 1, 3);
+    EXPECT_EQ(Next(), "C:\\cap001.png") << "no second backslash";
+    Numbered("D:\\pictures\\", "x", 1, 3);
+    EXPECT_EQ(Next(), "D:\\pictures\\x001.png");
+}
+
+TEST_F(FileNames, OneDigitGrowsWithTheNumber)
+{
+    Numbered("C:\\s", "p", 9, 1);
+    EXPECT_EQ(Next(), "C:\\s\\p9.png");
+    EXPECT_EQ(Next(), "C:\\s\\p10.png");
+    EXPECT_EQ(Next(), "C:\\s\\p11.png");
+    Numbered("C:\\s", "p", 7, 6);
+    EXPECT_EQ(Next(), "C:\\s\\p000007.png");
+}
+
+TEST_F(FileNames, ABaseAboveTheLastNumberRestartsTheSeries)
+{
+    EXPECT_EQ(NextFileNumber(9, 7), 10);
+    EXPECT_EQ(NextFileNumber(6, 7), 7);
+    EXPECT_EQ(NextFileNumber(-1, 0), 0);
+    EXPECT_EQ(NextFileNumber(0, 1), 1) << "the value at start: numbering starts at the base";
+}
+
+TEST_F(FileNames, OverwriteModeUsesTheTargetFileAsItIs)
+{
+    std::strcpy(theSettings.m_szTargetFile, "C:\\shot.BMP");
+    EXPECT_EQ(Next(), "C:\\shot.BMP");
+    EXPECT_EQ(Next(), "C:\\shot.BMP");
+    EXPECT_EQ(theSettings.m_nLastNumber, 0) << "no number is used";
+    theSettings.m_szTargetFile[0] = '\0';
+    EXPECT_EQ(Next(), "");
+}
+
+TEST_F(FileNames, ANameLongerThanABufferIsRefusedButItsNumberIsUsedUp)
+{
+    std::string directory = "C:\\";
+    while (directory.size() < MAX_PATH - 12)
+        directory += "d\\";
+    Numbered(directory.c_str(), "cap", 1, 3);
+    char name[MAX_PATH];
+    EXPECT_FALSE(BuildFileName(name));
+    EXPECT_STREQ(name, "");
+    EXPECT_EQ(theSettings.m_nLastNumber, 1);
+    // Exactly MAX_PATH - 1 characters still fit.
+    directory.resize(MAX_PATH - 1 - std::strlen("cap001.png"));
+    directory.back() = '\\';
+    Numbered(directory.c_str(), "cap", 1, 3);
+    EXPECT_TRUE(BuildFileName(name));
+    EXPECT_EQ(std::strlen(name), size_t(MAX_PATH - 1));
+}
+
+TEST_F(FileNames, OnlyNamesEndingInBmpAreBitmaps)
+{
+    EXPECT_TRUE(IsBmpFileName("shot.bmp"));
+    EXPECT_TRUE(IsBmpFileName("C:\\shot.BMP"));
+    EXPECT_TRUE(IsBmpFileName(".bMp"));
+    EXPECT_FALSE(IsBmpFileName("shot.jpg"));
+    EXPECT_FALSE(IsBmpFileName("shot.bmp.png"));
+    EXPECT_FALSE(IsBmpFileName("bmp"));
+    EXPECT_FALSE(IsBmpFileName("shot"));
+    EXPECT_FALSE(IsBmpFileName(""));
+}

@@ -1,0 +1,128 @@
+// Capture benchmarks.
+//   bench_capture.exe grab [runs]         full-screen grab, and grab plus cut, on this display
+//   bench_capture.exe text <host.exe>     the text of a 10,000 x 5 list view in another process,
+//                                         against the floor of its cross-process round trips
+#include "capture/ControlText.h"
+#include "capture/ProcessMemory.h"
+#include "capture/RemoteItems.h"
+#include "capture/ScreenGrab.h"
+#include "support/Process.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+double Now()
+{
+    LARGE_INTEGER frequency, counter;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+int Grab(int runs)
+{
+    const RECT screen = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    std::vector<double> grab, grabAndCut;
+    for (int i = 0; i < runs; ++i) {
+        double start = Now();
+        HBITMAP snapshot = GrabScreenRect(&screen);
+        grab.push_back(Now() - start);
+        ::DeleteObject(snapshot);
+
+        start = Now();
+        snapshot = GrabScreenRect(&screen);
+        HBITMAP piece = CropBitmap(snapshot, screen);
+        grabAndCut.push_back(Now() - start);
+        ::DeleteObject(piece);
+        ::DeleteObject(snapshot);
+    }
+    std::printf("screen %ldx%ld: full-screen grab %.2f ms, grab + cut of the whole screen %.2f ms (median of %d)\n",
+                screen.right, screen.bottom, 1000 * Median(grab), 1000 * Median(grabAndCut), runs);
+    return 0;
+}
+
+// What one cell costs at least: the structure written into the target, the query, the text read back.
+double FloorPerCell(HWND list, int rows, int columns)
+{
+    CProcessMemory memory(list);
+    const bool target64 = memory.IsTarget64Bit();
+    void* remoteText = memory.Alloc(kRemoteTextSize);
+    auto item = ListViewItemBytes(target64, 0, reinterpret_cast<uintptr_t>(remoteText));
+    void* remoteItem = memory.Alloc(static_cast<int>(item.size()));
+    char local[kRemoteTextSize];
+    const double start = Now();
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < columns; ++column) {
+            item = ListViewItemBytes(target64, column, reinterpret_cast<uintptr_t>(remoteText));
+            ::WriteProcessMemory(memory.Process(), remoteItem, item.data(), item.size(), nullptr);
+            ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remoteItem));
+            ::ReadProcessMemory(memory.Process(), remoteText, local, sizeof local, nullptr);
+        }
+    return (Now() - start) / (rows * columns);
+}
+
+int Text(const char* host)
+{
+    CProcess process;
+    if (!process.Start(BuildDirectory() + host, "biglist")) {
+        std::printf("cannot start %s\n", host);
+        return 1;
+    }
+    HWND list = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND hwnd : TopLevelWindows(process.Pid(), "PixletTestHost"))
+                if (::IsWindowVisible(hwnd))
+                    list = ::GetDlgItem(hwnd, 120);
+            return list != nullptr;
+        },
+        60000);
+    if (!list) {
+        std::printf("%s did not come up\n", host);
+        return 1;
+    }
+    const int rows = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    const int columns = static_cast<int>(::SendMessageA(ListView_GetHeader(list), HDM_GETITEMCOUNT, 0, 0));
+    CProcessMemory probe(list);
+    std::vector<double> reads, floors;
+    size_t length = 0;
+    for (int run = 0; run < 3; ++run) {
+        std::string text;
+        const double start = Now();
+        GetListViewText(list, text);
+        reads.push_back((Now() - start) / (rows * columns));
+        length = text.size();
+        floors.push_back(FloorPerCell(list, rows, columns));
+    }
+    const double read = Median(reads), floor = Median(floors);
+    std::printf("%s (%s target): %d x %d cells, %zu characters; %.1f us per cell, floor of three round trips "
+                "%.1f us per cell: %.2fx (median of 3)\n",
+                host, probe.IsTarget64Bit() ? "64-bit" : "32-bit", rows, columns, length, 1e6 * read, 1e6 * floor,
+                read / floor);
+    return 0;
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc > 1 && !std::strcmp(argv[1], "grab"))
+        return Grab(argc > 2 ? std::max(1, std::atoi(argv[2])) : 20);
+    if (argc > 2 && !std::strcmp(argv[1], "text"))
+        return Text(argv[2]);
+    std::printf("usage: bench_capture grab [runs] | text <host.exe>\n");
+    return 2;
+}
