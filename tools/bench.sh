@@ -13,3 +13,5 @@ for exe in "$BUILD_DIR"/*/Pixlet32.exe; do
 done
 echo "== start-up under Wine ($ARCH build): process start to tray icon added"
 "$ROOT/tools/wine-env.sh" run "$BUILD_DIR/$ARCH/bench_startup.exe" 10
+echo "== a 1920x1080 screen bitmap to PNG and BMP ($ARCH build), against libpng alone, ImageMagick, WriteFile"
+"$ROOT/tools/wine-env.sh" run "$BUILD_DIR/$ARCH/bench_image.exe" 7
