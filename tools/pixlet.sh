@@ -154,14 +154,27 @@ small window "Wine System Tray" at the top-left corner of the screen:
 EOF
 }
 
-run_tests() {
+# The tests labelled display16/display8 need a display of that depth, each its own Xvfb.
+DISPLAY_LABELS='^display(16|8)$'
+
+run_tests() {  # [label]: only the tests of that label, else all but the display-depth ones
   export PIXLET_SOUND_CAPTURE="$BUILD/testhome/shutter-capture.raw"
   "$ROOT/tools/wine-env.sh" prefix
-  step "ctest"
-  local rc=0
-  ctest --test-dir "$BUILD/$(test_arch)" --output-on-failure --timeout 300 ${CTEST_ARGS:-} || rc=$?
+  step "ctest${1:+ ($1)}"
+  local rc=0 select
+  if [ -n "${1:-}" ]; then select=(-L "^$1\$"); else select=(-LE "$DISPLAY_LABELS"); fi
+  ctest --test-dir "$BUILD/$(test_arch)" --output-on-failure --timeout 300 "${select[@]}" ${CTEST_ARGS:-} || rc=$?
   "$ROOT/tools/wine-env.sh" stop
   step "tests done (exit $rc)"
+  return $rc
+}
+
+test_all() {
+  local rc=0 depth
+  in_xvfb "$ROOT/tools/pixlet.sh" _tests_in_x || rc=$?
+  for depth in 16 8; do
+    PIXLET_SCREEN=1280x1024x$depth in_xvfb "$ROOT/tools/pixlet.sh" _tests_in_x "display$depth" || rc=$?
+  done
   return $rc
 }
 
@@ -170,9 +183,9 @@ case "${1:-}" in
   fetch) fetch ;;
   build) build ;;
   run)   setup; build; run_app ;;
-  test)  setup; build; step "tests in Xvfb"; in_xvfb "$ROOT/tools/pixlet.sh" _tests_in_x ;;
+  test)  setup; build; step "tests in Xvfb"; test_all ;;
   bench) setup; build; "$ROOT/tools/bench.sh" ;;
-  _tests_in_x) run_tests ;;
+  _tests_in_x) run_tests "${2:-}" ;;
   _run_in_x) "$ROOT/tools/wine-env.sh" prefix; exe=$(app_exe); run_hint; "$ROOT/tools/wine-env.sh" run "$exe" ;;
   *) sed -n '2,11p' "$0" >&2; exit 2 ;;
 esac

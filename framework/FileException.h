@@ -1,0 +1,43 @@
+// The one exception of the program: a file that could be opened but not written. It carries
+// what went wrong (the cause), the system's error code and the file's path, and gives the
+// user-visible text for them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class CFileException
+{
+public:
+    enum Cause {
+        generic,
+        fileNotFound,
+        badPath,
+        tooManyOpenFiles,
+        accessDenied,
+        invalidFile,
+        directoryFull,
+        badSeek,
+        hardIO,
+        sharingViolation,
+        lockViolation,
+        diskFull,
+        endOfFile,
+    };
+
+    CFileException(Cause cause, DWORD osError, std::string path)
+        : m_cause(cause), m_dwOsError(osError), m_strFileName(std::move(path)) {}
+
+    // The cause's text with the file's path in place of %1.
+    std::string GetErrorMessage() const;
+
+    // The cause that a system error code stands for; generic for a code without one.
+    static Cause OsErrorToCause(DWORD osError);
+    // The text of a cause, with %1 where the path goes.
+    static const char* CauseText(Cause cause);
+
+    Cause m_cause;
+    DWORD m_dwOsError;
+    std::string m_strFileName;
+};

@@ -1,0 +1,70 @@
+#include "image/BmpWriter.h"
+
+#include "image/DibImage.h"
+
+#include <mbstring.h>
+#include <stdlib.h>
+
+#include <cstring>
+
+CBmpLayout BmpLayout(const BITMAPINFOHEADER& header)
+{
+    CBmpLayout layout = {};
+    if (header.biCompression == BI_RLE8 || header.biCompression == BI_RLE4) {
+        layout.imageSize = header.biSizeImage;
+    } else {
+        // Negative sizes (a top-down header) come out as huge numbers and are refused by the
+        // caller's check against the block.
+        layout.imageSize = static_cast<unsigned long long>(static_cast<long long>(DibStride(header.biWidth, header.biBitCount)) *
+                                                           header.biHeight);
+    }
+    const unsigned long long offBits = sizeof(BITMAPFILEHEADER) + header.biSize + DibColorTableSize(&header);
+    layout.dibSize = header.biSize + DibColorTableSize(&header) + layout.imageSize;
+    layout.fileHeader.bfType = 0x4D42;  // "BM"
+    layout.fileHeader.bfSize = static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + layout.dibSize);
+    layout.fileHeader.bfOffBits = static_cast<DWORD>(offBits);
+    return layout;
+}
+
+BOOL WriteDib(HGLOBAL hDib, CFile& file)
+{
+    if (!hDib)
+        return FALSE;
+    CGlobalLock<BITMAPINFOHEADER> dib(hDib);
+    if (!dib || dib->biSize != sizeof(BITMAPINFOHEADER))
+        return FALSE;
+    const CBmpLayout layout = BmpLayout(*dib.Get());
+    // Never write bytes from beyond the block, whatever its header claims.
+    if (layout.dibSize > ::GlobalSize(hDib) || layout.dibSize > 0xFFFFFFFFull - sizeof(BITMAPFILEHEADER))
+        return FALSE;
+    if (dib->biCompression != BI_RLE8 && dib->biCompression != BI_RLE4)
+        dib->biSizeImage = static_cast<DWORD>(layout.imageSize);
+
+    // A failing write throws; the lock is given back as the exception leaves.
+    file.Write(&layout.fileHeader, sizeof layout.fileHeader);
+    file.Write(dib.Get(), static_cast<DWORD>(layout.dibSize));
+    return TRUE;
+}
+
+BOOL IsBitmapFileName(LPCSTR path)
+{
+    // Longer names cannot be opened anyway; refusing them keeps every part within its buffer.
+    if (!path || std::strlen(path) >= _MAX_PATH)
+        return FALSE;
+    char ext[_MAX_PATH] = "";
+    _splitpath(path, nullptr, nullptr, nullptr, ext);
+    const auto* e = reinterpret_cast<const unsigned char*>(ext);
+    return _mbsicmp(e, reinterpret_cast<const unsigned char*>(".bmp")) == 0 ||
+           _mbsicmp(e, reinterpret_cast<const unsigned char*>(".dib")) == 0;
+}
+
+BOOL CDibImage::Save(LPCSTR path)
+{
+    if (!m_hDib || !IsBitmapFileName(path))
+        return FALSE;
+    CFile file;
+    // Others may read the file while it is written, not write it.
+    if (!file.Open(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL))
+        return FALSE;
+    return WriteDib(m_hDib, file);
+}

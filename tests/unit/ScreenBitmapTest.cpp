@@ -1,0 +1,243 @@
+// Device-dependent bitmaps to DIBs: bitmaps in the display's own format (whatever depth this
+// display has: the suite runs these again on 16- and 8-bit displays) and memory bitmaps of
+// every depth, to the depths, offsets and colours each conversion promises.
+#include "ImageTestSupport.h"
+#include "framework/Handles.h"
+#include "image/BitmapToDib.h"
+#include "image/DibImage.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace image_testing;
+
+namespace {
+int DisplayDepth()
+{
+    CWindowDC screen(nullptr);
+    return ::GetDeviceCaps(screen, BITSPIXEL) * ::GetDeviceCaps(screen, PLANES);
+}
+
+// Colours every display depth shows exactly (the 8-bit display's static colours among them).
+const COLORREF kQuadrants[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255)};
+
+// A bitmap compatible with the screen, 40 x 20, in four quadrants: red, green (top), blue,
+// white (bottom).
+HBITMAP QuadrantBitmap()
+{
+    CWindowDC screen(nullptr);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 40, 20);
+    CCreatedDC memory(::CreateCompatibleDC(screen));
+    CSelectObject select(memory, bitmap);
+    for (int i = 0; i < 4; ++i) {
+        const RECT rc = {(i % 2) * 20, (i / 2) * 10, (i % 2) * 20 + 20, (i / 2) * 10 + 10};
+        CBrushHandle brush(::CreateSolidBrush(kQuadrants[i]));
+        ::FillRect(memory, &rc, brush);
+    }
+    return bitmap;
+}
+
+// The colour (as COLORREF) of pixel (x, y from the top) of a packed DIB of 8, 16 (5-5-5), 24 or
+// 32 bits whose rows start at `bits`.
+COLORREF DibPixel(const BITMAPINFOHEADER* dib, const BYTE* bits, int x, int y)
+{
+    const int stride = DibStride(dib->biWidth, dib->biBitCount);
+    const BYTE* row = bits + (dib->biHeight - 1 - y) * stride;
+    switch (dib->biBitCount) {
+    case 8: {
+        const RGBQUAD& c = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(dib) + dib->biSize)[row[x]];
+        return RGB(c.rgbRed, c.rgbGreen, c.rgbBlue);
+    }
+    case 16: {
+        const WORD w = static_cast<WORD>(row[2 * x] | row[2 * x + 1] << 8);
+        const auto five = [](int v) { return static_cast<BYTE>(v << 3 | v >> 2); };
+        return RGB(five(w >> 10 & 31), five(w >> 5 & 31), five(w & 31));
+    }
+    case 24:
+        return RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    default:
+        return RGB(row[4 * x + 2], row[4 * x + 1], row[4 * x]);
+    }
+}
+
+void ExpectQuadrants(const BITMAPINFOHEADER* dib, const BYTE* bits)
+{
+    for (int i = 0; i < 4; ++i) {
+        const int x = (i % 2) * 20, y = (i / 2) * 10;
+        for (const POINT p : {POINT{x, y}, POINT{x + 19, y + 9}}) {
+            EXPECT_EQ(DibPixel(dib, bits, p.x, p.y), kQuadrants[i]) << "at " << p.x << "," << p.y;
+        }
+    }
+}
+
+struct CFrameDib {
+    BITMAPINFOHEADER* p;
+    explicit CFrameDib(BITMAPINFOHEADER* dib) : p(dib) {}
+    ~CFrameDib()
+    {
+        if (p)
+            ::GlobalFree(::GlobalHandle(p));
+    }
+};
+
+// The depth the suite meant this display to have, if it said so.
+void ExpectIntendedDisplay()
+{
+    if (const char* intended = std::getenv("PIXLET_DISPLAY_BPP")) {
+        ASSERT_EQ(DisplayDepth(), std::atoi(intended)) << "the display is not at the depth this run is for";
+    }
+}
+}  // namespace
+
+TEST(ScreenBitmap, StillDibRoundsTheDisplayDepthUpTo8Or24Bits)
+{
+    ASSERT_NO_FATAL_FAILURE(ExpectIntendedDisplay());
+    const int display = DisplayDepth();
+    const int expected = display <= 8 ? 8 : 24;
+    CBitmapHandle bitmap(QuadrantBitmap());
+    CGlobalMemory hDib(BitmapToDib(bitmap, nullptr));
+    ASSERT_TRUE(hDib);
+    CGlobalLock<BITMAPINFOHEADER> dib(hDib);
+    EXPECT_EQ(dib->biBitCount, expected);
+    EXPECT_EQ(dib->biWidth, 40);
+    EXPECT_EQ(dib->biHeight, 20);
+    EXPECT_EQ(dib->biCompression, static_cast<DWORD>(BI_RGB));
+    // Rows right after the header at 24 bits, after 256 colours at 8 bits.
+    EXPECT_EQ(DibBits(dib.Get()) - reinterpret_cast<BYTE*>(dib.Get()), expected == 8 ? 40 + 1024 : 40);
+    EXPECT_GE(::GlobalSize(hDib), static_cast<SIZE_T>(DibBits(dib.Get()) - reinterpret_cast<BYTE*>(dib.Get())) +
+                                      DibStride(40, expected) * 20u);
+    ExpectQuadrants(dib.Get(), DibBits(dib.Get()));
+}
+
+TEST(ScreenBitmap, FrameDibKeepsTheDisplayDepth)
+{
+    ASSERT_NO_FATAL_FAILURE(ExpectIntendedDisplay());
+    const int display = DisplayDepth();
+    CBitmapHandle bitmap(QuadrantBitmap());
+    CFrameDib frame(BitmapToFrameDib(bitmap, BI_RGB, nullptr));
+    ASSERT_NE(frame.p, nullptr);
+    EXPECT_EQ(::GlobalHandle(frame.p), static_cast<HGLOBAL>(frame.p));  // fixed: the pointer is the handle
+    EXPECT_EQ(frame.p->biBitCount, display);
+    EXPECT_EQ(frame.p->biWidth, 40);
+    EXPECT_EQ(frame.p->biHeight, 20);
+    EXPECT_EQ(frame.p->biSizeImage, static_cast<DWORD>(DibStride(40, display) * 20));
+    const int tableSize = display <= 8 ? 4 << display : 0;
+    ExpectQuadrants(frame.p, reinterpret_cast<BYTE*>(frame.p) + 40 + tableSize);
+}
+
+TEST(ScreenBitmap, ImageFromAScreenBitmapWidensToTheSameColours)
+{
+    ASSERT_NO_FATAL_FAILURE(ExpectIntendedDisplay());
+    CBitmapHandle bitmap(QuadrantBitmap());
+    CDibImage image;
+    ASSERT_TRUE(image.CreateFromBitmap(bitmap, nullptr));
+    bitmap.Reset();  // the image does not need the bitmap any more
+    ASSERT_TRUE(image.ConvertTo24Bit());
+    EXPECT_EQ(image.GetBitCount(), 24);
+    EXPECT_EQ(image.GetStride(), 120);
+    CGlobalLock<BITMAPINFOHEADER> dib(image.GetHandle());
+    ExpectQuadrants(dib.Get(), DibBits(dib.Get()));
+}
+
+TEST(ScreenBitmap, ARealScreenGrabGivesTheSamePictureBothWays)
+{
+    ASSERT_NO_FATAL_FAILURE(ExpectIntendedDisplay());
+    const int display = DisplayDepth();
+    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+    CBitmapHandle bitmap;
+    {
+        CWindowDC screen(nullptr);
+        bitmap.Reset(::CreateCompatibleBitmap(screen, width, height));
+        CCreatedDC memory(::CreateCompatibleDC(screen));
+        CSelectObject select(memory, bitmap);
+        ASSERT_TRUE(::BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT));
+    }
+    CGlobalMemory hDib(BitmapToDib(bitmap, nullptr));
+    CFrameDib frame(BitmapToFrameDib(bitmap, BI_RGB, nullptr));
+    ASSERT_TRUE(hDib);
+    ASSERT_NE(frame.p, nullptr);
+    CGlobalLock<BITMAPINFOHEADER> dib(hDib);
+    ASSERT_EQ(dib->biWidth, width);
+    ASSERT_EQ(dib->biHeight, height);
+    const BYTE* frameBits = reinterpret_cast<BYTE*>(frame.p) + 40 + (display <= 8 ? 4 << display : 0);
+    int differences = 0;
+    for (int y = 0; y < height; y += 7) {
+        for (int x = 0; x < width; x += 3) {
+            COLORREF still = DibPixel(dib.Get(), DibBits(dib.Get()), x, y);
+            COLORREF moving = DibPixel(frame.p, frameBits, x, y);
+            if (display == 16) {  // compare at the 5 bits per channel both were made from
+                still &= 0xF8F8F8;
+                moving &= 0xF8F8F8;
+            }
+            differences += still != moving;
+        }
+    }
+    EXPECT_EQ(differences, 0);
+}
+
+TEST(ScreenBitmap, MemoryBitmapsOfEachDepth)
+{
+    const struct {
+        WORD source, still;
+    } cases[] = {{1, 1}, {4, 4}, {8, 8}, {16, 24}, {24, 24}, {32, 24}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.source << "-bit bitmap");
+        CBitmapHandle bitmap(::CreateBitmap(9, 3, 1, c.source, nullptr));
+        ASSERT_TRUE(bitmap);
+        CGlobalMemory hDib(BitmapToDib(bitmap, nullptr));
+        ASSERT_TRUE(hDib);
+        {
+            CGlobalLock<BITMAPINFOHEADER> dib(hDib);
+            EXPECT_EQ(dib->biBitCount, c.still);
+            EXPECT_EQ(DibBits(dib.Get()) - reinterpret_cast<BYTE*>(dib.Get()),
+                      40 + 4 * DibFullColorCount(c.still));
+        }
+        CFrameDib frame(BitmapToFrameDib(bitmap, BI_RGB, nullptr));
+        ASSERT_NE(frame.p, nullptr);
+        EXPECT_EQ(frame.p->biBitCount, c.source);
+        EXPECT_EQ(frame.p->biSizeImage, static_cast<DWORD>(DibStride(9, c.source) * 3));
+    }
+}
+
+TEST(ScreenBitmap, NothingToConvertGivesNothing)
+{
+    EXPECT_EQ(BitmapToDib(nullptr, nullptr), nullptr);
+    EXPECT_EQ(BitmapToFrameDib(nullptr, BI_RGB, nullptr), nullptr);
+    CBitmapHandle bitmap(QuadrantBitmap());
+    EXPECT_EQ(BitmapToFrameDib(bitmap, BI_BITFIELDS, nullptr), nullptr);
+
+    CDibImage image;
+    HGLOBAL hDib = MakeDib(2, 2, 24);
+    ASSERT_TRUE(image.Attach(hDib));
+    EXPECT_FALSE(image.CreateFromBitmap(nullptr, nullptr));
+    EXPECT_EQ(image.GetHandle(), hDib);
+    EXPECT_EQ(image.GetWidth(), 2);
+}
+
+TEST(BitmapHeaders, StillDepthsAndSizes)
+{
+    const int depths[][2] = {{1, 1}, {2, 4}, {4, 4}, {5, 8}, {8, 8}, {15, 24}, {16, 24}, {24, 24}, {32, 24}};
+    for (const auto& d : depths)
+        EXPECT_EQ(StillDibDepth(d[0]), d[1]) << d[0];
+
+    BITMAP bm = {};
+    bm.bmWidth = 5;
+    bm.bmHeight = 3;
+    bm.bmPlanes = 1;
+    bm.bmBitsPixel = 16;
+    const BITMAPINFOHEADER still = StillDibHeader(bm);
+    EXPECT_EQ(still.biBitCount, 24);
+    EXPECT_EQ(still.biSizeImage, 12u * 3);  // rows at the source's depth
+    EXPECT_EQ(still.biClrUsed, 0u);
+    bm.bmBitsPixel = 4;
+    EXPECT_EQ(StillDibHeader(bm).biClrUsed, 16u);
+
+    bm.bmBitsPixel = 32;
+    BITMAPINFOHEADER frame = FrameDibHeader(bm, BI_RGB);
+    EXPECT_EQ(frame.biBitCount, 32);
+    EXPECT_EQ(frame.biSizeImage, 0u);
+    EXPECT_EQ(FrameDibImageSize(frame), 20u * 3);
+    frame.biCompression = BI_RLE8;
+    EXPECT_EQ(FrameDibImageSize(frame), 30u * 3);
+}
