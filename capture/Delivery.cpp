@@ -2,6 +2,11 @@
 
 #include "app/Settings.h"
 #include "framework/App.h"
+#include "framework/FileException.h"
+#include "framework/Handles.h"
+#include "framework/MessageBox.h"
+#include "image/DibImage.h"
+#include "image/PngWriter.h"
 #include "res/resource.h"
 
 #include <mmsystem.h>
@@ -53,6 +58,52 @@ bool BuildFileName(char* buffer)
         return false;
     std::memcpy(buffer, name.c_str(), name.size() + 1);
     return true;
+}
+
+void DeliverBitmap(HBITMAP bitmap)
+{
+    CBitmapHandle picture(bitmap);
+    if (!theSettings.m_bSaveToFile) {
+        {
+            CClipboard clipboard(GetAppMainWindow());
+            if (clipboard.IsOpen()) {
+                // The picture alone: whatever the clipboard held goes.
+                ::EmptyClipboard();
+                if (::SetClipboardData(CF_BITMAP, picture))
+                    picture.Detach();
+            }
+        }
+        PlayShutter();
+        return;
+    }
+
+    char name[MAX_PATH];
+    if (!BuildFileName(name)) {
+        // Directory, prefix and number make a path longer than Windows allows: said like any
+        // other path that cannot be written, and no sound for a capture that went nowhere.
+        const std::string tooLong =
+            NumberedFileName(theSettings.m_szDirectory, theSettings.m_szPrefix, theSettings.m_nLastNumber,
+                             theSettings.m_nDigits, theSettings.m_szExtension);
+        AppMessageBox(CFileException(CFileException::badPath, ERROR_FILENAME_EXCED_RANGE, tooLong).GetErrorMessage(),
+                      MB_OK | MB_ICONSTOP);
+        return;
+    }
+    CDibImage image;
+    // Failures of the conversion leave an empty image, which the writers refuse.
+    image.CreateFromBitmap(picture, nullptr);
+    picture.Reset();
+    image.ConvertTo24Bit();
+    try {
+        if (IsBmpFileName(name))
+            image.Save(name);
+        else
+            SavePng(name, image);
+    } catch (const CFileException& error) {
+        // The file could be made but not written: the one failure the user is told of.
+        AppMessageBox(error.GetErrorMessage(), MB_OK | MB_ICONSTOP);
+        return;
+    }
+    PlayShutter();
 }
 
 void PlayShutter()
