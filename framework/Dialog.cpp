@@ -43,8 +43,17 @@ CDialog::CDialog(UINT idTemplate, HWND parent) : m_idTemplate(idTemplate), m_hPa
 
 CDialog::~CDialog()
 {
-    if (m_hWnd && !m_bModal)
+    if (m_hWnd && !m_bModal) {
+        // The derived object is gone already: the window's last messages must not reach it.
+        ::SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
+        if (CWinApp* app = GetApp()) {
+            app->RemoveModeless(m_hWnd);
+            if (app->m_pMainWnd == this)
+                app->m_pMainWnd = nullptr;
+        }
         ::DestroyWindow(m_hWnd);
+        m_hWnd = nullptr;
+    }
 }
 
 INT_PTR CDialog::DoModal()

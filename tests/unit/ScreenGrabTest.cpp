@@ -119,6 +119,20 @@ void ExpectQuadrants(const Pixels& pixels, int left, int top, const char* what)
     EXPECT_EQ(pixels.At(left + 99, top + 49), kQuadrants[0]) << what;
 }
 
+// The pixels that differ between two pictures; each must lie in the 32 x 32 square of a cursor
+// drawn with its top-left corner at (left, top).
+int CountChangesInCursorSquare(const Pixels& before, const Pixels& after, int left, int top)
+{
+    int changed = 0;
+    for (int y = 0; y < after.height; ++y)
+        for (int x = 0; x < after.width; ++x)
+            if (after.At(x, y) != before.At(x, y)) {
+                ++changed;
+                EXPECT_TRUE(x >= left && x < left + 32 && y >= top && y < top + 32) << "changed at " << x << "," << y;
+            }
+    return changed;
+}
+
 class ScreenGrab : public ::testing::Test
 {
 protected:
@@ -227,14 +241,7 @@ TEST_F(ScreenGrab, TheCursorIsDrawnAtItsHotSpotOnlyWhenAskedFor)
     // itself is painted.
     const int left = at.x - area.left - static_cast<int>(cross.xHotspot);
     const int top = at.y - area.top - static_cast<int>(cross.yHotspot);
-    int changed = 0;
-    for (int y = 0; y < with.height; ++y)
-        for (int x = 0; x < with.width; ++x)
-            if (with.At(x, y) != without.At(x, y)) {
-                ++changed;
-                EXPECT_TRUE(x >= left && x < left + 32 && y >= top && y < top + 32) << "changed at " << x << "," << y;
-            }
-    EXPECT_GT(changed, 10);
+    EXPECT_GT(CountChangesInCursorSquare(without, with, left, top), 10);
     EXPECT_NE(with.At(at.x - area.left, at.y - area.top), kQuadrants[0]) << "the hot spot is not on the cursor";
 
     // No snapshot (no cursor handle): nothing is drawn.
@@ -259,12 +266,5 @@ TEST_F(ScreenGrab, ACursorThatCannotBeDrawnIsShownAsTheArrowAtItsPlace)
     ::DeleteObject(arrow.hbmMask);
     ::DeleteObject(arrow.hbmColor);
     const int left = 100 - static_cast<int>(arrow.xHotspot), top = 50 - static_cast<int>(arrow.yHotspot);
-    int changed = 0;
-    for (int y = 0; y < with.height; ++y)
-        for (int x = 0; x < with.width; ++x)
-            if (with.At(x, y) != without.At(x, y)) {
-                ++changed;
-                EXPECT_TRUE(x >= left && x < left + 32 && y >= top && y < top + 32) << "changed at " << x << "," << y;
-            }
-    EXPECT_GT(changed, 10);
+    EXPECT_GT(CountChangesInCursorSquare(without, with, left, top), 10);
 }
