@@ -16,7 +16,7 @@ on_screen() {  # geometry, windows program and its arguments
   shift
   "$WINE_ENV" stop
   xvfb-run -a -n "${XVFB_SERVERNUM:-95}" -s "-screen 0 $geometry -nolisten tcp" \
-    sh -c '"$0" prefix && "$0" run "$@"; rc=$?; "$0" stop; exit $rc' "$WINE_ENV" "$@"
+    sh -c '"$0" serve && "$0" run "$@"; rc=$?; "$0" stop; exit $rc' "$WINE_ENV" "$@"
 }
 
 echo "== Pixlet32.exe size"

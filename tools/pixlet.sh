@@ -159,7 +159,7 @@ DISPLAY_LABELS='^display(16|8)$'
 
 run_tests() {  # [label]: only the tests of that label, else all but the display-depth ones
   export PIXLET_SOUND_CAPTURE="$BUILD/testhome/shutter-capture.raw"
-  "$ROOT/tools/wine-env.sh" prefix
+  "$ROOT/tools/wine-env.sh" serve
   step "ctest${1:+ ($1)}"
   local rc=0 select
   if [ -n "${1:-}" ]; then select=(-L "^$1\$"); else select=(-LE "$DISPLAY_LABELS"); fi
@@ -186,6 +186,9 @@ case "${1:-}" in
   test)  setup; build; step "tests in Xvfb"; test_all ;;
   bench) setup; build; "$ROOT/tools/bench.sh" ;;
   _tests_in_x) run_tests "${2:-}" ;;
-  _run_in_x) "$ROOT/tools/wine-env.sh" prefix; exe=$(app_exe); run_hint; "$ROOT/tools/wine-env.sh" run "$exe" ;;
+  _run_in_x)
+    "$ROOT/tools/wine-env.sh" prefix; exe=$(app_exe); run_hint
+    "$ROOT/tools/wine-env.sh" run "$exe" || true
+    "$ROOT/tools/wine-env.sh" stop ;;  # its Wine server would outlive this display
   *) sed -n '2,11p' "$0" >&2; exit 2 ;;
 esac
