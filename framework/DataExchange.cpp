@@ -1,7 +1,7 @@
 #include "framework/DataExchange.h"
 
-#include "framework/Dialog.h"
 #include "framework/MessageBox.h"
+#include "framework/MessageFormat.h"
 
 #include <vector>
 
@@ -9,7 +9,7 @@ HWND CDataExchange::PrepareCtrl(int id)
 {
     if (m_bFailed)
         return nullptr;
-    m_hLastControl = m_pDlgWnd->GetDlgItem(id);
+    m_hLastControl = ::GetDlgItem(m_hDlgWnd, id);
     return m_hLastControl;
 }
 

@@ -5,12 +5,10 @@
 
 #include <string>
 
-class CDialog;
-
 class CDataExchange
 {
 public:
-    CDataExchange(CDialog* dialog, BOOL bSaveAndValidate) : m_pDlgWnd(dialog), m_bSaveAndValidate(bSaveAndValidate) {}
+    CDataExchange(HWND dialog, BOOL bSaveAndValidate) : m_hDlgWnd(dialog), m_bSaveAndValidate(bSaveAndValidate) {}
 
     // The control the next check refers to; null (and nothing exchanged) after a failure.
     HWND PrepareCtrl(int id);
@@ -19,7 +17,7 @@ public:
     bool Failed() const { return m_bFailed; }
     HWND LastControl() const { return m_hLastControl; }
 
-    CDialog* m_pDlgWnd;
+    HWND m_hDlgWnd;
     BOOL m_bSaveAndValidate;
 
 private:

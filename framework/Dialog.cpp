@@ -3,6 +3,8 @@
 #include "framework/App.h"
 #include "framework/DataExchange.h"
 
+#include <commdlg.h>
+
 #include <cstring>
 
 namespace {
@@ -87,14 +89,19 @@ BOOL CDialog::DestroyWindow()
 
 void CDialog::EndDialog(int result)
 {
-    ::EndDialog(m_hWnd, result);
+    if (!m_hWnd)
+        return;
+    if (m_bModal)
+        ::EndDialog(m_hWnd, result);
+    else
+        ::DestroyWindow(m_hWnd);
 }
 
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
 {
     const bool wasLocked = m_bLockNotify;
     m_bLockNotify = true;
-    CDataExchange dx(this, bSaveAndValidate);
+    CDataExchange dx(m_hWnd, bSaveAndValidate);
     DoDataExchange(&dx);
     m_bLockNotify = wasLocked;
     return dx.Failed() ? FALSE : TRUE;
@@ -128,7 +135,7 @@ bool CDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
     case WM_NOTIFY:
         return OnNotify(reinterpret_cast<NMHDR*>(lParam), result);
     default:
-        return false;
+        return DispatchTypedHooks(msg, wParam, lParam, result);
     }
 }
 
@@ -211,10 +218,22 @@ INT_PTR CDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam)
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    CDialog* dlg;
-    if (msg == WM_INITDIALOG) {
-        dlg = reinterpret_cast<CDialog*>(lParam);
-        ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+    return Route(hwnd, msg, wParam, lParam, msg == WM_INITDIALOG ? reinterpret_cast<CDialog*>(lParam) : nullptr);
+}
+
+UINT_PTR CALLBACK CDialog::FileDialogHookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    CDialog* binding = nullptr;
+    if (msg == WM_INITDIALOG && lParam)
+        binding = reinterpret_cast<CDialog*>(reinterpret_cast<const OPENFILENAMEA*>(lParam)->lCustData);
+    return static_cast<UINT_PTR>(Route(hwnd, msg, wParam, lParam, binding));
+}
+
+INT_PTR CDialog::Route(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, CDialog* binding)
+{
+    CDialog* dlg = binding;
+    if (dlg) {
+        ::SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(dlg));
         dlg->m_hWnd = hwnd;
     } else {
         dlg = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
@@ -223,14 +242,9 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     if (!dlg)
         return FALSE;
 
-    INT_PTR result = FALSE;
-    try {
-        result = dlg->Dispatch(msg, wParam, lParam);
-    } catch (...) {
-        // An exception must never unwind through the system's frames; the message counts as
-        // not handled. Handlers catch what they expect themselves.
-        result = FALSE;
-    }
+    // A message whose handler threw counts as not handled: the default processing takes it.
+    const INT_PTR result =
+        CallGuarded([&] { return dlg->Dispatch(msg, wParam, lParam); }, [] { return static_cast<INT_PTR>(FALSE); });
 
     if (msg == WM_NCDESTROY) {
         ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
@@ -243,7 +257,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
                 ::PostQuitMessage(0);
             }
         }
-        dlg->PostNcDestroy();
+        CallGuarded([&] { dlg->PostNcDestroy(); }, [] {});
     }
     return result;
 }

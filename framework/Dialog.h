@@ -1,7 +1,7 @@
 // The base of every dialog of the program, modal or modeless, built from a dialog template.
 // Messages arrive at the virtual OnMessage, the dialog's message table: a dialog overrides it
 // with a switch over the messages it handles and passes the others to the base, which turns
-// commands and notifications into the typed hooks below.
+// commands, notifications, painting, mouse, timer and capture messages into typed hooks.
 #pragma once
 
 #include "framework/Wnd.h"
@@ -18,8 +18,9 @@ public:
     INT_PTR DoModal();
     // Creates the dialog modeless; it shows itself only if its template says so.
     bool Create();
-    // Destroys a modeless dialog (a modal one ends through EndDialog).
     BOOL DestroyWindow();
+    // Ends the dialog: a modal one leaves its loop with the result (EndDialog), a modeless one
+    // is destroyed (EndDialog would only hide it).
     void EndDialog(int result);
 
     // Moves the data of the fields into the controls (FALSE) or back and validates (TRUE).
@@ -37,6 +38,7 @@ protected:
     virtual void OnOK();
     // Escape, the close box and the Cancel button: end with IDCANCEL.
     virtual void OnCancel();
+    bool IsModal() const { return m_bModal; }
     virtual void DoDataExchange(CDataExchange* pDX);
     // The dialog's message table. Return true with result set to handle a message, false to
     // leave it to the default processing of dialogs.
@@ -48,8 +50,16 @@ protected:
     // The window is gone; m_hWnd is already null.
     virtual void PostNcDestroy() {}
 
+    // The hook procedure of a common file dialog opened with OFN_ENABLEHOOK and this object in
+    // the OPENFILENAME's lCustData: the hook's child dialog is bound to this object and its
+    // messages dispatched like those of any dialog.
+    static UINT_PTR CALLBACK FileDialogHookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // Binds `binding` to the window at WM_INITDIALOG (it is null for every other message),
+    // finds the bound object otherwise, and dispatches behind an exception barrier.
+    static INT_PTR Route(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, CDialog* binding);
     INT_PTR Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     bool ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void ExecuteDlgInit();

@@ -1,6 +1,8 @@
 #include "framework/FileException.h"
 
-#include "framework/MessageBox.h"
+#include "framework/MessageFormat.h"
+
+#include <cerrno>
 
 std::string CFileException::GetErrorMessage() const
 {
@@ -59,6 +61,24 @@ CFileException::Cause CFileException::OsErrorToCause(DWORD osError)
         return diskFull;
     case ERROR_HANDLE_EOF:
         return endOfFile;
+    default:
+        return generic;
+    }
+}
+
+CFileException::Cause CFileException::ErrnoToCause(int errnoValue)
+{
+    switch (errnoValue) {
+    case ENOENT:
+        return fileNotFound;
+    case EMFILE:
+        return tooManyOpenFiles;
+    case EACCES:
+        return accessDenied;
+    case EBADF:
+        return invalidFile;
+    case ENOSPC:
+        return diskFull;
     default:
         return generic;
     }

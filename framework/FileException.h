@@ -34,6 +34,8 @@ public:
 
     // The cause that a system error code stands for; generic for a code without one.
     static Cause OsErrorToCause(DWORD osError);
+    // The cause that a C runtime errno value stands for (a stream's failure); generic for others.
+    static Cause ErrnoToCause(int errnoValue);
     // The text of a cause, with %1 where the path goes.
     static const char* CauseText(Cause cause);
 

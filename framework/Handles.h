@@ -5,12 +5,23 @@
 
 #include <windows.h>
 
-// A handle plus the function that gives it back.
-template <typename Traits>
+// The "no handle" value of most handle types.
+struct NullHandle {
+    template <typename H>
+    static H Value() noexcept { return nullptr; }
+};
+// CreateFile's: a file handle of 0 is a valid one.
+struct InvalidHandleValue {
+    template <typename H>
+    static H Value() noexcept { return INVALID_HANDLE_VALUE; }
+};
+
+// A handle and the function that gives it back. Every owner of a handle is this one template.
+template <typename H, auto Close, typename Invalid = NullHandle>
 class CHandleOwner
 {
 public:
-    using Handle = typename Traits::Handle;
+    using Handle = H;
 
     CHandleOwner() noexcept = default;
     explicit CHandleOwner(Handle h) noexcept : m_h(h) {}
@@ -28,102 +39,63 @@ public:
 
     Handle Get() const noexcept { return m_h; }
     operator Handle() const noexcept { return m_h; }
-    explicit operator bool() const noexcept { return m_h != Traits::Invalid(); }
+    explicit operator bool() const noexcept { return m_h != None(); }
 
     // Gives up ownership without closing.
     Handle Detach() noexcept
     {
         Handle h = m_h;
-        m_h = Traits::Invalid();
+        m_h = None();
         return h;
     }
-    void Reset(Handle h = Traits::Invalid()) noexcept
+    void Reset(Handle h = None()) noexcept
     {
-        if (m_h != Traits::Invalid())
-            Traits::Close(m_h);
+        if (m_h != None())
+            Close(m_h);
         m_h = h;
     }
 
 private:
-    Handle m_h = Traits::Invalid();
+    static Handle None() noexcept { return Invalid::template Value<Handle>(); }
+
+    Handle m_h = None();
 };
 
-namespace handle_traits {
+namespace handle_close {
+// A mutex this thread owns is released before its handle goes.
+inline void ReleaseMutexAndClose(HANDLE h)
+{
+    ::ReleaseMutex(h);
+    ::CloseHandle(h);
+}
+// A block whose pointer is its handle (GMEM_FIXED), typed by what it holds.
 template <typename T>
-struct GdiObject {
-    using Handle = T;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::DeleteObject(h); }
-};
-struct Kernel {
-    using Handle = HANDLE;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::CloseHandle(h); }
-};
-struct File {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { ::CloseHandle(h); }
-};
-struct Mutex {  // owned by this thread until closed
-    using Handle = HANDLE;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::ReleaseMutex(h); ::CloseHandle(h); }
-};
-struct RegKey {
-    using Handle = HKEY;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::RegCloseKey(h); }
-};
-struct CreatedDC {
-    using Handle = HDC;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::DeleteDC(h); }
-};
-struct Menu {
-    using Handle = HMENU;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::DestroyMenu(h); }
-};
-struct Cursor {
-    using Handle = HCURSOR;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::DestroyCursor(h); }
-};
-struct Icon {
-    using Handle = HICON;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::DestroyIcon(h); }
-};
-struct Module {
-    using Handle = HMODULE;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::FreeLibrary(h); }
-};
-struct Global {
-    using Handle = HGLOBAL;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::GlobalFree(h); }
-};
-}  // namespace handle_traits
+void FreeFixedBlock(T* p)
+{
+    ::GlobalFree(static_cast<HGLOBAL>(static_cast<void*>(p)));
+}
+}  // namespace handle_close
 
 template <typename T>
-using CGdiObject = CHandleOwner<handle_traits::GdiObject<T>>;
+using CGdiObject = CHandleOwner<T, &::DeleteObject>;
 using CBitmapHandle = CGdiObject<HBITMAP>;
 using CPenHandle = CGdiObject<HPEN>;
 using CBrushHandle = CGdiObject<HBRUSH>;
 using CFontHandle = CGdiObject<HFONT>;
 using CPaletteHandle = CGdiObject<HPALETTE>;
-using CKernelHandle = CHandleOwner<handle_traits::Kernel>;
-using CFileHandle = CHandleOwner<handle_traits::File>;
-using COwnedMutex = CHandleOwner<handle_traits::Mutex>;
-using CRegKey = CHandleOwner<handle_traits::RegKey>;
-using CCreatedDC = CHandleOwner<handle_traits::CreatedDC>;  // CreateDC, CreateCompatibleDC
-using CMenuHandle = CHandleOwner<handle_traits::Menu>;
-using CCursorHandle = CHandleOwner<handle_traits::Cursor>;
-using CIconHandle = CHandleOwner<handle_traits::Icon>;
-using CModuleHandle = CHandleOwner<handle_traits::Module>;
-using CGlobalMemory = CHandleOwner<handle_traits::Global>;
+using CKernelHandle = CHandleOwner<HANDLE, &::CloseHandle>;
+using CFileHandle = CHandleOwner<HANDLE, &::CloseHandle, InvalidHandleValue>;
+using COwnedMutex = CHandleOwner<HANDLE, &handle_close::ReleaseMutexAndClose>;
+using CRegKey = CHandleOwner<HKEY, &::RegCloseKey>;
+using CCreatedDC = CHandleOwner<HDC, &::DeleteDC>;  // CreateDC, CreateCompatibleDC
+using CMenuHandle = CHandleOwner<HMENU, &::DestroyMenu>;
+using CCursorHandle = CHandleOwner<HCURSOR, &::DestroyCursor>;
+using CIconHandle = CHandleOwner<HICON, &::DestroyIcon>;
+using CModuleHandle = CHandleOwner<HMODULE, &::FreeLibrary>;
+using CGlobalMemory = CHandleOwner<HGLOBAL, &::GlobalFree>;
+// A fixed global block used through its pointer (a video frame's DIB, say).
+template <typename T>
+using CFixedBlock = CHandleOwner<T*, &handle_close::FreeFixedBlock<T>>;
 
 // Base of the scoped guards below: fixed to one scope, neither copied nor moved.
 class CScopeGuardBase
@@ -134,14 +106,15 @@ public:
     CScopeGuardBase& operator=(const CScopeGuardBase&) = delete;
 };
 
-// GetDC/GetWindowDC of a window (null: the screen), released with ReleaseDC.
-class CWindowDC : CScopeGuardBase
+// A device context of a window, released with ReleaseDC: GetDC for the client area
+// (CClientDC), GetWindowDC for the whole window, frame and caption included (CWindowDC).
+// A null window means the whole screen in both.
+template <HDC(WINAPI* Acquire)(HWND)>
+class CWindowDCOf : CScopeGuardBase
 {
 public:
-    enum Area { Client, Whole };
-    explicit CWindowDC(HWND hwnd, Area area = Client)
-        : m_hwnd(hwnd), m_hdc(area == Client ? ::GetDC(hwnd) : ::GetWindowDC(hwnd)) {}
-    ~CWindowDC()
+    explicit CWindowDCOf(HWND hwnd) : m_hwnd(hwnd), m_hdc(Acquire(hwnd)) {}
+    ~CWindowDCOf()
     {
         if (m_hdc)
             ::ReleaseDC(m_hwnd, m_hdc);
@@ -153,6 +126,8 @@ private:
     HWND m_hwnd;
     HDC m_hdc;
 };
+using CClientDC = CWindowDCOf<&::GetDC>;
+using CWindowDC = CWindowDCOf<&::GetWindowDC>;
 
 // BeginPaint/EndPaint.
 class CPaintDC : CScopeGuardBase
@@ -242,4 +217,33 @@ public:
 
 private:
     bool m_bOpen;
+};
+
+// The mouse captured for a window (SetCapture) across the messages of one drag. Released by
+// Release() or on destruction, and only while that window still has it: a capture that the
+// system or another window took away is not released a second time.
+class CMouseCapture : CScopeGuardBase
+{
+public:
+    CMouseCapture() = default;
+    ~CMouseCapture() { Release(); }
+
+    void Take(HWND hwnd)
+    {
+        ::SetCapture(hwnd);
+        m_hwnd = hwnd;
+    }
+    // ReleaseCapture sends WM_CAPTURECHANGED at once; by then this guard holds nothing, so a
+    // handler of that message may call Release again.
+    void Release()
+    {
+        const HWND hwnd = m_hwnd;
+        m_hwnd = nullptr;
+        if (hwnd && ::GetCapture() == hwnd)
+            ::ReleaseCapture();
+    }
+    bool IsHeld() const { return m_hwnd && ::GetCapture() == m_hwnd; }
+
+private:
+    HWND m_hwnd = nullptr;
 };

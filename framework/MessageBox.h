@@ -12,6 +12,3 @@ int AppMessageBox(const std::string& text, UINT type = MB_OK, HWND owner = nullp
 
 // The flags AppMessageBox passes for the flags it was given.
 UINT AppMessageBoxStyle(UINT type);
-
-// Replaces every %1 of a message with the argument.
-std::string FormatMessage1(const std::string& format, const std::string& argument);

@@ -9,6 +9,13 @@ const UINT_PTR kSubclassId = 0x50584C;
 const char kObjectProperty[] = "Pixlet32.CWnd";
 }  // namespace
 
+POINT PointFromLParam(LPARAM lParam)
+{
+    // As GET_X_LPARAM and GET_Y_LPARAM of <windowsx.h> (whose macros would rename our members):
+    // each coordinate is a signed 16-bit number.
+    return POINT{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
+}
+
 CWnd::~CWnd()
 {
     UnsubclassWindow();
@@ -57,9 +64,48 @@ bool CWnd::ReflectToControl(HWND control, UINT msg, WPARAM wParam, LPARAM lParam
     return wnd && wnd->OnReflectedMessage(msg, wParam, lParam, result);
 }
 
-LRESULT CWnd::WindowProc(UINT, WPARAM, LPARAM)
+LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT result = 0;
+    if (DispatchTypedHooks(msg, wParam, lParam, result))
+        return result;
     return Default();
+}
+
+bool CWnd::DispatchTypedHooks(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    const UINT flags = static_cast<UINT>(wParam);
+    switch (msg) {
+    case WM_PAINT:
+        result = 0;
+        return OnPaint();
+    case WM_MOUSEMOVE:
+        OnMouseMove(flags, PointFromLParam(lParam));
+        return false;
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(flags, PointFromLParam(lParam));
+        return false;
+    case WM_LBUTTONUP:
+        OnLButtonUp(flags, PointFromLParam(lParam));
+        return false;
+    case WM_RBUTTONDOWN:
+        OnRButtonDown(flags, PointFromLParam(lParam));
+        return false;
+    case WM_RBUTTONUP:
+        OnRButtonUp(flags, PointFromLParam(lParam));
+        return false;
+    case WM_TIMER:
+        OnTimer(static_cast<UINT_PTR>(wParam));
+        return false;
+    case WM_CAPTURECHANGED:
+        OnCaptureChanged(reinterpret_cast<HWND>(lParam));
+        return false;
+    case WM_DESTROY:
+        OnDestroy();
+        return false;
+    default:
+        return false;
+    }
 }
 
 bool CWnd::OnReflectedMessage(UINT, WPARAM, LPARAM, LRESULT&)
@@ -80,7 +126,8 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     const CurrentMessage current = {msg, wParam, lParam};
     const CurrentMessage* outer = wnd->m_pCurrent;
     wnd->m_pCurrent = &current;
-    LRESULT result = wnd->WindowProc(msg, wParam, lParam);
+    const LRESULT result = CallGuarded([&] { return wnd->WindowProc(msg, wParam, lParam); },
+                                       [&] { return ::DefSubclassProc(hwnd, msg, wParam, lParam); });
     wnd->m_pCurrent = outer;
     if (msg == WM_NCDESTROY) {
         // The control is gone: detach so the object does not point at a dead window.

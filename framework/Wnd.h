@@ -5,6 +5,26 @@
 
 #include <windows.h>
 
+#include <exception>
+
+// The point of a mouse message: signed coordinates, so that a point left of or above the
+// primary screen (another monitor) stays negative instead of becoming a far right one.
+POINT PointFromLParam(LPARAM lParam);
+
+// Runs the work of a window, dialog or subclass procedure. An exception must never unwind
+// through the system's frames (it would leave the window manager in an undefined state), so
+// one that escapes hands the message to `fallback` (the default processing) instead; handlers
+// catch what they expect themselves.
+template <typename Work, typename Fallback>
+auto CallGuarded(Work&& work, Fallback&& fallback) noexcept -> decltype(work())
+{
+    try {
+        return work();
+    } catch (...) {
+        return fallback();
+    }
+}
+
 class CWnd
 {
 public:
@@ -40,6 +60,23 @@ protected:
     virtual bool OnReflectedMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // Passes the message being handled on to the control's own procedure.
     LRESULT Default();
+
+    // Typed hooks, called by DispatchTypedHooks. OnPaint takes the message (true) or leaves it
+    // to the default painting (false); the others are notifications after which the default
+    // processing of the message goes on.
+    virtual bool OnPaint() { return false; }
+    virtual void OnMouseMove(UINT /*flags*/, POINT /*point*/) {}
+    virtual void OnLButtonDown(UINT /*flags*/, POINT /*point*/) {}
+    virtual void OnLButtonUp(UINT /*flags*/, POINT /*point*/) {}
+    virtual void OnRButtonDown(UINT /*flags*/, POINT /*point*/) {}
+    virtual void OnRButtonUp(UINT /*flags*/, POINT /*point*/) {}
+    virtual void OnTimer(UINT_PTR /*id*/) {}
+    // The mouse capture went to newCapture (null: to nobody), whoever took it.
+    virtual void OnCaptureChanged(HWND /*newCapture*/) {}
+    virtual void OnDestroy() {}
+    // Decodes paint, mouse, timer, capture and destroy messages for the hooks above; true
+    // (with the result set) when a hook took the message.
+    bool DispatchTypedHooks(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,

@@ -111,7 +111,7 @@ HGLOBAL BitmapToDib(HBITMAP hBitmap, HPALETTE hPalette)
     BITMAPINFOHEADER header = StillDibHeader(bitmap);
     const WORD depth = header.biBitCount;
 
-    CWindowDC screen(nullptr);
+    CClientDC screen(nullptr);
     if (!screen)
         return nullptr;
     CSelectPalette palette(screen, hPalette, true, TRUE);
@@ -148,27 +148,27 @@ HGLOBAL BitmapToDib(HBITMAP hBitmap, HPALETTE hPalette)
     return block.Detach();
 }
 
-BITMAPINFOHEADER* BitmapToFrameDib(HBITMAP hBitmap, DWORD compression, HPALETTE hPalette)
+CFrameDib BitmapToFrameDib(HBITMAP hBitmap, DWORD compression, HPALETTE hPalette)
 {
     if (compression == BI_BITFIELDS)
-        return nullptr;
+        return CFrameDib();
     if (!hPalette)
         hPalette = static_cast<HPALETTE>(::GetStockObject(DEFAULT_PALETTE));
     BITMAP bitmap = {};
     if (!ReadBitmap(hBitmap, bitmap))
-        return nullptr;
+        return CFrameDib();
 
     BITMAPINFOHEADER header = FrameDibHeader(bitmap, compression);
     const DWORD tableSize = DibFullColorCount(header.biBitCount) * static_cast<DWORD>(sizeof(RGBQUAD));
 
-    CWindowDC screen(nullptr);
+    CClientDC screen(nullptr);
     if (!screen)
-        return nullptr;
+        return CFrameDib();
     CSelectPalette palette(screen, hPalette, false, FALSE);
 
     CGlobalMemory block(::GlobalAlloc(GMEM_FIXED, header.biSize + tableSize));
     if (!block)
-        return nullptr;
+        return CFrameDib();
     auto* dib = static_cast<BITMAPINFOHEADER*>(static_cast<void*>(block.Get()));
     *dib = header;
     ::GetDIBits(screen, hBitmap, 0, static_cast<UINT>(header.biHeight), nullptr, reinterpret_cast<BITMAPINFO*>(dib),
@@ -178,13 +178,13 @@ BITMAPINFOHEADER* BitmapToFrameDib(HBITMAP hBitmap, DWORD compression, HPALETTE 
         header.biSizeImage = FrameDibImageSize(header);
 
     if (!Reallocate(block, header.biSize + tableSize + header.biSizeImage, GMEM_MOVEABLE))
-        return nullptr;
+        return CFrameDib();
     dib = static_cast<BITMAPINFOHEADER*>(static_cast<void*>(block.Get()));
     if (::GetDIBits(screen, hBitmap, 0, static_cast<UINT>(header.biHeight),
                     reinterpret_cast<BYTE*>(dib) + sizeof(BITMAPINFOHEADER) + tableSize,
                     reinterpret_cast<BITMAPINFO*>(dib), DIB_RGB_COLORS) == 0)
-        return nullptr;
-    return static_cast<BITMAPINFOHEADER*>(static_cast<void*>(block.Detach()));
+        return CFrameDib();
+    return CFrameDib(static_cast<BITMAPINFOHEADER*>(static_cast<void*>(block.Detach())));
 }
 
 BOOL CDibImage::CreateFromBitmap(HBITMAP hBitmap, HPALETTE hPalette)

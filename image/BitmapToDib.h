@@ -2,6 +2,8 @@
 // screen's device context with a palette selected. The bitmap is only read.
 #pragma once
 
+#include "framework/Handles.h"
+
 #include <windows.h>
 
 // For still pictures: a DIB of 1, 4, 8 or 24 bits per pixel (the bitmap's depth rounded up),
@@ -9,10 +11,13 @@
 // the stock default palette.
 HGLOBAL BitmapToDib(HBITMAP hBitmap, HPALETTE hPalette);
 
+// A video frame: a DIB in a fixed global block, used through its pointer.
+using CFrameDib = CFixedBlock<BITMAPINFOHEADER>;
+
 // For video frames: a DIB at the bitmap's own depth in a fixed block (the pointer is also the
-// handle; free it with GlobalFree), its rows 40 + 4 × (colour count) bytes after the start;
-// null on failure and for BI_BITFIELDS.
-BITMAPINFOHEADER* BitmapToFrameDib(HBITMAP hBitmap, DWORD compression, HPALETTE hPalette);
+// handle), its rows 40 + 4 × (colour count) bytes after the start; empty on failure and for
+// BI_BITFIELDS.
+CFrameDib BitmapToFrameDib(HBITMAP hBitmap, DWORD compression, HPALETTE hPalette);
 
 // The headers the two ask GetDIBits to fill in, from the bitmap's description.
 WORD StillDibDepth(int sourceDepth);

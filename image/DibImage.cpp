@@ -9,7 +9,7 @@ const DWORD kInfoHeaderSize = sizeof(BITMAPINFOHEADER);  // 40
 // null (and no error) on a true-colour display.
 HPALETTE ScreenHalftonePalette(bool alsoOnTrueColour)
 {
-    CWindowDC screen(nullptr, CWindowDC::Whole);
+    CWindowDC screen(nullptr);
     if (!screen)
         return nullptr;
     if (!alsoOnTrueColour && !(::GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE))

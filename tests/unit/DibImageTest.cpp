@@ -14,7 +14,7 @@ using namespace image_testing;
 namespace {
 bool PaletteDisplay()
 {
-    CWindowDC screen(nullptr, CWindowDC::Whole);
+    CWindowDC screen(nullptr);
     return (::GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) != 0;
 }
 

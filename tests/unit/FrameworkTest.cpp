@@ -5,6 +5,7 @@
 #include "framework/DataExchange.h"
 #include "framework/Dialog.h"
 #include "framework/MessageBox.h"
+#include "framework/MessageFormat.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>

@@ -71,16 +71,6 @@ void ExpectQuadrants(const BITMAPINFOHEADER* dib, const BYTE* bits)
     }
 }
 
-struct CFrameDib {
-    BITMAPINFOHEADER* p;
-    explicit CFrameDib(BITMAPINFOHEADER* dib) : p(dib) {}
-    ~CFrameDib()
-    {
-        if (p)
-            ::GlobalFree(::GlobalHandle(p));
-    }
-};
-
 // The depth the suite meant this display to have, if it said so.
 void ExpectIntendedDisplay()
 {
@@ -115,15 +105,15 @@ TEST(ScreenBitmap, FrameDibKeepsTheDisplayDepth)
     ASSERT_NO_FATAL_FAILURE(ExpectIntendedDisplay());
     const int display = DisplayDepth();
     CBitmapHandle bitmap(QuadrantBitmap());
-    CFrameDib frame(BitmapToFrameDib(bitmap, BI_RGB, nullptr));
-    ASSERT_NE(frame.p, nullptr);
-    EXPECT_EQ(::GlobalHandle(frame.p), static_cast<HGLOBAL>(frame.p));  // fixed: the pointer is the handle
-    EXPECT_EQ(frame.p->biBitCount, display);
-    EXPECT_EQ(frame.p->biWidth, 40);
-    EXPECT_EQ(frame.p->biHeight, 20);
-    EXPECT_EQ(frame.p->biSizeImage, static_cast<DWORD>(DibStride(40, display) * 20));
+    const CFrameDib frame = BitmapToFrameDib(bitmap, BI_RGB, nullptr);
+    ASSERT_NE(frame.Get(), nullptr);
+    EXPECT_EQ(::GlobalHandle(frame.Get()), static_cast<HGLOBAL>(frame.Get()));  // fixed: the pointer is the handle
+    EXPECT_EQ(frame.Get()->biBitCount, display);
+    EXPECT_EQ(frame.Get()->biWidth, 40);
+    EXPECT_EQ(frame.Get()->biHeight, 20);
+    EXPECT_EQ(frame.Get()->biSizeImage, static_cast<DWORD>(DibStride(40, display) * 20));
     const int tableSize = display <= 8 ? 4 << display : 0;
-    ExpectQuadrants(frame.p, reinterpret_cast<BYTE*>(frame.p) + 40 + tableSize);
+    ExpectQuadrants(frame.Get(), reinterpret_cast<BYTE*>(frame.Get()) + 40 + tableSize);
 }
 
 TEST(ScreenBitmap, ImageFromAScreenBitmapWidensToTheSameColours)
@@ -154,18 +144,18 @@ TEST(ScreenBitmap, ARealScreenGrabGivesTheSamePictureBothWays)
         ASSERT_TRUE(::BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY | CAPTUREBLT));
     }
     CGlobalMemory hDib(BitmapToDib(bitmap, nullptr));
-    CFrameDib frame(BitmapToFrameDib(bitmap, BI_RGB, nullptr));
+    const CFrameDib frame = BitmapToFrameDib(bitmap, BI_RGB, nullptr);
     ASSERT_TRUE(hDib);
-    ASSERT_NE(frame.p, nullptr);
+    ASSERT_NE(frame.Get(), nullptr);
     CGlobalLock<BITMAPINFOHEADER> dib(hDib);
     ASSERT_EQ(dib->biWidth, width);
     ASSERT_EQ(dib->biHeight, height);
-    const BYTE* frameBits = reinterpret_cast<BYTE*>(frame.p) + 40 + (display <= 8 ? 4 << display : 0);
+    const BYTE* frameBits = reinterpret_cast<BYTE*>(frame.Get()) + 40 + (display <= 8 ? 4 << display : 0);
     int differences = 0;
     for (int y = 0; y < height; y += 7) {
         for (int x = 0; x < width; x += 3) {
             COLORREF still = DibPixel(dib.Get(), DibBits(dib.Get()), x, y);
-            COLORREF moving = DibPixel(frame.p, frameBits, x, y);
+            COLORREF moving = DibPixel(frame.Get(), frameBits, x, y);
             if (display == 16) {  // compare at the 5 bits per channel both were made from
                 still &= 0xF8F8F8;
                 moving &= 0xF8F8F8;
@@ -193,19 +183,19 @@ TEST(ScreenBitmap, MemoryBitmapsOfEachDepth)
             EXPECT_EQ(DibBits(dib.Get()) - reinterpret_cast<BYTE*>(dib.Get()),
                       40 + 4 * DibFullColorCount(c.still));
         }
-        CFrameDib frame(BitmapToFrameDib(bitmap, BI_RGB, nullptr));
-        ASSERT_NE(frame.p, nullptr);
-        EXPECT_EQ(frame.p->biBitCount, c.source);
-        EXPECT_EQ(frame.p->biSizeImage, static_cast<DWORD>(DibStride(9, c.source) * 3));
+        const CFrameDib frame = BitmapToFrameDib(bitmap, BI_RGB, nullptr);
+        ASSERT_NE(frame.Get(), nullptr);
+        EXPECT_EQ(frame.Get()->biBitCount, c.source);
+        EXPECT_EQ(frame.Get()->biSizeImage, static_cast<DWORD>(DibStride(9, c.source) * 3));
     }
 }
 
 TEST(ScreenBitmap, NothingToConvertGivesNothing)
 {
     EXPECT_EQ(BitmapToDib(nullptr, nullptr), nullptr);
-    EXPECT_EQ(BitmapToFrameDib(nullptr, BI_RGB, nullptr), nullptr);
+    EXPECT_FALSE(BitmapToFrameDib(nullptr, BI_RGB, nullptr));
     CBitmapHandle bitmap(QuadrantBitmap());
-    EXPECT_EQ(BitmapToFrameDib(bitmap, BI_BITFIELDS, nullptr), nullptr);
+    EXPECT_FALSE(BitmapToFrameDib(bitmap, BI_BITFIELDS, nullptr));
 
     CDibImage image;
     HGLOBAL hDib = MakeDib(2, 2, 24);
