@@ -1,9 +1,11 @@
 #include "app/CaptureApp.h"
 
 #include "app/MainDlg.h"
+#include "framework/MessageBox.h"
 
 const char kInstanceMutexName[] = "{6F1C03B2-5A7E-4c21-9E44-2B7D90C1A358}";
 const char kAnotherInstanceMessageName[] = "{6F1C03B3-5A7E-4c21-9E44-2B7D90C1A358}";
+const char kNoMainWindowMessage[] = "The main window could not be created, so the program cannot run.";
 
 // Registered while the static objects are made, before the program's own start.
 const UINT WM_ANOTHER_INSTANCE = ::RegisterWindowMessageA(kAnotherInstanceMessageName);
@@ -13,24 +15,16 @@ namespace {
 const char kRegistryKey[] = "Dorvan's Tools";
 }  // namespace
 
-CSingleInstance::~CSingleInstance()
-{
-    if (m_hMutex) {
-        ::ReleaseMutex(m_hMutex);
-        ::CloseHandle(m_hMutex);
-    }
-}
-
 bool CSingleInstance::Acquire(const char* name)
 {
-    m_hMutex = ::CreateMutexA(nullptr, FALSE, name);
+    m_hMutex.Reset(::CreateMutexA(nullptr, FALSE, name));
     if (!m_hMutex)
         return false;
     // Never waited on: whoever holds it is the running instance.
     return ::WaitForSingleObject(m_hMutex, 0) == WAIT_OBJECT_0;
 }
 
-CCaptureApp::CCaptureApp(CMainDlg& mainDlg) : m_mainDlg(mainDlg) {}
+CCaptureApp::CCaptureApp(CDialog& mainDlg) : m_mainDlg(mainDlg) {}
 
 BOOL CCaptureApp::InitInstance()
 {
@@ -43,7 +37,12 @@ BOOL CCaptureApp::InitInstance()
     SetRegistryKey(kRegistryKey);
     // The template is not visible: the dialog stays hidden. Its initialisation reads the
     // settings, registers the hot keys and adds the tray icon.
-    m_mainDlg.Create();
+    if (!m_mainDlg.Create()) {
+        // Without it nobody would hear the hot keys or see a tray icon, and the instance would
+        // block every later start: say so and end (the mutex goes with this object).
+        AppMessageBox(kNoMainWindowMessage, MB_OK | MB_ICONSTOP);
+        return FALSE;
+    }
     m_pMainWnd = &m_mainDlg;
     return TRUE;
 }

@@ -3,15 +3,16 @@
 #pragma once
 
 #include "framework/App.h"
+#include "framework/Handles.h"
 
-class CMainDlg;
+class CDialog;
 
 // Holds the named mutex that marks the running instance, from Acquire to destruction.
 class CSingleInstance
 {
 public:
     CSingleInstance() = default;
-    virtual ~CSingleInstance();
+    virtual ~CSingleInstance() = default;
     CSingleInstance(const CSingleInstance&) = delete;
     CSingleInstance& operator=(const CSingleInstance&) = delete;
 
@@ -19,19 +20,21 @@ public:
     bool Acquire(const char* name);
 
 private:
-    HANDLE m_hMutex = nullptr;
+    COwnedMutex m_hMutex;
 };
 
 extern const char kInstanceMutexName[];
 extern const char kAnotherInstanceMessageName[];
+// Shown when the main window cannot be made: the program cannot work without it.
+extern const char kNoMainWindowMessage[];
 
 class CCaptureApp : public CWinApp
 {
 public:
-    explicit CCaptureApp(CMainDlg& mainDlg);
+    explicit CCaptureApp(CDialog& mainDlg);
     BOOL InitInstance() override;
 
 private:
-    CMainDlg& m_mainDlg;
+    CDialog& m_mainDlg;
     CSingleInstance m_instanceGuard;
 };

@@ -17,9 +17,9 @@ std::array<HotKeyBinding, 5> HotKeyBindings(const CaptureSettings& settings)
     }};
 }
 
-void RegisterHotKeys(HWND window)
+void RegisterHotKeys(HWND window, const CaptureSettings& settings)
 {
-    for (const HotKeyBinding& key : HotKeyBindings(theSettings))
+    for (const HotKeyBinding& key : HotKeyBindings(settings))
         ::RegisterHotKey(window, key.id, key.modifiers, key.virtualKey);
 }
 

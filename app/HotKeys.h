@@ -2,7 +2,7 @@
 // starting too close together or inside one another.
 #pragma once
 
-#include "app/Settings.h"
+#include "capture/CaptureSettings.h"
 #include "framework/DateTime.h"
 
 #include <array>
@@ -24,8 +24,9 @@ struct HotKeyBinding {
 // The five hot keys in id order, with the letters the settings hold now.
 std::array<HotKeyBinding, 5> HotKeyBindings(const CaptureSettings& settings);
 
-// Registers them on the window; a key that another program holds simply does not work.
-void RegisterHotKeys(HWND window);
+// Registers them on the window with the letters of the settings; a key that another program
+// holds simply does not work.
+void RegisterHotKeys(HWND window, const CaptureSettings& settings);
 void UnregisterHotKeys(HWND window);
 
 // What a pressed hot key posts: its action code (0 for an unknown id) and how long the

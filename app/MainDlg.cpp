@@ -2,38 +2,27 @@
 
 #include "app/HotKeys.h"
 #include "app/Settings.h"
-#include "capture/WindowPicker.h"
-#include "framework/App.h"
-#include "framework/Handles.h"
+#include "app/StillActions.h"
+#include "app/TrayIcon.h"
+#include "capture/ControlText.h"
+#include "capture/Delivery.h"
+#include "capture/ScreenGrab.h"
 #include "res/resource.h"
 
-#include <shellapi.h>
-
-#include <cstring>
-
 namespace {
-const char kTrayTip[] = "Pixlet32";
-
 // Clears the busy flag however an accepted action ends.
 class CBusyScope
 {
 public:
-    CBusyScope() { theState.m_bBusy = TRUE; }
-    ~CBusyScope() { theState.m_bBusy = FALSE; }
+    explicit CBusyScope(CaptureState& state) : m_state(state) { m_state.m_bBusy = TRUE; }
+    ~CBusyScope() { m_state.m_bBusy = FALSE; }
     CBusyScope(const CBusyScope&) = delete;
     CBusyScope& operator=(const CBusyScope&) = delete;
+
+private:
+    CaptureState& m_state;
 };
 
-// The icon record in its earliest form, which every version of the shell accepts.
-NOTIFYICONDATAA TrayIconData(HWND window)
-{
-    NOTIFYICONDATAA data;
-    std::memset(&data, 0, sizeof data);
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = window;
-    data.uID = IDR_TRAY_MENU;
-    return data;
-}
 }  // namespace
 
 CMainDlg::CMainDlg() : CDialog(IDD_MAIN) {}
@@ -44,9 +33,9 @@ BOOL CMainDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     m_dtLastAction = CDateTime::Now();
-    LoadSettings();
-    RegisterHotKeys(m_hWnd);
-    AddTrayIcon();
+    LoadSettings(m_settings);
+    RegisterHotKeys(m_hWnd, m_settings);
+    CTrayIcon::Add(m_hWnd);
     return TRUE;
 }
 
@@ -59,30 +48,11 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
         return true;
     }
     if (msg == WM_TASKBARCREATED && msg != 0) {
-        AddTrayIcon();
+        CTrayIcon::Add(m_hWnd);
         result = 0;
         return true;
     }
     switch (msg) {
-    case WM_DESTROY:
-        OnDestroy();
-        return false;
-    // The picker's mouse handling; each message then goes on to the default processing.
-    case WM_CAPTURECHANGED:
-        CancelHighlight();
-        return false;
-    case WM_LBUTTONDOWN:
-        BeginPick(m_hWnd);
-        return false;
-    case WM_LBUTTONUP:
-        EndPick(m_hWnd);
-        return false;
-    case WM_MOUSEMOVE:
-        TrackPick();
-        return false;
-    case WM_TIMER:
-        OnTimer(wParam);
-        return false;
     case WM_TRAYICON:
         result = OnTrayIcon(wParam, lParam);
         return true;
@@ -114,20 +84,63 @@ bool CMainDlg::OnCommand(UINT id, UINT code, HWND control)
     }
 }
 
-void CMainDlg::AddTrayIcon()
+void CMainDlg::OnLButtonDown(UINT, POINT)
 {
-    NOTIFYICONDATAA data = TrayIconData(m_hWnd);
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = WM_TRAYICON;
-    data.hIcon = ::LoadIconA(GetAppInstance(), MAKEINTRESOURCEA(IDI_TRAY));
-    std::strcpy(data.szTip, kTrayTip);
-    ::Shell_NotifyIconA(NIM_ADD, &data);
+    m_picker.Begin(m_hWnd);
 }
 
-void CMainDlg::RemoveTrayIcon()
+void CMainDlg::OnMouseMove(UINT, POINT)
 {
-    NOTIFYICONDATAA data = TrayIconData(m_hWnd);
-    ::Shell_NotifyIconA(NIM_DELETE, &data);
+    // Every move counts, also without a pick under way: those are over this window itself,
+    // which the picker never frames.
+    // The screen position of the message, packed as a mouse message's point.
+    m_picker.Track(PointFromLParam(static_cast<LPARAM>(::GetMessagePos())));
+}
+
+void CMainDlg::OnLButtonUp(UINT, POINT)
+{
+    const CWindowPicker::Result picked = m_picker.End(m_hWnd);
+    if (picked.textMode) {
+        CopyControlText(picked.window, m_hWnd);
+        return;
+    }
+    if (HBITMAP bitmap = GrabWindow(picked.window, CursorToDraw(m_settings, m_state)))
+        DeliverBitmap(bitmap, m_settings);
+}
+
+void CMainDlg::OnCaptureChanged(HWND)
+{
+    m_picker.CancelHighlight();
+}
+
+void CMainDlg::ShowPickerAtCursor()
+{
+    m_picker.ShowAtCursor(m_hWnd);
+}
+
+void CMainDlg::CopyManually()
+{
+    ::CopyManually(m_hWnd, m_settings, m_state);
+}
+
+void CMainDlg::CopyAutomatically()
+{
+    ::CopyAutomatically(m_hWnd, m_settings, m_state);
+}
+
+void CMainDlg::StartRecording(char key)
+{
+    m_recorder.Start(m_hWnd, key, m_settings);
+}
+
+void CMainDlg::StopRecording()
+{
+    m_recorder.Stop();
+}
+
+void CMainDlg::OnTimer(UINT_PTR)
+{
+    m_recorder.OnTimer();
 }
 
 LRESULT CMainDlg::OnTrayIcon(WPARAM id, LPARAM mouseMessage)
@@ -135,24 +148,12 @@ LRESULT CMainDlg::OnTrayIcon(WPARAM id, LPARAM mouseMessage)
     if (id != IDR_TRAY_MENU)
         return 0;
     switch (LOWORD(mouseMessage)) {
-    case WM_RBUTTONUP: {
-        if (m_pAviWriter)
+    case WM_RBUTTONUP:
+        if (m_recorder.IsRecording())
             StopRecording();
-        CMenuHandle menu(::LoadMenuA(GetAppInstance(), MAKEINTRESOURCEA(IDR_TRAY_MENU)));
-        const HMENU popup = menu ? ::GetSubMenu(menu, 0) : nullptr;
-        if (!popup)
-            return 0;
-        POINT cursor = {};
-        ::GetCursorPos(&cursor);
-        // The menu of a background program closes on a click elsewhere only if its window is
-        // in front while the menu is tracked and gets a message right after it.
-        ::SetForegroundWindow(m_hWnd);
-        ::TrackPopupMenu(popup, TPM_LEFTBUTTON, cursor.x, cursor.y, 0, m_hWnd, nullptr);
-        ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
-        return 1;
-    }
+        return CTrayIcon::ShowMenu(m_hWnd) ? 1 : 0;
     case WM_LBUTTONDOWN:
-        if (m_pAviWriter)
+        if (m_recorder.IsRecording())
             StopRecording();
         ShowPickerAtCursor();
         ::ShowWindow(m_hWnd, SW_SHOW);
@@ -166,29 +167,29 @@ LRESULT CMainDlg::OnTrayIcon(WPARAM id, LPARAM mouseMessage)
 LRESULT CMainDlg::OnHotKey(WPARAM id)
 {
     // Keys pressed while an action runs are dropped, not queued.
-    if (theState.m_bBusy)
+    if (m_state.m_bBusy)
         return 1;
-    const HotKeyAction action = ActionForHotKey(static_cast<int>(id), theSettings);
+    const HotKeyAction action = ActionForHotKey(static_cast<int>(id), m_settings);
     if (action.delayMs)
         ::Sleep(action.delayMs);
-    if (IsActionCode(action.code, theSettings))
+    if (IsActionCode(action.code, m_settings))
         ::PostMessageA(m_hWnd, WM_HOTKEY_ACTION, static_cast<WPARAM>(static_cast<LONG_PTR>(action.code)), 0);
     return 1;
 }
 
 LRESULT CMainDlg::OnHotKeyAction(WPARAM wParam)
 {
-    if (theState.m_bBusy)
+    if (m_state.m_bBusy)
         return 0;
     // Taken for every action message that gets this far, also one that the debounce drops.
-    TakeCursorSnapshot();
+    TakeCursorSnapshot(m_state);
     const CDateTime now = CDateTime::Now();
-    if (!ShouldAcceptAction(theState.m_bBusy, now, m_dtLastAction))
+    if (!ShouldAcceptAction(m_state.m_bBusy, now, m_dtLastAction))
         return 0;
     m_dtLastAction = now;
-    CBusyScope busy;
+    CBusyScope busy(m_state);
     const char code = static_cast<char>(wParam & 0xFF);
-    switch (ActionForCode(code, theSettings)) {
+    switch (ActionForCode(code, m_settings)) {
     case Action::CopyManually:
         CopyManually();
         break;
@@ -226,7 +227,7 @@ void CMainDlg::OnExit()
 void CMainDlg::OnDestroy()
 {
     UnregisterHotKeys(m_hWnd);
-    RemoveTrayIcon();
+    CTrayIcon::Remove(m_hWnd);
 }
 
 void CMainDlg::PostNcDestroy()

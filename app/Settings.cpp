@@ -3,11 +3,7 @@
 #include "framework/App.h"
 #include "framework/Handles.h"
 
-#include <cstdio>
 #include <cstring>
-
-CaptureSettings theSettings;
-CaptureState theState;
 
 const char kHotKeySection[] = "Hot Key";
 const char kAviBeginEntry[] = "AVIB";
@@ -22,34 +18,34 @@ char ReadLetter(const CWinApp& app, const char* entry, char fallback)
 }
 }  // namespace
 
-void LoadSettings()
+void LoadSettings(CaptureSettings& settings)
 {
     if (const CWinApp* app = GetApp()) {
-        theSettings.m_chAviBeginKey = ReadLetter(*app, kAviBeginEntry, theSettings.m_chAviBeginKey);
-        theSettings.m_chAviEndKey = ReadLetter(*app, kAviEndEntry, theSettings.m_chAviEndKey);
-        theSettings.m_chAviAutoBeginKey = ReadLetter(*app, kAviAutoBeginEntry, theSettings.m_chAviAutoBeginKey);
+        settings.m_chAviBeginKey = ReadLetter(*app, kAviBeginEntry, settings.m_chAviBeginKey);
+        settings.m_chAviEndKey = ReadLetter(*app, kAviEndEntry, settings.m_chAviEndKey);
+        settings.m_chAviAutoBeginKey = ReadLetter(*app, kAviAutoBeginEntry, settings.m_chAviAutoBeginKey);
     }
-    theSettings.m_szAviFile[0] = '\0';
-    theSettings.m_szDirectory[0] = '\0';
-    theSettings.m_szPrefix[0] = '\0';
-    theSettings.m_szTargetFile[0] = '\0';
-    theSettings.m_rcCapture = RECT{0, 0, 0, 0};
-    theSettings.m_rcAvi = RECT{0, 0, 0, 0};
+    settings.m_szAviFile[0] = '\0';
+    settings.m_szDirectory[0] = '\0';
+    settings.m_szPrefix[0] = '\0';
+    settings.m_szTargetFile[0] = '\0';
+    settings.m_rcCapture = RECT{0, 0, 0, 0};
+    settings.m_rcAvi = RECT{0, 0, 0, 0};
 }
 
-void SaveSettings()
+void SaveSettings(const CaptureSettings& settings)
 {
     CWinApp* app = GetApp();
     if (!app)
         return;
-    app->WriteProfileInt(kHotKeySection, kAviBeginEntry, theSettings.m_chAviBeginKey);
-    app->WriteProfileInt(kHotKeySection, kAviEndEntry, theSettings.m_chAviEndKey);
-    app->WriteProfileInt(kHotKeySection, kAviAutoBeginEntry, theSettings.m_chAviAutoBeginKey);
+    app->WriteProfileInt(kHotKeySection, kAviBeginEntry, settings.m_chAviBeginKey);
+    app->WriteProfileInt(kHotKeySection, kAviEndEntry, settings.m_chAviEndKey);
+    app->WriteProfileInt(kHotKeySection, kAviAutoBeginEntry, settings.m_chAviAutoBeginKey);
 }
 
-void TakeCursorSnapshot()
+void TakeCursorSnapshot(CaptureState& state)
 {
-    CURSORINFO& info = theState.m_cursorInfo;
+    CURSORINFO& info = state.m_cursorInfo;
     std::memset(&info, 0, sizeof info);
     info.cbSize = sizeof info;
     // Looked up at each call: where the system has no GetCursorInfo the snapshot stays empty.
@@ -61,12 +57,4 @@ void TakeCursorSnapshot()
         reinterpret_cast<void (*)()>(::GetProcAddress(user32, "GetCursorInfo")));
     if (getCursorInfo)
         getCursorInfo(&info);
-}
-
-std::string FormatRect(const RECT& rect)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "(%ld, %ld) - (%ld, %ld)", static_cast<long>(rect.left),
-                  static_cast<long>(rect.top), static_cast<long>(rect.right), static_cast<long>(rect.bottom));
-    return text;
 }

@@ -1,12 +1,11 @@
-// "Copy manually" (Ctrl+PrintScreen) and "Copy automatically" (PrintScreen).
-#include "app/MainDlg.h"
+#include "app/StillActions.h"
 
-void CMainDlg::CopyManually()
+void CopyManually(HWND, CaptureSettings&, CaptureState&)
 {
     // Needs the rectangle selector, which comes with the capture flows.
 }
 
-void CMainDlg::CopyAutomatically()
+void CopyAutomatically(HWND, CaptureSettings&, const CaptureState&)
 {
-    // Needs the screen grab and the delivery, which come with the capture flows.
+    // Comes with the capture flows.
 }

@@ -1,6 +1,5 @@
 #include "capture/Delivery.h"
 
-#include "app/Settings.h"
 #include "framework/App.h"
 #include "framework/FileException.h"
 #include "framework/Handles.h"
@@ -14,16 +13,67 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+const char kClipboardFailed[] = "Clipboard operation failed!";
+const char kOutOfMemory[] = "Out of Memory";
+
+// A picture that went nowhere: the user is told, and hears no shutter.
+void ReportUndelivered(const std::string& text)
+{
+    AppMessageBox(text, MB_OK | MB_ICONSTOP);
+}
+
+// The picture alone on the clipboard (whatever it held goes); false when it could not be put
+// there. The clipboard owns the bitmap once it took it.
+bool PutOnClipboard(CBitmapHandle& picture)
+{
+    CClipboard clipboard(GetAppMainWindow());
+    if (!clipboard.IsOpen())
+        return false;
+    ::EmptyClipboard();
+    if (!::SetClipboardData(CF_BITMAP, picture))
+        return false;
+    picture.Detach();
+    return true;
+}
+
+// Writes the image as a bitmap or a PNG file, by the name's ending; the text of what went
+// wrong, empty when the file was written.
+std::string WritePictureFile(const char* name, CDibImage& image)
+{
+    CFileException failure(CFileException::generic, 0, name);
+    try {
+        const BOOL written = IsBmpFileName(name) ? image.Save(name, &failure) : SavePng(name, image, &failure);
+        return written ? std::string() : failure.GetErrorMessage();
+    } catch (const CFileException& error) {
+        return error.GetErrorMessage();
+    }
+}
+}  // namespace
+
 int NextFileNumber(int lastNumber, int baseNumber)
 {
     return lastNumber < baseNumber ? baseNumber : lastNumber + 1;
 }
 
+bool EndsWithBackslash(const std::string& text, UINT codePage)
+{
+    // Walked from the start: only there is it known which bytes begin a character.
+    bool backslash = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const BYTE byte = static_cast<BYTE>(text[i]);
+        backslash = byte == '\\';
+        if (::IsDBCSLeadByteEx(codePage, byte) && i + 1 < text.size())
+            ++i;
+    }
+    return backslash;
+}
+
 std::string NumberedFileName(const std::string& directory, const std::string& prefix, int number, int digits,
-                             const std::string& extension)
+                             const std::string& extension, UINT codePage)
 {
     std::string name = directory;
-    if (name.empty() || name.back() != '\\')
+    if (!EndsWithBackslash(name, codePage))
         name += '\\';
     name += prefix;
     char text[16];
@@ -41,18 +91,17 @@ bool IsBmpFileName(const std::string& name)
     return name.size() >= 4 && ::lstrcmpiA(name.c_str() + name.size() - 4, ".bmp") == 0;
 }
 
-bool BuildFileName(char* buffer)
+bool BuildFileName(const CaptureSettings& settings, int& lastNumber, char* buffer)
 {
     buffer[0] = '\0';
     std::string name;
-    if (theSettings.m_nSaveMode == 0) {
-        name = theSettings.m_szTargetFile;
-    } else if (theSettings.m_szDirectory[0] && theSettings.m_szPrefix[0]) {
+    if (settings.m_nSaveMode == 0) {
+        name = settings.m_szTargetFile;
+    } else if (settings.m_szDirectory[0] && settings.m_szPrefix[0]) {
         // The number is used up before anything is written, also when the writing fails.
-        const int number = NextFileNumber(theSettings.m_nLastNumber, theSettings.m_nBaseNumber);
-        theSettings.m_nLastNumber = number;
-        name = NumberedFileName(theSettings.m_szDirectory, theSettings.m_szPrefix, number, theSettings.m_nDigits,
-                                theSettings.m_szExtension);
+        lastNumber = NextFileNumber(lastNumber, settings.m_nBaseNumber);
+        name = NumberedFileName(settings.m_szDirectory, settings.m_szPrefix, lastNumber, settings.m_nDigits,
+                                settings.m_szExtension);
     }
     if (name.size() >= MAX_PATH)
         return false;
@@ -60,47 +109,39 @@ bool BuildFileName(char* buffer)
     return true;
 }
 
-void DeliverBitmap(HBITMAP bitmap)
+void DeliverBitmap(HBITMAP bitmap, CaptureSettings& settings)
 {
     CBitmapHandle picture(bitmap);
-    if (!theSettings.m_bSaveToFile) {
-        {
-            CClipboard clipboard(GetAppMainWindow());
-            if (clipboard.IsOpen()) {
-                // The picture alone: whatever the clipboard held goes.
-                ::EmptyClipboard();
-                if (::SetClipboardData(CF_BITMAP, picture))
-                    picture.Detach();
-            }
+    if (!settings.m_bSaveToFile) {
+        if (!PutOnClipboard(picture)) {
+            ReportUndelivered(kClipboardFailed);
+            return;
         }
         PlayShutter();
         return;
     }
 
     char name[MAX_PATH];
-    if (!BuildFileName(name)) {
+    if (!BuildFileName(settings, settings.m_nLastNumber, name)) {
         // Directory, prefix and number make a path longer than Windows allows: said like any
-        // other path that cannot be written, and no sound for a capture that went nowhere.
-        const std::string tooLong =
-            NumberedFileName(theSettings.m_szDirectory, theSettings.m_szPrefix, theSettings.m_nLastNumber,
-                             theSettings.m_nDigits, theSettings.m_szExtension);
-        AppMessageBox(CFileException(CFileException::badPath, ERROR_FILENAME_EXCED_RANGE, tooLong).GetErrorMessage(),
-                      MB_OK | MB_ICONSTOP);
+        // other path that cannot be written.
+        const std::string tooLong = NumberedFileName(settings.m_szDirectory, settings.m_szPrefix, settings.m_nLastNumber,
+                                                     settings.m_nDigits, settings.m_szExtension);
+        ReportUndelivered(
+            CFileException(CFileException::badPath, ERROR_FILENAME_EXCED_RANGE, tooLong).GetErrorMessage());
         return;
     }
     CDibImage image;
-    // Failures of the conversion leave an empty image, which the writers refuse.
-    image.CreateFromBitmap(picture, nullptr);
+    const bool made = image.CreateFromBitmap(picture, nullptr) && image.ConvertTo24Bit();
     picture.Reset();
-    image.ConvertTo24Bit();
-    try {
-        if (IsBmpFileName(name))
-            image.Save(name);
-        else
-            SavePng(name, image);
-    } catch (const CFileException& error) {
-        // The file could be made but not written: the one failure the user is told of.
-        AppMessageBox(error.GetErrorMessage(), MB_OK | MB_ICONSTOP);
+    if (!made) {
+        // The picture could not be turned into an image: the memory ran out.
+        ReportUndelivered(kOutOfMemory);
+        return;
+    }
+    const std::string failure = WritePictureFile(name, image);
+    if (!failure.empty()) {
+        ReportUndelivered(failure);
         return;
     }
     PlayShutter();

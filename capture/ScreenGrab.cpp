@@ -1,6 +1,5 @@
 #include "capture/ScreenGrab.h"
 
-#include "app/Settings.h"
 #include "framework/Handles.h"
 
 #include <algorithm>
@@ -43,15 +42,13 @@ bool DrawCursorAt(HDC dc, HCURSOR cursor, int x, int y)
     return DrawCursorHandle(dc, ::LoadCursorA(nullptr, IDC_ARROW), x, y);
 }
 
-HBITMAP GrabScreenRect(const RECT* rect)
+namespace {
+// The one copy every grab is: the area of `source` (the screen itself, or a memory context
+// holding a full-screen snapshot, whose pixel (0, 0) is the screen's) into a new bitmap
+// compatible with the display, with the cursor drawn in where it was on the screen.
+HBITMAP CopyScreenArea(HDC screen, HDC source, const RECT& area, const CURSORINFO* cursor)
 {
-    RECT area;
-    if (!rect || !ClampToScreen(*rect, ScreenSize(), area))
-        return nullptr;
     const int width = area.right - area.left, height = area.bottom - area.top;
-    CCreatedDC screen(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
-    if (!screen)
-        return nullptr;
     CCreatedDC memory(::CreateCompatibleDC(screen));
     if (!memory)
         return nullptr;
@@ -60,16 +57,24 @@ HBITMAP GrabScreenRect(const RECT* rect)
         ShowOutOfMemory();
         return nullptr;
     }
-    {
-        CSelectObject select(memory, bitmap);
-        ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-        const CURSORINFO& snapshot = theState.m_cursorInfo;
-        // The snapshot's flags are not consulted: a cursor hidden at that moment is drawn too.
-        if (theSettings.m_bIncludeCursor && snapshot.hCursor)
-            DrawCursorAt(memory, snapshot.hCursor, snapshot.ptScreenPos.x - area.left,
-                         snapshot.ptScreenPos.y - area.top);
-    }
+    CSelectObject select(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, source, area.left, area.top, SRCCOPY);
+    // The snapshot's flags are not consulted: a cursor hidden at that moment is drawn too.
+    if (cursor && cursor->hCursor)
+        DrawCursorAt(memory, cursor->hCursor, cursor->ptScreenPos.x - area.left, cursor->ptScreenPos.y - area.top);
     return bitmap.Detach();
+}
+}  // namespace
+
+HBITMAP GrabScreenRect(const RECT* rect, const CURSORINFO* cursor)
+{
+    RECT area;
+    if (!rect || !ClampToScreen(*rect, ScreenSize(), area))
+        return nullptr;
+    CCreatedDC screen(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+    if (!screen)
+        return nullptr;
+    return CopyScreenArea(screen, screen, area, cursor);
 }
 
 HBITMAP CropBitmap(HBITMAP screenSnapshot, const RECT& rect)
@@ -77,27 +82,15 @@ HBITMAP CropBitmap(HBITMAP screenSnapshot, const RECT& rect)
     RECT area;
     if (!ClampToScreen(rect, ScreenSize(), area))
         return nullptr;
-    const int width = area.right - area.left, height = area.bottom - area.top;
     CCreatedDC screen(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
     if (!screen)
         return nullptr;
     CCreatedDC from(::CreateCompatibleDC(screen));
     if (!from)
         return nullptr;
-    CCreatedDC to(::CreateCompatibleDC(screen));
-    if (!to)
-        return nullptr;
-    CBitmapHandle bitmap(::CreateCompatibleBitmap(screen, width, height));
-    if (!bitmap) {
-        ShowOutOfMemory();
-        return nullptr;
-    }
-    {
-        CSelectObject selectFrom(from, screenSnapshot);
-        CSelectObject selectTo(to, bitmap);
-        ::BitBlt(to, 0, 0, width, height, from, area.left, area.top, SRCCOPY);
-    }
-    return bitmap.Detach();
+    CSelectObject selectFrom(from, screenSnapshot);
+    // A snapshot that holds the cursor has it already: none is drawn here.
+    return CopyScreenArea(screen, from, area, nullptr);
 }
 
 void BringToFront(HWND window)
@@ -111,14 +104,14 @@ void BringToFront(HWND window)
     ::Sleep(1000);
 }
 
-HBITMAP GrabWindow(HWND window)
+HBITMAP GrabWindow(HWND window, const CURSORINFO* cursor)
 {
     if (!window)
         return nullptr;
     BringToFront(window);
     RECT rect = {};
     ::GetWindowRect(window, &rect);
-    return GrabScreenRect(&rect);
+    return GrabScreenRect(&rect, cursor);
 }
 
 void ShowOutOfMemory()

@@ -8,17 +8,19 @@
 // of it (zero width or height, or wholly off the screen).
 bool ClampToScreen(const RECT& rect, SIZE screen, RECT& clamped);
 
-// Copies the rectangle (in any orientation) of the primary screen, with the cursor of the last
-// hot-key action drawn in when "Including cursor" is on. Null when the clamped rectangle is empty,
-// or a device context or the bitmap cannot be made (the latter reported as "Out of Memory").
-HBITMAP GrabScreenRect(const RECT* rect);
+// Copies the rectangle (in any orientation) of the primary screen, with the cursor drawn in at
+// its hot spot when one is given (CursorToDraw: the snapshot of the last hot-key action, when
+// "Including cursor" is on). Null when the clamped rectangle is empty, or a device context or
+// the bitmap cannot be made (the latter reported as "Out of Memory").
+HBITMAP GrabScreenRect(const RECT* rect, const CURSORINFO* cursor = nullptr);
 
 // A new bitmap of the clamped rectangle of a full-screen snapshot; the snapshot is untouched.
 HBITMAP CropBitmap(HBITMAP screenSnapshot, const RECT& rect);
 
 // Brings the window's top-level window to the front and, after a second for it to repaint,
-// copies the window's rectangle of the screen. Null for a null window.
-HBITMAP GrabWindow(HWND window);
+// copies the window's rectangle of the screen (with the cursor, as GrabScreenRect). Null for a
+// null window.
+HBITMAP GrabWindow(HWND window, const CURSORINFO* cursor = nullptr);
 void BringToFront(HWND window);
 
 // The system-modal "Out of Memory" box.

@@ -1,6 +1,10 @@
-// The window picker: the main dialog shown small under the cursor, from which the user drags
-// onto any window to take its picture or, with Ctrl held at the press, its text.
+// The window picker: a small window under the cursor (the main window shown small) from which
+// the user drags onto any window to take its picture or, with Ctrl held at the press, its text.
+// While the button is held the mouse is captured and the window under the cursor carries an
+// inverted frame; the program's own windows are never framed.
 #pragma once
+
+#include "framework/Handles.h"
 
 #include <windows.h>
 
@@ -8,8 +12,40 @@
 // right and bottom edges (not at the left and top).
 POINT PickerOrigin(POINT cursor, SIZE window, SIZE screen);
 
-// The main dialog's mouse messages while it is the picker.
-void BeginPick(HWND window);
-void TrackPick();
-void CancelHighlight();
-void EndPick(HWND window);
+class CWindowPicker
+{
+public:
+    // What a pick ended with: the framed window (null when none was) and whether its text is
+    // wanted rather than its picture.
+    struct Result {
+        HWND window;
+        bool textMode;
+    };
+
+    // Moves the picker window, topmost, centred on the cursor (the caller shows it).
+    void ShowAtCursor(HWND pickerWindow);
+    // The left button went down on the picker window: capture the mouse, show the picker
+    // cursor, decide the mode by the Ctrl key as it is now.
+    void Begin(HWND pickerWindow);
+    // The mouse moved to a point of the screen: the frame follows the window under it.
+    void Track(POINT screenPoint);
+    // The capture is gone: the frame goes too.
+    void CancelHighlight();
+    // The button was released: the capture and the frame go, the picker window hides, and the
+    // framed window is the result.
+    Result End(HWND pickerWindow);
+
+    HWND Highlighted() const { return m_hHighlighted; }
+
+    // Inverts a border inside the window's rectangle (in its whole-window context); a second
+    // call restores the pixels.
+    static void FrameWindow(HWND window);
+    // The window under the point, a smaller window below it in the Z order preferred when it
+    // covers the point too (a control inside a group box); null where there is none.
+    static HWND WindowAtPoint(POINT point);
+
+private:
+    HWND m_hHighlighted = nullptr;
+    bool m_bTextMode = false;
+    CMouseCapture m_capture;
+};

@@ -58,13 +58,17 @@ BOOL IsBitmapFileName(LPCSTR path)
            _mbsicmp(e, reinterpret_cast<const unsigned char*>(".dib")) == 0;
 }
 
-BOOL CDibImage::Save(LPCSTR path)
+BOOL CDibImage::Save(LPCSTR path, CFileException* failure)
 {
     if (!m_hDib || !IsBitmapFileName(path))
         return FALSE;
     CFile file;
     // Others may read the file while it is written, not write it.
-    if (!file.Open(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL))
+    if (!file.Open(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL)) {
+        const DWORD error = ::GetLastError();
+        if (failure)
+            *failure = CFileException(CFileException::OsErrorToCause(error), error, path);
         return FALSE;
+    }
     return WriteDib(m_hDib, file);
 }

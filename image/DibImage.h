@@ -5,6 +5,8 @@
 
 #include "framework/Handles.h"
 
+class CFileException;
+
 #include <windows.h>
 
 class CDibImage
@@ -30,8 +32,10 @@ public:
     BOOL CreateFromBitmap(HBITMAP hBitmap, HPALETTE hPalette);
     // Widens 1, 4, 8 and 32 bits per pixel to 24; a 24-bit image is left alone (ColorDepth.cpp).
     BOOL ConvertTo24Bit();
-    // Writes a .bmp or .dib file (BmpWriter.cpp). A failed write throws CFileException.
-    BOOL Save(LPCSTR path);
+    // Writes a .bmp or .dib file (BmpWriter.cpp). FALSE for an empty image, another name, or a
+    // file that cannot be created (then, with `failure` given, it holds the system's cause). A
+    // write that fails once the file exists throws CFileException.
+    BOOL Save(LPCSTR path, CFileException* failure = nullptr);
 
     HGLOBAL GetHandle() const { return m_hDib.Get(); }
     HPALETTE GetPalette() const { return m_hPalette.Get(); }

@@ -1,10 +1,14 @@
 #include "image/PngWriter.h"
 
+#include "framework/FileException.h"
 #include "framework/Handles.h"
 #include "image/DibImage.h"
 
+#include <fcntl.h>
+#include <io.h>
 #include <png.h>
 
+#include <cerrno>
 #include <cstddef>
 #include <memory>
 
@@ -62,15 +66,59 @@ BOOL WritePng(FILE* stream, CDibImage& image)
     return written;
 }
 
-BOOL SavePng(LPCSTR path, CDibImage& image)
+namespace {
+// A stream over a file created here, so that a file that cannot be created is known by the
+// system's own error code (the C runtime's fopen keeps only a coarse errno). Null, with the
+// error code set, on failure.
+FILE* CreateStream(LPCSTR path, DWORD& osError)
 {
-    std::unique_ptr<FILE, CFileCloser> stream(std::fopen(path, "wb"));
-    if (!stream)
+    // As for bitmap files: others may read the file while it is written, not write it.
+    CFileHandle file(::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        osError = ::GetLastError();
+        return nullptr;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file.Get()), _O_BINARY | _O_WRONLY);
+    if (fd == -1) {
+        osError = ERROR_TOO_MANY_OPEN_FILES;
+        return nullptr;
+    }
+    file.Detach();  // the descriptor owns the handle now
+    FILE* stream = _fdopen(fd, "wb");
+    if (!stream) {
+        osError = ERROR_TOO_MANY_OPEN_FILES;
+        _close(fd);
+    }
+    return stream;
+}
+
+void SetFailure(CFileException* failure, CFileException::Cause cause, DWORD osError, LPCSTR path)
+{
+    if (failure)
+        *failure = CFileException(cause, osError, path);
+}
+}  // namespace
+
+BOOL SavePng(LPCSTR path, CDibImage& image, CFileException* failure)
+{
+    DWORD osError = 0;
+    std::unique_ptr<FILE, CFileCloser> stream(CreateStream(path, osError));
+    if (!stream) {
+        SetFailure(failure, CFileException::OsErrorToCause(osError), osError, path);
         return FALSE;
+    }
+    errno = 0;
     const BOOL written = WritePng(stream.get(), image);
     // What is still buffered goes out here, so a full disk may show only now. Flushed before
     // closing: not every C runtime reports a failed flush from fclose.
     const bool flushed = std::fflush(stream.get()) == 0 && !std::ferror(stream.get());
+    const int streamErrno = errno;
     const bool closed = std::fclose(stream.release()) == 0;
-    return written && flushed && closed;
+    if (written && flushed && closed)
+        return TRUE;
+    // A stream that failed says why in errno; an image the encoder refused has no cause of its own.
+    const int cause = (flushed && closed) ? 0 : (streamErrno ? streamErrno : errno);
+    SetFailure(failure, CFileException::ErrnoToCause(cause), 0, path);
+    return FALSE;
 }

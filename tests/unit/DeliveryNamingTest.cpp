@@ -1,5 +1,4 @@
 // The names of the files that captures are written to.
-#include "app/Settings.h"
 #include "capture/Delivery.h"
 
 #include <gtest/gtest.h>
@@ -10,25 +9,25 @@ namespace {
 class FileNames : public ::testing::Test
 {
 protected:
-    void SetUp() override { theSettings = CaptureSettings{}; }
-
     // As the Option dialog leaves the settings after OK in numbered mode.
     void Numbered(const char* directory, const char* prefix, int base, int digits, const char* extension = ".png")
     {
-        theSettings.m_nSaveMode = 1;
-        std::strcpy(theSettings.m_szDirectory, directory);
-        std::strcpy(theSettings.m_szPrefix, prefix);
-        std::strcpy(theSettings.m_szExtension, extension);
-        theSettings.m_nBaseNumber = base;
-        theSettings.m_nDigits = digits;
-        theSettings.m_nLastNumber = base - 1;
+        m_settings.m_nSaveMode = 1;
+        std::strcpy(m_settings.m_szDirectory, directory);
+        std::strcpy(m_settings.m_szPrefix, prefix);
+        std::strcpy(m_settings.m_szExtension, extension);
+        m_settings.m_nBaseNumber = base;
+        m_settings.m_nDigits = digits;
+        m_settings.m_nLastNumber = base - 1;
     }
-    static std::string Next()
+    std::string Next()
     {
         char name[MAX_PATH];
-        EXPECT_TRUE(BuildFileName(name));
+        EXPECT_TRUE(BuildFileName(m_settings, m_settings.m_nLastNumber, name));
         return name;
     }
+
+    CaptureSettings m_settings;
 };
 }  // namespace
 
@@ -37,7 +36,7 @@ TEST_F(FileNames, NumberedFilesCountUpFromTheBaseNumber)
     Numbered("C:\\shots", "cap", 1, 3);
     EXPECT_EQ(Next(), "C:\\shots\\cap001.png");
     EXPECT_EQ(Next(), "C:\\shots\\cap002.png");
-    theSettings.m_nLastNumber = 998;
+    m_settings.m_nLastNumber = 998;
     EXPECT_EQ(Next(), "C:\\shots\\cap999.png");
     EXPECT_EQ(Next(), "C:\\shots\\cap1000.png") << "a longer number is written whole";
 
@@ -70,11 +69,11 @@ TEST_F(FileNames, ABaseAboveTheLastNumberRestartsTheSeries)
 
 TEST_F(FileNames, OverwriteModeUsesTheTargetFileAsItIs)
 {
-    std::strcpy(theSettings.m_szTargetFile, "C:\\shot.BMP");
+    std::strcpy(m_settings.m_szTargetFile, "C:\\shot.BMP");
     EXPECT_EQ(Next(), "C:\\shot.BMP");
     EXPECT_EQ(Next(), "C:\\shot.BMP");
-    EXPECT_EQ(theSettings.m_nLastNumber, 0) << "no number is used";
-    theSettings.m_szTargetFile[0] = '\0';
+    EXPECT_EQ(m_settings.m_nLastNumber, 0) << "no number is used";
+    m_settings.m_szTargetFile[0] = '\0';
     EXPECT_EQ(Next(), "");
 }
 
@@ -85,14 +84,14 @@ TEST_F(FileNames, ANameLongerThanABufferIsRefusedButItsNumberIsUsedUp)
         directory += "d\\";
     Numbered(directory.c_str(), "cap", 1, 3);
     char name[MAX_PATH];
-    EXPECT_FALSE(BuildFileName(name));
+    EXPECT_FALSE(BuildFileName(m_settings, m_settings.m_nLastNumber, name));
     EXPECT_STREQ(name, "");
-    EXPECT_EQ(theSettings.m_nLastNumber, 1);
+    EXPECT_EQ(m_settings.m_nLastNumber, 1);
     // Exactly MAX_PATH - 1 characters still fit.
     directory.resize(MAX_PATH - 1 - std::strlen("cap001.png"));
     directory.back() = '\\';
     Numbered(directory.c_str(), "cap", 1, 3);
-    EXPECT_TRUE(BuildFileName(name));
+    EXPECT_TRUE(BuildFileName(m_settings, m_settings.m_nLastNumber, name));
     EXPECT_EQ(std::strlen(name), size_t(MAX_PATH - 1));
 }
 
@@ -106,4 +105,24 @@ TEST_F(FileNames, OnlyNamesEndingInBmpAreBitmaps)
     EXPECT_FALSE(IsBmpFileName("bmp"));
     EXPECT_FALSE(IsBmpFileName("shot"));
     EXPECT_FALSE(IsBmpFileName(""));
+}
+
+TEST(FileNamesOnDoubleByteCodePages, ABackslashIsFoundByCharacterNotByByte)
+{
+    // "表" is 0x95 0x5C in code page 932: its second byte is the backslash's code.
+    const std::string tableFolder = "C:\\\x95\x5C";
+    EXPECT_FALSE(EndsWithBackslash(tableFolder, 932));
+    EXPECT_TRUE(EndsWithBackslash(tableFolder, 1252)) << "on a single-byte code page 0x5C is a backslash";
+    EXPECT_TRUE(EndsWithBackslash(tableFolder + "\\", 932));
+    EXPECT_TRUE(EndsWithBackslash("\x95\x5C\\", 932));
+    EXPECT_FALSE(EndsWithBackslash("\x81\x5C", 932));
+    EXPECT_FALSE(EndsWithBackslash("", 932));
+    EXPECT_FALSE(EndsWithBackslash("\x95", 932)) << "a lone lead byte at the end";
+    EXPECT_TRUE(EndsWithBackslash("C:\\", 932));
+
+    EXPECT_EQ(NumberedFileName(tableFolder, "cap", 1, 3, ".png", 932), tableFolder + "\\cap001.png");
+    EXPECT_EQ(NumberedFileName(tableFolder + "\\", "cap", 1, 3, ".png", 932), tableFolder + "\\cap001.png");
+    // Chinese (936) and traditional Chinese (950) double-byte characters end in 0x5C too.
+    EXPECT_EQ(NumberedFileName("D:\\\xC4\x5C", "x", 2, 1, ".bmp", 936), "D:\\\xC4\x5C\\x2.bmp");
+    EXPECT_EQ(NumberedFileName("D:\\\xA5\x5C", "x", 2, 1, ".bmp", 950), "D:\\\xA5\x5C\\x2.bmp");
 }

@@ -2,7 +2,7 @@
 // user sees when a file cannot be written.
 #include "ImageTestSupport.h"
 #include "MessageBoxWatcher.h"
-#include "app/Settings.h"
+#include "capture/CaptureSettings.h"
 #include "capture/Delivery.h"
 #include "framework/App.h"
 #include "framework/Wnd.h"
@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
+#include <thread>
 
 using namespace image_testing;
 using namespace testing_support;
@@ -54,7 +56,6 @@ class Delivery : public ::testing::Test
 protected:
     void SetUp() override
     {
-        theSettings = CaptureSettings{};
         m_main.m_hWnd = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
         m_app.m_pMainWnd = &m_main;
         ASSERT_TRUE(::OpenClipboard(m_main.m_hWnd));
@@ -73,9 +74,9 @@ protected:
     }
     void SaveTo(const std::string& target)
     {
-        theSettings.m_bSaveToFile = TRUE;
-        theSettings.m_nSaveMode = 0;
-        std::strcpy(theSettings.m_szTargetFile, target.c_str());
+        m_settings.m_bSaveToFile = TRUE;
+        m_settings.m_nSaveMode = 0;
+        std::strcpy(m_settings.m_szTargetFile, target.c_str());
     }
     static void ExpectShutter()
     {
@@ -86,12 +87,13 @@ protected:
 
     CWinApp m_app;
     CWnd m_main;
+    CaptureSettings m_settings;
 };
 }  // namespace
 
 TEST_F(Delivery, OnTheClipboardThePictureReplacesWhatWasThere)
 {
-    DeliverBitmap(SolidBitmap(40, 30));
+    DeliverBitmap(SolidBitmap(40, 30), m_settings);
     ASSERT_TRUE(::OpenClipboard(nullptr));
     EXPECT_FALSE(::IsClipboardFormatAvailable(CF_TEXT)) << "the earlier text is still there";
     HBITMAP bitmap = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
@@ -113,7 +115,7 @@ TEST_F(Delivery, OnTheClipboardThePictureReplacesWhatWasThere)
 TEST_F(Delivery, TheTargetFilesExtensionChoosesTheFormatAndTheClipboardIsLeftAlone)
 {
     SaveTo(CScratch::Windows("shot.BMP"));
-    DeliverBitmap(SolidBitmap(5, 3));
+    DeliverBitmap(SolidBitmap(5, 3), m_settings);
     const std::vector<BYTE> bmp = ReadBytes(CScratch::Windows("shot.BMP"));
     ASSERT_GE(bmp.size(), 54u);
     EXPECT_EQ(bmp[0], 'B');
@@ -128,7 +130,7 @@ TEST_F(Delivery, TheTargetFilesExtensionChoosesTheFormatAndTheClipboardIsLeftAlo
 
     ClearSoundCapture();
     SaveTo(CScratch::Windows("shot.jpg"));
-    DeliverBitmap(SolidBitmap(5, 3));
+    DeliverBitmap(SolidBitmap(5, 3), m_settings);
     CPngHeader header = {};
     ASSERT_TRUE(ReadPngHeader(ReadBytes(CScratch::Windows("shot.jpg")), header)) << "no PNG data in shot.jpg";
     EXPECT_EQ(header.width, 5u);
@@ -140,28 +142,28 @@ TEST_F(Delivery, TheTargetFilesExtensionChoosesTheFormatAndTheClipboardIsLeftAlo
 
 TEST_F(Delivery, NumberedFilesGoIntoTheDirectoryOneAfterAnother)
 {
-    theSettings.m_bSaveToFile = TRUE;
-    theSettings.m_nSaveMode = 1;
+    m_settings.m_bSaveToFile = TRUE;
+    m_settings.m_nSaveMode = 1;
     const std::string dir = CScratch::WindowsDir();  // with its trailing backslash
-    std::strcpy(theSettings.m_szDirectory, dir.c_str());
-    std::strcpy(theSettings.m_szPrefix, "p");
-    theSettings.m_nBaseNumber = 9;
-    theSettings.m_nDigits = 1;
-    theSettings.m_nLastNumber = 8;
+    std::strcpy(m_settings.m_szDirectory, dir.c_str());
+    std::strcpy(m_settings.m_szPrefix, "p");
+    m_settings.m_nBaseNumber = 9;
+    m_settings.m_nDigits = 1;
+    m_settings.m_nLastNumber = 8;
     for (int i = 0; i < 3; ++i)
-        DeliverBitmap(SolidBitmap(4, 4));
+        DeliverBitmap(SolidBitmap(4, 4), m_settings);
     EXPECT_TRUE(FileExists(dir + "p9.png"));
     EXPECT_TRUE(FileExists(dir + "p10.png"));
     EXPECT_TRUE(FileExists(dir + "p11.png"));
     EXPECT_FALSE(FileExists(dir + "p12.png"));
 
     // The same directory without its trailing backslash, a bitmap type, a base number of 0.
-    std::strcpy(theSettings.m_szDirectory, dir.substr(0, dir.size() - 1).c_str());
-    std::strcpy(theSettings.m_szExtension, ".bmp");
-    theSettings.m_nBaseNumber = 0;
-    theSettings.m_nDigits = 3;
-    theSettings.m_nLastNumber = -1;
-    DeliverBitmap(SolidBitmap(4, 4));
+    std::strcpy(m_settings.m_szDirectory, dir.substr(0, dir.size() - 1).c_str());
+    std::strcpy(m_settings.m_szExtension, ".bmp");
+    m_settings.m_nBaseNumber = 0;
+    m_settings.m_nDigits = 3;
+    m_settings.m_nLastNumber = -1;
+    DeliverBitmap(SolidBitmap(4, 4), m_settings);
     EXPECT_EQ(ReadBytes(dir + "p000.bmp").size(), 54u + 12 * 4);
     EXPECT_EQ(ClipboardTextOrNone(), "before");
 }
@@ -173,7 +175,7 @@ TEST_F(Delivery, ABitmapFileThatCannotBeWrittenIsReportedAndPlaysNoSound)
     const std::string path = CScratch::Windows("full.bmp");
     SaveTo(path);
     CMessageBoxWatcher watcher;
-    DeliverBitmap(SolidBitmap(64, 64));
+    DeliverBitmap(SolidBitmap(64, 64), m_settings);
     ASSERT_TRUE(watcher.Wait());
     EXPECT_EQ(watcher.m_caption, GetAppName());
     EXPECT_EQ(watcher.m_text, "Disk full while accessing " + path + ".");
@@ -184,20 +186,105 @@ TEST_F(Delivery, ABitmapFileThatCannotBeWrittenIsReportedAndPlaysNoSound)
 
 TEST_F(Delivery, ANameTooLongForWindowsIsReportedAndItsNumberUsedUp)
 {
-    theSettings.m_bSaveToFile = TRUE;
-    theSettings.m_nSaveMode = 1;
+    m_settings.m_bSaveToFile = TRUE;
+    m_settings.m_nSaveMode = 1;
     std::string dir = CScratch::WindowsDir();
     while (dir.size() < MAX_PATH - 6)
         dir += "d\\";
-    std::strcpy(theSettings.m_szDirectory, dir.c_str());
-    std::strcpy(theSettings.m_szPrefix, "cap");
-    theSettings.m_nLastNumber = 0;
+    std::strcpy(m_settings.m_szDirectory, dir.c_str());
+    std::strcpy(m_settings.m_szPrefix, "cap");
+    m_settings.m_nLastNumber = 0;
     CMessageBoxWatcher watcher;
-    DeliverBitmap(SolidBitmap(4, 4));
+    DeliverBitmap(SolidBitmap(4, 4), m_settings);
     ASSERT_TRUE(watcher.Wait());
     EXPECT_EQ(watcher.m_text, dir + "cap001.png contains an invalid path.");
     EXPECT_EQ(watcher.m_hIcon, ::LoadIconA(nullptr, IDI_HAND));
-    EXPECT_EQ(theSettings.m_nLastNumber, 1);
+    EXPECT_EQ(m_settings.m_nLastNumber, 1);
     EXPECT_TRUE(CapturedSound().empty());
     EXPECT_EQ(ClipboardTextOrNone(), "before");
+}
+
+namespace {
+// Holds the clipboard open from another thread, as a busy program would.
+class CClipboardHolder
+{
+public:
+    CClipboardHolder()
+        : m_hOpened(::CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_hDone(::CreateEventA(nullptr, TRUE, FALSE, nullptr))
+    {
+        m_thread = std::thread([this] {
+            const BOOL opened = ::OpenClipboard(nullptr);
+            ::SetEvent(m_hOpened);
+            ::WaitForSingleObject(m_hDone, 30000);
+            if (opened)
+                ::CloseClipboard();
+        });
+        ::WaitForSingleObject(m_hOpened, 5000);
+    }
+    ~CClipboardHolder()
+    {
+        ::SetEvent(m_hDone);
+        m_thread.join();
+        ::CloseHandle(m_hOpened);
+        ::CloseHandle(m_hDone);
+    }
+
+private:
+    HANDLE m_hOpened, m_hDone;
+    std::thread m_thread;
+};
+}  // namespace
+
+TEST_F(Delivery, APictureThatGoesNowhereIsReportedWithoutTheShutter)
+{
+    ASSERT_EQ(RunOnHost("ln -sf /dev/full '" + CScratch::Host("full.png") + "'"), 0);
+    ASSERT_TRUE(::CreateDirectoryA(CScratch::Windows("taken.bmp").c_str(), nullptr) ||
+                ::GetLastError() == ERROR_ALREADY_EXISTS);
+    const std::string missing = CScratch::Windows("missing\\shot.png");
+    struct Case {
+        const char* what;
+        const char* target;  // null: to the clipboard
+        bool validBitmap;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"the clipboard is held by another program", nullptr, true, "Clipboard operation failed!"},
+        {"a PNG file in a directory that does not exist", "missing\\shot.png", true,
+         missing + " contains an invalid path."},
+        {"a bitmap file whose name is taken by a directory", "taken.bmp", true,
+         "Access to " + CScratch::Windows("taken.bmp") + " was denied."},
+        {"a PNG file on a full device", "full.png", true, "Disk full while accessing " + CScratch::Windows("full.png") + "."},
+        {"a picture that cannot be made into an image", "none.png", false, "Out of Memory"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        ClearSoundCapture();
+        m_settings = CaptureSettings{};
+        std::optional<CClipboardHolder> holder;
+        if (test.target)
+            SaveTo(CScratch::Windows(test.target));
+        else
+            holder.emplace();
+        CMessageBoxWatcher watcher;
+        DeliverBitmap(test.validBitmap ? SolidBitmap(8, 8) : nullptr, m_settings);
+        holder.reset();
+        ASSERT_TRUE(watcher.Wait());
+        EXPECT_EQ(watcher.m_text, test.expected);
+        EXPECT_EQ(watcher.m_caption, GetAppName());
+        EXPECT_EQ(watcher.m_hIcon, ::LoadIconA(nullptr, IDI_HAND));
+        EXPECT_TRUE(CapturedSound().empty()) << "the shutter sounded for a picture that went nowhere";
+        EXPECT_EQ(ClipboardTextOrNone(), "before");
+    }
+
+    // Numbered files: a number is used up by a file that could not be written.
+    m_settings = CaptureSettings{};
+    m_settings.m_bSaveToFile = TRUE;
+    m_settings.m_nSaveMode = 1;
+    std::strcpy(m_settings.m_szDirectory, CScratch::Windows("missing").c_str());
+    std::strcpy(m_settings.m_szPrefix, "n");
+    CMessageBoxWatcher watcher;
+    DeliverBitmap(SolidBitmap(4, 4), m_settings);
+    ASSERT_TRUE(watcher.Wait());
+    EXPECT_EQ(watcher.m_text, CScratch::Windows("missing\\n001.png contains an invalid path."));
+    EXPECT_EQ(m_settings.m_nLastNumber, 1);
 }

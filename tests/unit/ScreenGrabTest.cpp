@@ -1,6 +1,6 @@
 // Pictures of the screen, compared pixel by pixel with a window painted in known colours.
 #include "MessageBoxWatcher.h"
-#include "app/Settings.h"
+#include "capture/CaptureSettings.h"
 #include "capture/ScreenGrab.h"
 
 #include <gtest/gtest.h>
@@ -100,9 +100,9 @@ Pixels Read(HBITMAP bitmap)
 }
 
 // Grabs and reads, and deletes the bitmap.
-Pixels Grab(RECT rect)
+Pixels Grab(RECT rect, const CURSORINFO* cursor = nullptr)
 {
-    HBITMAP bitmap = GrabScreenRect(&rect);
+    HBITMAP bitmap = GrabScreenRect(&rect, cursor);
     Pixels pixels = Read(bitmap);
     ::DeleteObject(bitmap);
     return pixels;
@@ -136,11 +136,11 @@ int CountChangesInCursorSquare(const Pixels& before, const Pixels& after, int le
 class ScreenGrab : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        theSettings = CaptureSettings{};
-        theState = CaptureState{};
-    }
+    // What the grabs are told to draw, as the hot-key actions ask for it.
+    const CURSORINFO* Cursor() const { return CursorToDraw(m_settings, m_state); }
+
+    CaptureSettings m_settings;
+    CaptureState m_state;
 };
 }  // namespace
 
@@ -223,19 +223,19 @@ TEST_F(ScreenGrab, TheCursorIsDrawnAtItsHotSpotOnlyWhenAskedFor)
     CPaintedWindow window(RECT{600, 300, 800, 400});
     const RECT area = {600, 300, 800, 400};
     const POINT at = {650, 325};  // in the red quadrant
-    theState.m_cursorInfo.cbSize = sizeof(CURSORINFO);
-    theState.m_cursorInfo.hCursor = ::LoadCursorA(nullptr, IDC_CROSS);
-    theState.m_cursorInfo.ptScreenPos = at;
+    m_state.m_cursorInfo.cbSize = sizeof(CURSORINFO);
+    m_state.m_cursorInfo.hCursor = ::LoadCursorA(nullptr, IDC_CROSS);
+    m_state.m_cursorInfo.ptScreenPos = at;
     ICONINFO cross = {};
-    ASSERT_TRUE(::GetIconInfo(theState.m_cursorInfo.hCursor, &cross));
+    ASSERT_TRUE(::GetIconInfo(m_state.m_cursorInfo.hCursor, &cross));
     ::DeleteObject(cross.hbmMask);
     ::DeleteObject(cross.hbmColor);
 
-    const Pixels without = Grab(area);
-    theSettings.m_bIncludeCursor = TRUE;
-    const Pixels with = Grab(area);
-    theSettings.m_bIncludeCursor = FALSE;
-    EXPECT_EQ(Grab(area).data, without.data) << "no cursor when it is not asked for";
+    const Pixels without = Grab(area, Cursor());
+    m_settings.m_bIncludeCursor = TRUE;
+    const Pixels with = Grab(area, Cursor());
+    m_settings.m_bIncludeCursor = FALSE;
+    EXPECT_EQ(Grab(area, Cursor()).data, without.data) << "no cursor when it is not asked for";
 
     // Every changed pixel lies in the cursor's square placed by its hot spot, and the hot spot
     // itself is painted.
@@ -245,21 +245,21 @@ TEST_F(ScreenGrab, TheCursorIsDrawnAtItsHotSpotOnlyWhenAskedFor)
     EXPECT_NE(with.At(at.x - area.left, at.y - area.top), kQuadrants[0]) << "the hot spot is not on the cursor";
 
     // No snapshot (no cursor handle): nothing is drawn.
-    theSettings.m_bIncludeCursor = TRUE;
-    theState.m_cursorInfo.hCursor = nullptr;
-    EXPECT_EQ(Grab(area).data, without.data);
+    m_settings.m_bIncludeCursor = TRUE;
+    m_state.m_cursorInfo.hCursor = nullptr;
+    EXPECT_EQ(Grab(area, Cursor()).data, without.data);
 }
 
 TEST_F(ScreenGrab, ACursorThatCannotBeDrawnIsShownAsTheArrowAtItsPlace)
 {
     CPaintedWindow window(RECT{600, 300, 800, 400});
     const RECT area = {600, 300, 800, 400};
-    const Pixels without = Grab(area);
+    const Pixels without = Grab(area, Cursor());
     // A handle that is no cursor here, as another process's cursor is under Wine.
-    theSettings.m_bIncludeCursor = TRUE;
-    theState.m_cursorInfo.hCursor = reinterpret_cast<HCURSOR>(static_cast<ULONG_PTR>(0xBAD0));
-    theState.m_cursorInfo.ptScreenPos = POINT{700, 350};
-    const Pixels with = Grab(area);
+    m_settings.m_bIncludeCursor = TRUE;
+    m_state.m_cursorInfo.hCursor = reinterpret_cast<HCURSOR>(static_cast<ULONG_PTR>(0xBAD0));
+    m_state.m_cursorInfo.ptScreenPos = POINT{700, 350};
+    const Pixels with = Grab(area, Cursor());
 
     ICONINFO arrow = {};
     ASSERT_TRUE(::GetIconInfo(::LoadCursorA(nullptr, IDC_ARROW), &arrow));

@@ -1,0 +1,56 @@
+#include "app/TrayIcon.h"
+
+#include "framework/App.h"
+#include "framework/Handles.h"
+#include "res/resource.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+namespace {
+const char kTrayTip[] = "Pixlet32";
+
+// The icon record in its earliest form, which every version of the shell accepts.
+NOTIFYICONDATAA TrayIconData(HWND window)
+{
+    NOTIFYICONDATAA data;
+    std::memset(&data, 0, sizeof data);
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = window;
+    data.uID = IDR_TRAY_MENU;
+    return data;
+}
+}  // namespace
+
+void CTrayIcon::Add(HWND window)
+{
+    NOTIFYICONDATAA data = TrayIconData(window);
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = WM_TRAYICON;
+    data.hIcon = ::LoadIconA(GetAppInstance(), MAKEINTRESOURCEA(IDI_TRAY));
+    std::strcpy(data.szTip, kTrayTip);
+    ::Shell_NotifyIconA(NIM_ADD, &data);
+}
+
+void CTrayIcon::Remove(HWND window)
+{
+    NOTIFYICONDATAA data = TrayIconData(window);
+    ::Shell_NotifyIconA(NIM_DELETE, &data);
+}
+
+bool CTrayIcon::ShowMenu(HWND window)
+{
+    CMenuHandle menu(::LoadMenuA(GetAppInstance(), MAKEINTRESOURCEA(IDR_TRAY_MENU)));
+    const HMENU popup = menu ? ::GetSubMenu(menu, 0) : nullptr;
+    if (!popup)
+        return false;
+    POINT cursor = {};
+    ::GetCursorPos(&cursor);
+    // The menu of a background program closes on a click elsewhere only if its window is in
+    // front while the menu is tracked and gets a message right after it.
+    ::SetForegroundWindow(window);
+    ::TrackPopupMenu(popup, TPM_LEFTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
+    ::PostMessageA(window, WM_NULL, 0, 0);
+    return true;
+}

@@ -1,0 +1,17 @@
+// The program's icon in the notification area and its menu (Option, About, Exit).
+#pragma once
+
+#include <windows.h>
+
+const UINT WM_TRAYICON = WM_USER + 10;  // the icon's callback message to its window
+
+class CTrayIcon
+{
+public:
+    // Adds the icon for the window (again, after a new taskbar); failures are silent.
+    static void Add(HWND window);
+    static void Remove(HWND window);
+    // Tracks the menu at the cursor; the chosen command arrives at the window as WM_COMMAND.
+    // False when the menu could not be loaded.
+    static bool ShowMenu(HWND window);
+};

@@ -1,0 +1,46 @@
+// The user's choices and the run-time state that the capture, recording and option code share.
+// The program keeps one record of each for its whole life (the application layer owns them and
+// hands them to the code that needs them); everything else gets them as arguments.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+struct CaptureSettings {
+    // Action codes of the two still-picture hot keys; no letter can equal them.
+    static constexpr char m_chCopyManually = 1;
+    static constexpr char m_chCopyAutomatically = 2;
+
+    char m_chAviBeginKey = 'B';
+    char m_chAviEndKey = 'E';
+    char m_chAviAutoBeginKey = 'C';
+    int m_nAviRate = 10;     // frames per second, 1..20
+    int m_nAviEndAfter = 3;  // seconds, 1..30
+    int m_nBaseNumber = 1;   // 0..3000
+    int m_nDigits = 3;       // 1..6
+    char m_szExtension[8] = ".png";
+    char m_szPrefix[16] = "";
+    char m_szTargetFile[MAX_PATH] = "";
+    char m_szDirectory[MAX_PATH] = "";
+    char m_szAviFile[MAX_PATH] = "";
+    RECT m_rcAvi = {0, 0, 0, 0};
+    RECT m_rcCapture = {0, 0, 0, 0};
+    BOOL m_bIncludeCursor = FALSE;
+    BOOL m_bSaveToFile = FALSE;
+    int m_nSaveMode = 0;  // 0 overwrite one file, 1 numbered files
+    int m_nLastNumber = 0;
+};
+
+struct CaptureState {
+    BOOL m_bBusy = FALSE;      // a hot-key action (or the Option dialog's rectangle choice) runs
+    BOOL m_bTextMode = FALSE;  // the window being picked is wanted as text, not as a picture
+    CURSORINFO m_cursorInfo = {};  // the cursor when the last hot-key action arrived
+};
+
+// The cursor that grabs draw into their pictures: the snapshot of the last hot-key action when
+// "Including cursor" is on, otherwise none (null).
+const CURSORINFO* CursorToDraw(const CaptureSettings& settings, const CaptureState& state);
+
+// "(left, top) - (right, bottom)".
+std::string FormatRect(const RECT& rect);

@@ -1,0 +1,24 @@
+// The program's start when its main window cannot be made.
+#include "MessageBoxWatcher.h"
+#include "app/CaptureApp.h"
+#include "framework/Dialog.h"
+
+#include <gtest/gtest.h>
+
+TEST(CaptureApp, WithoutAMainWindowItSaysSoAndLeavesTheWayFreeForTheNextStart)
+{
+    {
+        CDialog noTemplate(0x7FF0);  // no such dialog resource: creation fails
+        CCaptureApp app(noTemplate);
+        CMessageBoxWatcher watcher;
+        EXPECT_FALSE(app.InitInstance()) << "the program would run on with no window";
+        ASSERT_TRUE(watcher.Wait());
+        EXPECT_EQ(watcher.m_text, kNoMainWindowMessage);
+        EXPECT_EQ(watcher.m_caption, app.m_strAppName);
+        EXPECT_EQ(watcher.m_hIcon, ::LoadIconA(nullptr, IDI_HAND));
+        EXPECT_EQ(app.m_pMainWnd, nullptr);
+    }
+    // The ended program's instance mutex is free again.
+    CSingleInstance next;
+    EXPECT_TRUE(next.Acquire(kInstanceMutexName));
+}
