@@ -100,6 +100,7 @@ void CMainDlg::OnMouseMove(UINT, POINT)
 void CMainDlg::OnLButtonUp(UINT, POINT)
 {
     const CWindowPicker::Result picked = m_picker.End(m_hWnd);
+    m_state.m_bTextMode = picked.textMode;
     if (picked.textMode) {
         CopyControlText(picked.window, m_hWnd);
         return;

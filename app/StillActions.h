@@ -8,5 +8,10 @@
 
 #include <windows.h>
 
+// The text of a window picked with Ctrl goes to the clipboard owned by `owner`.
 void CopyManually(HWND owner, CaptureSettings& settings, CaptureState& state);
 void CopyAutomatically(HWND owner, CaptureSettings& settings, const CaptureState& state);
+
+// The rectangle "Copy automatically" takes: the preset one, where a zero width or height
+// stands for the screen's whole width or height.
+RECT AutomaticRect(const RECT& preset, SIZE screen);

@@ -1,0 +1,188 @@
+#include "capture/RectSelectDlg.h"
+
+#include "framework/Handles.h"
+#include "res/resource.h"
+
+#include <climits>
+
+namespace {
+SIZE ScreenSize()
+{
+    return SIZE{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
+
+bool Contains(HWND window, POINT point)
+{
+    RECT rect = {};
+    return ::GetWindowRect(window, &rect) && ::PtInRect(&rect, point);
+}
+}  // namespace
+
+RECT NormalizedRect(POINT a, POINT b)
+{
+    return RECT{a.x < b.x ? a.x : b.x, a.y < b.y ? a.y : b.y, a.x < b.x ? b.x : a.x, a.y < b.y ? b.y : a.y};
+}
+
+bool SelectionOfDrag(POINT start, POINT end, SIZE doubleClick, const RECT* snapped, RECT& selected)
+{
+    const RECT dragged = NormalizedRect(start, end);
+    if (dragged.right - dragged.left > doubleClick.cx && dragged.bottom - dragged.top > doubleClick.cy) {
+        selected = RECT{start.x, start.y, end.x, end.y};
+        return true;
+    }
+    // A click, or a drag too small in one direction to be meant: the window framed before it.
+    if (!snapped)
+        return false;
+    selected = *snapped;
+    return true;
+}
+
+CRectSelectDlg::CRectSelectDlg(HWND parent) : CDialog(IDD_RECT_SELECT, parent) {}
+
+bool CRectSelectDlg::RectInside(const RECT& outer, const RECT& inner)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && outer.right >= inner.right &&
+           outer.bottom >= inner.bottom;
+}
+
+HWND CRectSelectDlg::FindWindowUnderPoint(HWND parent, POINT point, HWND excluded)
+{
+    const HWND first = ::GetWindow(parent ? parent : ::GetDesktopWindow(), GW_CHILD);
+    if (!parent) {
+        // Top level: the topmost window that contains the point wins, whatever its size.
+        for (HWND top = first; top; top = ::GetWindow(top, GW_HWNDNEXT)) {
+            if (top == excluded || !::IsWindowVisible(top) || !Contains(top, point))
+                continue;
+            // A minimised window is taken whole: its children are not where they seem.
+            const HWND inner = ::IsIconic(top) ? nullptr : FindWindowUnderPoint(top, point, excluded);
+            return inner && ::IsWindowVisible(inner) ? inner : top;
+        }
+        return ::GetDesktopWindow();
+    }
+    // Among children, a later sibling replaces the choice only when it lies within it: a
+    // control inside a group box wins over the box. The starting bound reaches just above and
+    // left of the screen, so a child that sticks out there is never chosen.
+    HWND best = nullptr;
+    RECT bound = {-1, -1, LONG_MAX, LONG_MAX};
+    for (HWND child = first; child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (child == excluded || !::IsWindowVisible(child) || !Contains(child, point))
+            continue;
+        HWND found = ::IsIconic(child) ? nullptr : FindWindowUnderPoint(child, point, excluded);
+        if (!found)
+            found = child;
+        RECT rect = {};
+        if (!::IsWindowVisible(found) || !::GetWindowRect(found, &rect))
+            continue;
+        if (RectInside(bound, rect)) {
+            best = found;
+            bound = rect;
+        }
+    }
+    return best;
+}
+
+BOOL CRectSelectDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    const SIZE screen = ScreenSize();
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, screen.cx, screen.cy, SWP_NOREDRAW);
+    return TRUE;
+}
+
+bool CRectSelectDlg::OnPaint()
+{
+    CPaintDC paint(m_hWnd);
+    if (!m_hScreenBitmap)
+        return true;
+    CCreatedDC memory(::CreateCompatibleDC(paint));
+    if (!memory)
+        return true;
+    CSelectObject select(memory, m_hScreenBitmap);
+    const SIZE screen = ScreenSize();
+    ::BitBlt(paint, 0, 0, screen.cx, screen.cy, memory, 0, 0, SRCCOPY);
+    return true;
+}
+
+POINT CRectSelectDlg::ToScreen(POINT point) const
+{
+    ::ClientToScreen(m_hWnd, &point);
+    return point;
+}
+
+void CRectSelectDlg::InvertFrame(HWND window)
+{
+    RECT r = {};
+    if (!window || !::GetWindowRect(window, &r))
+        return;
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    CClientDC dc(m_hWnd);
+    if (!dc)
+        return;
+    // Four bars that do not overlap, so that every pixel is inverted exactly once.
+    ::PatBlt(dc, r.left, r.top, width, 2, PATINVERT);
+    ::PatBlt(dc, r.right - 2, r.top + 2, 2, height - 2, PATINVERT);
+    ::PatBlt(dc, r.left, r.bottom - 2, width - 2, 2, PATINVERT);
+    ::PatBlt(dc, r.left, r.top + 2, 2, height - 4, PATINVERT);
+}
+
+void CRectSelectDlg::DrawDragRect(POINT to)
+{
+    CClientDC dc(m_hWnd);
+    if (!dc)
+        return;
+    const RECT rect = NormalizedRect(m_ptStart, to);
+    ::DrawFocusRect(dc, &rect);
+}
+
+void CRectSelectDlg::OnMouseMove(UINT, POINT point)
+{
+    point = ToScreen(point);
+    if (m_bDragging) {
+        DrawDragRect(m_ptCurrent);
+        DrawDragRect(point);
+        m_ptCurrent = point;
+        return;
+    }
+    const HWND window = FindWindowUnderPoint(nullptr, point, m_hWnd);
+    if (window == m_hFramedWnd)
+        return;
+    InvertFrame(m_hFramedWnd);
+    m_hFramedWnd = window;
+    InvertFrame(window);
+}
+
+void CRectSelectDlg::OnLButtonDown(UINT flags, POINT point)
+{
+    m_bDragging = TRUE;
+    // The frame goes; the framed window stays the one a click takes.
+    InvertFrame(m_hFramedWnd);
+    point = ToScreen(point);
+    m_ptStart = point;
+    m_ptCurrent = point;
+    m_hPickedWnd = FindWindowUnderPoint(nullptr, point, m_hWnd);
+    if (flags & MK_CONTROL) {
+        m_bTextMode = TRUE;
+        CDialog::OnOK();
+    }
+}
+
+void CRectSelectDlg::OnLButtonUp(UINT, POINT)
+{
+    if (!m_bDragging)
+        return;
+    DrawDragRect(m_ptCurrent);
+    RECT snapped = {};
+    const bool haveSnapped = m_hFramedWnd && ::GetWindowRect(m_hFramedWnd, &snapped);
+    const SIZE doubleClick = {::GetSystemMetrics(SM_CXDOUBLECLK), ::GetSystemMetrics(SM_CYDOUBLECLK)};
+    SelectionOfDrag(m_ptStart, m_ptCurrent, doubleClick, haveSnapped ? &snapped : nullptr, m_rcSelected);
+    m_bTextMode = FALSE;
+    CDialog::OnOK();
+}
+
+void CRectSelectDlg::OnRButtonUp(UINT, POINT)
+{
+    InvertFrame(m_hFramedWnd);
+    m_hPickedWnd = nullptr;
+    m_rcSelected = RECT{0, 0, 0, 0};
+    CDialog::OnCancel();
+}
