@@ -2,7 +2,6 @@
 // given to a file (named by PIXLET_SOUND_CAPTURE), rewritten at each playing.
 #pragma once
 
-#include <string>
 #include <vector>
 
 namespace testing_support {
@@ -15,8 +14,5 @@ void ClearSoundCapture();
 std::vector<unsigned char> CapturedSound();
 // The sample data of the program's shutter sound, read from its resource file.
 std::vector<unsigned char> ShutterSamples();
-
-// A Windows path for a Unix path (through Wine's Z: drive); other paths as they are.
-std::string WindowsPath(const std::string& path);
 
 }  // namespace testing_support
