@@ -3,6 +3,9 @@
 #include "support/Files.h"
 
 #include <windows.h>
+#include <mmsystem.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 
@@ -14,11 +17,28 @@ std::string CapturePath()
     const char* path = std::getenv("PIXLET_SOUND_CAPTURE");
     return path ? WindowsPath(path) : std::string();
 }
+
+// Why the sound played cannot be heard here; empty when it can.
+std::string SoundCaptureProblem()
+{
+    const char* unixPath = std::getenv("PIXLET_SOUND_CAPTURE");
+    if (!unixPath || !*unixPath)
+        return "PIXLET_SOUND_CAPTURE is not set. It names the file that the tests' sound device writes to; "
+               "tools/pixlet.sh test sets it, and tools/wine-env.sh makes the device.";
+    if (::waveOutGetNumDevs() == 0)
+        return std::string("there is no sound device, so nothing reaches ") + unixPath +
+               ". tools/wine-env.sh makes it ALSA's default device in $HOME/.asoundrc, with HOME the directory of "
+               "PIXLET_SOUND_CAPTURE; Wine needs libasound2 of the program's architecture to use it.";
+    return "";
+}
 }  // namespace
 
 bool SoundCaptureAvailable()
 {
-    return !CapturePath().empty();
+    const std::string problem = SoundCaptureProblem();
+    if (!problem.empty())
+        ADD_FAILURE() << "The sound played cannot be checked: " << problem;
+    return problem.empty();
 }
 
 void ClearSoundCapture()
@@ -30,8 +50,10 @@ void ClearSoundCapture()
 
 std::vector<unsigned char> CapturedSound()
 {
-    const std::string path = CapturePath();
-    return path.empty() ? std::vector<unsigned char>() : ReadBytes(path);
+    // Nothing heard where nothing can be: no silence is taken for an answer.
+    if (!SoundCaptureAvailable())
+        return {};
+    return ReadBytes(CapturePath());
 }
 
 std::vector<unsigned char> ShutterSamples()
