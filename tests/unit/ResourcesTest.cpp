@@ -35,7 +35,6 @@ TEST(Resources, TheManifestDeclaresThePerMonitorDpiAwareness)
     const std::string manifest(data, ::SizeofResource(Self(), found));
     EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos);
     EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
-    EXPECT_TRUE(::IsProcessDPIAware());
 }
 
 TEST(Resources, IconsAndTheCursorHaveTheirSizesAndHotSpot)
