@@ -113,11 +113,66 @@ build() {
   step "built $BUILD/i686/Pixlet32.exe ($(stat -c %s "$BUILD/i686/Pixlet32.exe") bytes); tests built for $tarch"
 }
 
-# Runs "$@" inside an Xvfb of its own. A display is used only by our Wine prefix, so that
-# tests never see a stray window of another session.
+# What this script started and must end, also when it is interrupted (Ctrl+C, SIGTERM, hang-up):
+# the command it waits for (ctest, or Pixlet32 started by hand), the Wine server it keeps up for
+# the tests, and its Xvfb.
+CHILD_PID="" XVFB_PID="" WINE_SERVED=""
+end_children() {
+  local rc=$?
+  trap - EXIT INT TERM HUP
+  if [ -n "$CHILD_PID" ]; then
+    # ctest ends at once and leaves its running test alone; that test's wrapper is told by
+    # the system that its parent is gone and ends its program and the Wine server.
+    kill -TERM "$CHILD_PID" 2>/dev/null || true
+    wait "$CHILD_PID" 2>/dev/null || true
+  fi
+  if [ -n "$WINE_SERVED" ]; then "$ROOT/tools/wine-env.sh" stop; fi
+  if [ -n "$XVFB_PID" ]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+  fi
+  exit "$rc"
+}
+trap end_children EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
+
+# Runs "$@" in the background and waits for it: a signal to this script is then handled at
+# once rather than after the command. (A background command ignores Ctrl+C; end_children
+# passes it on.)
+run_child() {
+  local rc=0
+  "$@" &
+  CHILD_PID=$!
+  wait "$CHILD_PID" || rc=$?
+  CHILD_PID=""
+  return $rc
+}
+
+# Runs "$@" (a function of this script) on an Xvfb of its own, ended afterwards. A display is
+# used only by our Wine prefix, so that tests never see a stray window of another session.
+# Xvfb takes the first free display number itself (-displayfd), so parallel runs never race.
 in_xvfb() {
-  local geometry=${PIXLET_SCREEN:-1280x1024x24}
-  xvfb-run -a -n "${XVFB_SERVERNUM:-95}" -s "-screen 0 $geometry -nolisten tcp" "$@"
+  local geometry=${PIXLET_SCREEN:-1280x1024x24} number rc=0
+  number=$(mktemp)
+  Xvfb -displayfd 9 -screen 0 "$geometry" -nolisten tcp 9>"$number" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  while [ ! -s "$number" ]; do
+    if ! kill -0 "$XVFB_PID" 2>/dev/null; then
+      echo "Xvfb did not start" >&2; rm -f "$number"; XVFB_PID=""; return 1
+    fi
+    sleep 0.05
+  done
+  DISPLAY=:$(cat "$number")
+  export DISPLAY
+  rm -f "$number"
+  "$@" || rc=$?
+  kill "$XVFB_PID" 2>/dev/null || true
+  wait "$XVFB_PID" 2>/dev/null || true
+  XVFB_PID=""
+  unset DISPLAY
+  return $rc
 }
 
 app_exe() {
@@ -137,11 +192,23 @@ run_app() {
     exe=$(app_exe)
     echo "Starting Pixlet32 on display $DISPLAY."
     run_hint
-    "$ROOT/tools/wine-env.sh" run "$exe"
+    run_child "$ROOT/tools/wine-env.sh" run "$exe"
   else
     echo "No X display: starting an Xvfb of our own (x11vnc or xwd can show it)."
-    in_xvfb "$ROOT/tools/pixlet.sh" _run_in_x
+    in_xvfb run_in_own_x
   fi
+}
+
+run_in_own_x() {
+  "$ROOT/tools/wine-env.sh" prefix
+  local exe
+  exe=$(app_exe)
+  echo "Pixlet32 is on display $DISPLAY."
+  run_hint
+  WINE_SERVED=1  # its Wine server would outlive this display
+  run_child "$ROOT/tools/wine-env.sh" run "$exe" || true
+  "$ROOT/tools/wine-env.sh" stop
+  WINE_SERVED=""
 }
 
 run_hint() {
@@ -159,21 +226,27 @@ DISPLAY_LABELS='^display(16|8)$'
 
 run_tests() {  # [label]: only the tests of that label, else all but the display-depth ones
   export PIXLET_SOUND_CAPTURE="$BUILD/testhome/shutter-capture.raw"
+  WINE_SERVED=1
   "$ROOT/tools/wine-env.sh" serve
-  step "ctest${1:+ ($1)}"
+  step "ctest${1:+ ($1)} on display $DISPLAY"
   local rc=0 select
   if [ -n "${1:-}" ]; then select=(-L "^$1\$"); else select=(-LE "$DISPLAY_LABELS"); fi
-  ctest --test-dir "$BUILD/$(test_arch)" --output-on-failure --timeout 300 "${select[@]}" ${CTEST_ARGS:-} || rc=$?
+  # shellcheck disable=SC2086
+  run_child ctest --test-dir "$BUILD/$(test_arch)" --output-on-failure --timeout 300 "${select[@]}" \
+    ${CTEST_ARGS:-} || rc=$?
   "$ROOT/tools/wine-env.sh" stop
+  WINE_SERVED=""
   step "tests done (exit $rc)"
+  # ctest killed by a signal: the run was interrupted, not failed; go no further.
+  if [ "$rc" -gt 128 ]; then exit "$rc"; fi
   return $rc
 }
 
 test_all() {
   local rc=0 depth
-  in_xvfb "$ROOT/tools/pixlet.sh" _tests_in_x || rc=$?
+  in_xvfb run_tests || rc=$?
   for depth in 16 8; do
-    PIXLET_SCREEN=1280x1024x$depth in_xvfb "$ROOT/tools/pixlet.sh" _tests_in_x "display$depth" || rc=$?
+    PIXLET_SCREEN=1280x1024x$depth in_xvfb run_tests "display$depth" || rc=$?
   done
   return $rc
 }
@@ -185,10 +258,5 @@ case "${1:-}" in
   run)   setup; build; run_app ;;
   test)  setup; build; step "tests in Xvfb"; test_all ;;
   bench) setup; build; "$ROOT/tools/bench.sh" ;;
-  _tests_in_x) run_tests "${2:-}" ;;
-  _run_in_x)
-    "$ROOT/tools/wine-env.sh" prefix; exe=$(app_exe); run_hint
-    "$ROOT/tools/wine-env.sh" run "$exe" || true
-    "$ROOT/tools/wine-env.sh" stop ;;  # its Wine server would outlive this display
   *) sed -n '2,11p' "$0" >&2; exit 2 ;;
 esac

@@ -6,6 +6,10 @@
 #   wine-env.sh run EXE ARGS... run a Windows program (CMake's CROSSCOMPILING_EMULATOR); exit code kept
 #   wine-env.sh stop            end every process of the prefix
 #
+# `run` streams the program's output as it comes, so that a test killed at its time-out keeps
+# what it printed. Interrupted (INT, TERM, HUP, or its parent gone: ctest stopped), it ends the
+# program and every process of the prefix, the Wine server with them.
+#
 # Environment: BUILD_DIR (default ./build), WINEPREFIX (default $BUILD_DIR/wineprefix).
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 : "${BUILD_DIR:=$ROOT/build}"
@@ -62,17 +66,48 @@ case "$1" in
     ;;
   serve)
     make_prefix
+    rm -rf "$BUILD_DIR/wine-output"  # what runs killed by ctest left
     # Stays up between test programs: a start then takes 0.05 s instead of 0.5 s.
     wineserver -p </dev/null >/dev/null 2>&1
     ;;
   run)
     shift
     make_prefix
-    # Output through a file: Wine's helper processes inherit the pipe and would keep ctest waiting.
-    out=$(mktemp) || exit 125
-    "$WINE" "$@" </dev/null >"$out" 2>&1
+    # Told with SIGTERM when its parent dies: a ctest that was stopped does not end its test.
+    if command -v setpriv >/dev/null; then
+      exec setpriv --pdeathsig TERM /bin/sh "$0" _run "$@"
+    fi
+    exec /bin/sh "$0" _run "$@"
+    ;;
+  _run)
+    shift
+    # The program writes to a file, and `tail` copies it to our output as it grows. Wine's
+    # helper processes (services, explorer...) inherit the program's output and outlive it:
+    # given our pipe, they would keep ctest waiting for its end. ctest kills this script, the
+    # program and `tail` at a time-out (SIGKILL to the whole process tree), and keeps what
+    # reached it; the program's own children are the next test's to end.
+    mkdir -p "$BUILD_DIR/wine-output" || exit 125
+    out=$(mktemp "$BUILD_DIR/wine-output/run.XXXXXX") || exit 125
+    setpriv_kill=
+    command -v setpriv >/dev/null && setpriv_kill="setpriv --pdeathsig KILL"
+    $setpriv_kill "$WINE" "$@" </dev/null >"$out" 2>&1 &
+    pid=$!
+    interrupted() {
+      kill -KILL "$pid" 2>/dev/null
+      wait "$tail_pid" 2>/dev/null
+      wineserver -k 2>/dev/null
+      rm -f "$out"
+      exit "$1"
+    }
+    trap 'interrupted 130' INT
+    trap 'interrupted 143' TERM
+    trap 'interrupted 129' HUP
+    tail -n +1 -s 0.005 --pid="$pid" -f "$out" &
+    tail_pid=$!
+    wait "$pid"
     rc=$?
-    cat "$out"; rm -f "$out"
+    wait "$tail_pid"
+    rm -f "$out"
     exit $rc
     ;;
   stop)
@@ -80,5 +115,5 @@ case "$1" in
     exit 0
     ;;
   *)
-    sed -n '2,9p' "$0" >&2; exit 2 ;;
+    sed -n '2,13p' "$0" >&2; exit 2 ;;
 esac

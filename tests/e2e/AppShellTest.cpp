@@ -2,6 +2,7 @@
 // keys it holds, the picker window, and its end. Pixlet32.exe runs in its own process; these
 // tests watch it from outside.
 #include "support/Desktop.h"
+#include "support/PixletTest.h"
 #include "support/Process.h"
 
 #include <gtest/gtest.h>
@@ -14,18 +15,18 @@ const UINT kTrayMessage = WM_USER + 10;
 const UINT kTrayId = 129;
 const UINT kCtrlShift = MOD_CONTROL | MOD_SHIFT;
 
-class AppShell : public ::testing::Test
+class AppShell : public CPixletTest
 {
 protected:
-    void SetUp() override { DeleteCompanyKey(); }
-    void TearDown() override { DeleteCompanyKey(); }
-
-    // Starts Pixlet32 and waits until its icon is in the tray.
-    void StartAndWaitForIcon(CPixlet& app)
+    void SetUp() override
     {
-        ASSERT_TRUE(app.Start());
-        ASSERT_TRUE(app.WaitForMainWindow());
-        ASSERT_TRUE(WaitUntil([] { return TrayIconCount() == 1; }, 10000)) << "no tray icon";
+        ASSERT_NO_FATAL_FAILURE(CPixletTest::SetUp());
+        DeleteCompanyKey();
+    }
+    void TearDown() override
+    {
+        DeleteCompanyKey();
+        CPixletTest::TearDown();
     }
 
     static HWND VisibleMenuOf(const CPixlet& app)
@@ -50,7 +51,7 @@ protected:
 TEST_F(AppShell, SecondStartEndsAtOnceWithoutWindowOrRegistryAndTheFirstRuns)
 {
     CPixlet first;
-    StartAndWaitForIcon(first);
+    ASSERT_TRUE(StartAndWaitForIcon(first));
 
     CProcess second;
     ASSERT_TRUE(second.Start(PixletPath()));
@@ -79,7 +80,7 @@ TEST_F(AppShell, ExitFromTheTrayMenuEndsTheProgramAndItsIconAndAllowsANewStart)
 {
     {
         CPixlet app;
-        StartAndWaitForIcon(app);
+        ASSERT_TRUE(StartAndWaitForIcon(app));
         const HWND menu = OpenTrayMenu(app, POINT{300, 300});
         ASSERT_TRUE(menu) << "no menu";
         // Option, About and Exit are the menu's three commands; Exit is the last.
@@ -93,14 +94,14 @@ TEST_F(AppShell, ExitFromTheTrayMenuEndsTheProgramAndItsIconAndAllowsANewStart)
         EXPECT_EQ(TrayIconCount(), 0);
     }
     CPixlet again;
-    StartAndWaitForIcon(again);
+    ASSERT_TRUE(StartAndWaitForIcon(again));
     EXPECT_TRUE(again.IsRunning());
 }
 
 TEST_F(AppShell, TrayMenuOpensAtTheCursorAndItsOtherCommandsKeepTheProgramRunning)
 {
     CPixlet app;
-    StartAndWaitForIcon(app);
+    ASSERT_TRUE(StartAndWaitForIcon(app));
     // The menu opens where the cursor is (repeated: under Wine the program may see the cursor's
     // previous position for a moment after another process moved it).
     RECT rect = {};
@@ -115,14 +116,22 @@ TEST_F(AppShell, TrayMenuOpensAtTheCursorAndItsOtherCommandsKeepTheProgramRunnin
     }
     EXPECT_TRUE(atCursor) << "menu at " << rect.left << "," << rect.top;
 
-    // The first and the second command (Option, About) do not end the program.
+    // The first and the second command (Option, About) leave the program as it was: running,
+    // its icon in the tray, its hot keys held, its window answering.
     for (int downs = 1; downs <= 2; ++downs) {
+        SCOPED_TRACE(downs == 1 ? "Option" : "About");
         ASSERT_TRUE(OpenTrayMenu(app, POINT{400, 350}));
         for (int i = 0; i < downs; ++i)
             PressKeys({VK_DOWN});
         PressKeys({VK_RETURN});
         EXPECT_TRUE(WaitUntil([&] { return VisibleMenuOf(app) == nullptr; }, 5000));
         EXPECT_FALSE(app.WaitForExit(300));
+        EXPECT_EQ(TrayIconCount(), 1);
+        EXPECT_FALSE(IsHotKeyFree(0, VK_SNAPSHOT));
+        EXPECT_FALSE(IsHotKeyFree(kCtrlShift, 'B'));
+        DWORD_PTR result = 0;
+        EXPECT_TRUE(::SendMessageTimeoutA(app.MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result))
+            << "the main window does not answer";
     }
     EXPECT_TRUE(app.Exit());
 }
@@ -170,7 +179,7 @@ TEST_F(AppShell, DefaultHotKeysAreHeldWhileTheProgramRuns)
     } keys[] = {{kCtrlShift, 'B'}, {kCtrlShift, 'E'}, {kCtrlShift, 'C'}, {0, VK_SNAPSHOT}, {MOD_CONTROL, VK_SNAPSHOT}};
     {
         CPixlet app;
-        StartAndWaitForIcon(app);
+        ASSERT_TRUE(StartAndWaitForIcon(app));
         for (const auto& key : keys)
             EXPECT_FALSE(IsHotKeyFree(key.modifiers, key.vk)) << "key " << key.vk << " mods " << key.modifiers;
         EXPECT_TRUE(IsHotKeyFree(kCtrlShift, 'D'));
@@ -186,7 +195,7 @@ TEST_F(AppShell, LettersInTheProfileChooseTheAviHotKeys)
     SetHotKeyValue("AVIE", 70);
     SetHotKeyValue("AVIAB", 71);
     CPixlet app;
-    StartAndWaitForIcon(app);
+    ASSERT_TRUE(StartAndWaitForIcon(app));
     for (UINT letter : {'D', 'F', 'G'})
         EXPECT_FALSE(IsHotKeyFree(kCtrlShift, letter)) << static_cast<char>(letter);
     for (UINT letter : {'B', 'E', 'C'})
@@ -197,7 +206,7 @@ TEST_F(AppShell, LettersInTheProfileChooseTheAviHotKeys)
 TEST_F(AppShell, TrayLeftPressShowsThePickerTopmostAndCentredOnTheCursor)
 {
     CPixlet app;
-    StartAndWaitForIcon(app);
+    ASSERT_TRUE(StartAndWaitForIcon(app));
     const HWND picker = app.MainWindow();
     RECT rect = {};
     ::GetWindowRect(picker, &rect);
@@ -239,7 +248,7 @@ TEST_F(AppShell, TrayLeftPressShowsThePickerTopmostAndCentredOnTheCursor)
 TEST_F(AppShell, TaskbarCreatedBringsTheIconBack)
 {
     CPixlet app;
-    StartAndWaitForIcon(app);
+    ASSERT_TRUE(StartAndWaitForIcon(app));
     // As if the taskbar had been restarted: the icon is gone, then the shell announces itself.
     NOTIFYICONDATAA data = {};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;

@@ -1,9 +1,13 @@
 #include "support/Process.h"
 
+#include <tlhelp32.h>
+
 namespace testing_support {
 
 namespace {
 const UINT kExitCommand = 32771;  // the tray menu's Exit
+const char kInstanceMutexName[] = "{6F1C03B2-5A7E-4c21-9E44-2B7D90C1A358}";
+const char kPixletExe[] = "Pixlet32.exe";
 
 struct EnumData {
     DWORD pid;
@@ -143,6 +147,56 @@ bool CPixlet::Exit(DWORD timeoutMs)
     if (m_hMain)
         ::PostMessageA(m_hMain, WM_COMMAND, kExitCommand, 0);
     return WaitForExit(timeoutMs);
+}
+
+std::vector<DWORD> ProcessesNamed(const char* exeName)
+{
+    std::vector<DWORD> found;
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return found;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32First(snapshot, &entry); more; more = ::Process32Next(snapshot, &entry))
+        if (::lstrcmpiA(entry.szExeFile, exeName) == 0)
+            found.push_back(entry.th32ProcessID);
+    ::CloseHandle(snapshot);
+    return found;
+}
+
+bool IsInstanceMutexFree()
+{
+    const HANDLE mutex = ::OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kInstanceMutexName);
+    if (!mutex)
+        return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    // Taken at once if its holder is gone; taking an abandoned mutex also clears that state,
+    // which a new instance would read as another one running.
+    const DWORD wait = ::WaitForSingleObject(mutex, 0);
+    const bool free = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+    if (free)
+        ::ReleaseMutex(mutex);
+    ::CloseHandle(mutex);
+    return free;
+}
+
+int EndRunningPixlets(DWORD timeoutMs)
+{
+    int ended = 0;
+    bool allGone = true;
+    for (DWORD pid : ProcessesNamed(kPixletExe)) {
+        const HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        if (!process)
+            continue;  // ended meanwhile
+        ::TerminateProcess(process, 99);
+        if (::WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0)
+            ++ended;
+        else
+            allGone = false;
+        ::CloseHandle(process);
+    }
+    if (!allGone || !WaitUntil(IsInstanceMutexFree, timeoutMs))
+        return -1;
+    return ended;
 }
 
 }  // namespace testing_support

@@ -60,4 +60,16 @@ private:
 
 std::string PixletPath();
 
+// The ids of the running processes whose program file has this name (in any case), in this
+// session: under Wine, those of the prefix.
+std::vector<DWORD> ProcessesNamed(const char* exeName);
+
+// Whether Pixlet32's single-instance mutex is free, so that a new start would run: nobody has
+// it, or it was left by a process that ended without giving it back.
+bool IsInstanceMutexFree();
+
+// Ends every Pixlet32.exe that runs (TerminateProcess) and waits until each is gone and the
+// mutex is free; the number ended, or -1 when one did not go within the time.
+int EndRunningPixlets(DWORD timeoutMs = 10000);
+
 }  // namespace testing_support

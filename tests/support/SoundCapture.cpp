@@ -1,42 +1,44 @@
 #include "support/SoundCapture.h"
 
+#include "support/Files.h"
+
 #include <windows.h>
+#include <mmsystem.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace testing_support {
 
 namespace {
-std::vector<unsigned char> ReadFileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::string CapturePath()
 {
     const char* path = std::getenv("PIXLET_SOUND_CAPTURE");
     return path ? WindowsPath(path) : std::string();
 }
-}  // namespace
 
-std::string WindowsPath(const std::string& path)
+// Why the sound played cannot be heard here; empty when it can.
+std::string SoundCaptureProblem()
 {
-    if (path.empty() || path[0] != '/')
-        return path;
-    std::string windows = "Z:" + path;
-    for (char& c : windows)
-        if (c == '/')
-            c = '\\';
-    return windows;
+    const char* unixPath = std::getenv("PIXLET_SOUND_CAPTURE");
+    if (!unixPath || !*unixPath)
+        return "PIXLET_SOUND_CAPTURE is not set. It names the file that the tests' sound device writes to; "
+               "tools/pixlet.sh test sets it, and tools/wine-env.sh makes the device.";
+    if (::waveOutGetNumDevs() == 0)
+        return std::string("there is no sound device, so nothing reaches ") + unixPath +
+               ". tools/wine-env.sh makes it ALSA's default device in $HOME/.asoundrc, with HOME the directory of "
+               "PIXLET_SOUND_CAPTURE; Wine needs libasound2 of the program's architecture to use it.";
+    return "";
 }
+}  // namespace
 
 bool SoundCaptureAvailable()
 {
-    return !CapturePath().empty();
+    const std::string problem = SoundCaptureProblem();
+    if (!problem.empty())
+        ADD_FAILURE() << "The sound played cannot be checked: " << problem;
+    return problem.empty();
 }
 
 void ClearSoundCapture()
@@ -48,13 +50,15 @@ void ClearSoundCapture()
 
 std::vector<unsigned char> CapturedSound()
 {
-    const std::string path = CapturePath();
-    return path.empty() ? std::vector<unsigned char>() : ReadFileBytes(path);
+    // Nothing heard where nothing can be: no silence is taken for an answer.
+    if (!SoundCaptureAvailable())
+        return {};
+    return ReadBytes(CapturePath());
 }
 
 std::vector<unsigned char> ShutterSamples()
 {
-    const std::vector<unsigned char> wave = ReadFileBytes(WindowsPath(PIXLET_TEST_DATA_DIR "/../res/Shutter.wav"));
+    const std::vector<unsigned char> wave = ReadBytes(WindowsPath(PIXLET_TEST_DATA_DIR "/../res/Shutter.wav"));
     // A canonical RIFF/WAVE file: the samples follow the 44-byte header.
     return wave.size() > 44 ? std::vector<unsigned char>(wave.begin() + 44, wave.end()) : wave;
 }

@@ -1,9 +1,11 @@
 // The program's start when its main window cannot be made.
-#include "MessageBoxWatcher.h"
+#include "support/MessageBoxWatcher.h"
 #include "app/CaptureApp.h"
 #include "framework/Dialog.h"
 
 #include <gtest/gtest.h>
+
+using testing_support::CMessageBoxWatcher;
 
 TEST(CaptureApp, WithoutAMainWindowItSaysSoAndLeavesTheWayFreeForTheNextStart)
 {

@@ -1,9 +1,11 @@
 // Reading the text of controls that live in another process (control_host.exe), and putting
 // it on the clipboard.
-#include "MessageBoxWatcher.h"
 #include "capture/ControlText.h"
 #include "capture/ProcessMemory.h"
 #include "capture/RemoteItems.h"
+#include "support/Clipboard.h"
+#include "support/Files.h"
+#include "support/MessageBoxWatcher.h"
 #include "support/Process.h"
 #include "support/SoundCapture.h"
 
@@ -74,50 +76,6 @@ private:
     CProcess m_process;
     HWND m_hWindow = nullptr;
 };
-
-// A window of this process to own the clipboard.
-class CClipboardOwner
-{
-public:
-    CClipboardOwner()
-        : m_hWnd(::CreateWindowExA(0, "STATIC", "owner", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr))
-    {
-    }
-    ~CClipboardOwner() { ::DestroyWindow(m_hWnd); }
-    operator HWND() const { return m_hWnd; }
-
-private:
-    HWND m_hWnd;
-};
-
-std::string ClipboardText()
-{
-    std::string text;
-    if (!::OpenClipboard(nullptr))
-        return "<clipboard not available>";
-    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-        if (const char* chars = static_cast<const char*>(::GlobalLock(data))) {
-            text = chars;
-            ::GlobalUnlock(data);
-        }
-    } else {
-        text = "<no text>";
-    }
-    ::CloseClipboard();
-    return text;
-}
-
-void PutOnClipboard(const char* text)
-{
-    CClipboardOwner owner;
-    ASSERT_TRUE(::OpenClipboard(owner));
-    ::EmptyClipboard();
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
-    strcpy(static_cast<char*>(::GlobalLock(block)), text);
-    ::GlobalUnlock(block);
-    ::SetClipboardData(CF_TEXT, block);
-    ::CloseClipboard();
-}
 
 std::string DeepTreeText(int levels)
 {

@@ -1,11 +1,13 @@
 // Where a captured picture goes: the clipboard, or files, with the shutter sound; and what the
 // user sees when a file cannot be written.
 #include "ImageTestSupport.h"
-#include "MessageBoxWatcher.h"
 #include "capture/CaptureSettings.h"
 #include "capture/Delivery.h"
 #include "framework/App.h"
 #include "framework/Wnd.h"
+#include "support/Clipboard.h"
+#include "support/Files.h"
+#include "support/MessageBoxWatcher.h"
 #include "support/SoundCapture.h"
 
 #include <gtest/gtest.h>
@@ -35,19 +37,6 @@ HBITMAP SolidBitmap(int width, int height)
     ::DeleteDC(dc);
     ::ReleaseDC(nullptr, screen);
     return bitmap;
-}
-
-std::string ClipboardTextOrNone()
-{
-    std::string text = "<none>";
-    if (::OpenClipboard(nullptr)) {
-        if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-            text = static_cast<const char*>(::GlobalLock(data));
-            ::GlobalUnlock(data);
-        }
-        ::CloseClipboard();
-    }
-    return text;
 }
 
 // The program's main window as the clipboard's owner, with an application object around it.
@@ -137,7 +126,7 @@ TEST_F(Delivery, TheTargetFilesExtensionChoosesTheFormatAndTheClipboardIsLeftAlo
     EXPECT_EQ(header.height, 3u);
     EXPECT_EQ(header.colorType, 2);
     ExpectShutter();
-    EXPECT_EQ(ClipboardTextOrNone(), "before");
+    EXPECT_EQ(ClipboardText(), "before");
 }
 
 TEST_F(Delivery, NumberedFilesGoIntoTheDirectoryOneAfterAnother)
@@ -165,7 +154,7 @@ TEST_F(Delivery, NumberedFilesGoIntoTheDirectoryOneAfterAnother)
     m_settings.m_nLastNumber = -1;
     DeliverBitmap(SolidBitmap(4, 4), m_settings);
     EXPECT_EQ(ReadBytes(dir + "p000.bmp").size(), 54u + 12 * 4);
-    EXPECT_EQ(ClipboardTextOrNone(), "before");
+    EXPECT_EQ(ClipboardText(), "before");
 }
 
 TEST_F(Delivery, ABitmapFileThatCannotBeWrittenIsReportedAndPlaysNoSound)
@@ -181,7 +170,7 @@ TEST_F(Delivery, ABitmapFileThatCannotBeWrittenIsReportedAndPlaysNoSound)
     EXPECT_EQ(watcher.m_text, "Disk full while accessing " + path + ".");
     EXPECT_EQ(watcher.m_hIcon, ::LoadIconA(nullptr, IDI_HAND));
     EXPECT_TRUE(CapturedSound().empty()) << "the sound was played for a file that was not written";
-    EXPECT_EQ(ClipboardTextOrNone(), "before");
+    EXPECT_EQ(ClipboardText(), "before");
 }
 
 TEST_F(Delivery, ANameTooLongForWindowsIsReportedAndItsNumberUsedUp)
@@ -201,7 +190,7 @@ TEST_F(Delivery, ANameTooLongForWindowsIsReportedAndItsNumberUsedUp)
     EXPECT_EQ(watcher.m_hIcon, ::LoadIconA(nullptr, IDI_HAND));
     EXPECT_EQ(m_settings.m_nLastNumber, 1);
     EXPECT_TRUE(CapturedSound().empty());
-    EXPECT_EQ(ClipboardTextOrNone(), "before");
+    EXPECT_EQ(ClipboardText(), "before");
 }
 
 namespace {
@@ -273,7 +262,7 @@ TEST_F(Delivery, APictureThatGoesNowhereIsReportedWithoutTheShutter)
         EXPECT_EQ(watcher.m_caption, GetAppName());
         EXPECT_EQ(watcher.m_hIcon, ::LoadIconA(nullptr, IDI_HAND));
         EXPECT_TRUE(CapturedSound().empty()) << "the shutter sounded for a picture that went nowhere";
-        EXPECT_EQ(ClipboardTextOrNone(), "before");
+        EXPECT_EQ(ClipboardText(), "before");
     }
 
     // Numbered files: a number is used up by a file that could not be written.

@@ -131,22 +131,30 @@ TEST(DibImage, AttachTakesTheNumbersAndMakesThePalette)
     EXPECT_EQ(DibBits(dib.Get()) - reinterpret_cast<BYTE*>(dib.Get()), 40 + 80);
 }
 
-TEST(DibImage, AttachOfNothingAndFreeLeaveItEmpty)
+TEST(DibImage, AttachOfNothingAndFreeLeaveItEmptyAndReleaseTheBlockAndPalette)
 {
+    // A released block's handle is no longer valid; a deleted palette is no GDI object.
+    auto released = [](HGLOBAL block, HPALETTE palette) {
+        return ::GlobalFlags(block) == GMEM_INVALID_HANDLE && ::GetObjectType(palette) == 0;
+    };
     CDibImage image;
     EXPECT_FALSE(image.Attach(nullptr));
-    ASSERT_TRUE(image.Attach(MakeDib(3, 3, 4)));
-    ASSERT_NE(image.GetPalette(), nullptr);
+    HGLOBAL block = MakeDib(3, 3, 4);
+    ASSERT_TRUE(image.Attach(block));
+    HPALETTE palette = image.GetPalette();
+    ASSERT_NE(palette, nullptr);
     EXPECT_FALSE(image.Attach(nullptr));
     EXPECT_EQ(image.GetHandle(), nullptr);
     EXPECT_EQ(image.GetPalette(), nullptr);
+    EXPECT_TRUE(released(block, palette)) << "Attach of nothing kept the earlier block";
 
-    ASSERT_TRUE(image.Attach(MakeDib(3, 3, 4)));
+    block = MakeDib(3, 3, 4);
+    ASSERT_TRUE(image.Attach(block));
+    palette = image.GetPalette();
     image.Free();
     EXPECT_EQ(image.GetHandle(), nullptr);
     EXPECT_EQ(image.GetPalette(), nullptr);
-    image.Free();
-    EXPECT_EQ(image.GetHandle(), nullptr);
+    EXPECT_TRUE(released(block, palette)) << "Free kept the block";
 }
 
 TEST(DibImage, CreateMakesABlankPictureWithAHalftonePalette)

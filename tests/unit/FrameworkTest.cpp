@@ -1,17 +1,19 @@
 // The dialog layer: dispatch, data exchange with its check, notification lockout, reflection
 // to subclassed controls, and the program's message boxes.
-#include "MessageBoxWatcher.h"
 #include "framework/App.h"
 #include "framework/DataExchange.h"
 #include "framework/Dialog.h"
 #include "framework/MessageBox.h"
 #include "framework/MessageFormat.h"
 #include "res/resource.h"
+#include "support/MessageBoxWatcher.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
+
+using testing_support::CMessageBoxWatcher;
 
 namespace {
 // The Option dialog's template with the data exchange of a few of its fields.

@@ -7,12 +7,14 @@
 #include "image/BmpWriter.h"
 #include "image/DibImage.h"
 #include "image/PngWriter.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
 using namespace image_testing;
+using namespace testing_support;
 
 namespace {
 UINT LockCount(HGLOBAL h)

@@ -4,12 +4,14 @@
 #include "ImageTestSupport.h"
 #include "image/DibImage.h"
 #include "image/PngWriter.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
 using namespace image_testing;
+using namespace testing_support;
 
 namespace {
 struct CSource {

@@ -1,11 +1,7 @@
 #include "ImageTestSupport.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace image_testing {
 
@@ -53,24 +49,6 @@ BITMAPINFOHEADER BlockHeader(HGLOBAL hDib)
     return header;
 }
 
-std::vector<BYTE> ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<BYTE>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool WriteBytes(const std::string& path, const std::vector<BYTE>& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
-}
-
-bool FileExists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 namespace {
 DWORD BigEndian(const BYTE* p)
 {
@@ -109,87 +87,6 @@ bool ReadPngHeader(const std::vector<BYTE>& file, CPngHeader& header)
     header.filter = file[27];
     header.interlace = file[28];
     return true;
-}
-
-namespace {
-bool StartOnHost(std::string commandLine)
-{
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return false;
-    if (process.hProcess)
-        ::CloseHandle(process.hProcess);
-    if (process.hThread)
-        ::CloseHandle(process.hThread);
-    return true;
-}
-
-std::string ScratchName()
-{
-    char name[64];
-    std::snprintf(name, sizeof name, "pixlet-image-tests-%lu-%lu", ::GetCurrentProcessId(), ::GetTickCount());
-    return name;
-}
-
-struct CScratchDir {
-    std::string name = ScratchName();
-    std::string windows = "Z:\\tmp\\" + name + "\\";
-    std::string host = "/tmp/" + name + "/";
-    CScratchDir() { ::CreateDirectoryA(windows.c_str(), nullptr); }
-    ~CScratchDir()
-    {
-        // Files made unchangeable by a test must become changeable again to go. Not waited
-        // for: the directory goes after this program.
-        std::string commandLine = "/bin/sh -c \"chattr -R -i " + host + " 2>/dev/null; rm -rf " + host + "\"";
-        StartOnHost(commandLine);
-    }
-};
-
-CScratchDir& Scratch()
-{
-    static CScratchDir dir;
-    return dir;
-}
-}  // namespace
-
-const std::string& CScratch::WindowsDir()
-{
-    return Scratch().windows;
-}
-
-const std::string& CScratch::HostDir()
-{
-    return Scratch().host;
-}
-
-int RunOnHost(const std::string& script, DWORD timeoutMs)
-{
-    static int counter = 0;
-    const std::string base = "host-" + std::to_string(++counter);
-    const std::string status = CScratch::Host(base + ".status");
-    if (!WriteBytes(CScratch::Windows(base + ".sh"),
-                    std::vector<BYTE>(script.begin(), script.end())))
-        return -1;
-    const std::string runner = CScratch::Host(base + ".run");
-    const std::string wrapper = "sh " + CScratch::Host(base + ".sh") + "; echo $? > " + status + ".tmp; mv " +
-                                status + ".tmp " + status + "\n";
-    if (!WriteBytes(CScratch::Windows(base + ".run"), std::vector<BYTE>(wrapper.begin(), wrapper.end())))
-        return -1;
-
-    if (!StartOnHost("/bin/sh " + runner))
-        return -1;
-
-    const std::string statusFile = CScratch::Windows(base + ".status");
-    const DWORD start = ::GetTickCount();
-    while (!FileExists(statusFile)) {
-        if (::GetTickCount() - start > timeoutMs)
-            return -1;
-        ::Sleep(5);
-    }
-    const std::vector<BYTE> text = ReadBytes(statusFile);
-    return std::atoi(std::string(text.begin(), text.end()).c_str());
 }
 
 }  // namespace image_testing

@@ -6,6 +6,7 @@
 #include "image/BmpWriter.h"
 #include "image/DibImage.h"
 #include "image/PngWriter.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -13,6 +14,7 @@
 #include <cstring>
 
 using namespace image_testing;
+using namespace testing_support;
 
 namespace {
 template <typename T>

@@ -1,5 +1,6 @@
 // The resources the program is built with, as the system loads them.
 #include "res/resource.h"
+#include "support/Process.h"
 
 #include <gtest/gtest.h>
 
@@ -9,17 +10,12 @@
 #include <cstring>
 #include <string>
 
+using testing_support::ClassNameOf;
+
 namespace {
 HINSTANCE Self()
 {
     return ::GetModuleHandleA(nullptr);
-}
-
-std::string ClassOf(HWND hwnd)
-{
-    char name[64] = "";
-    ::GetClassNameA(hwnd, name, sizeof name);
-    return name;
 }
 
 INT_PTR CALLBACK NoHandling(HWND, UINT, WPARAM, LPARAM)
@@ -39,7 +35,6 @@ TEST(Resources, TheManifestDeclaresThePerMonitorDpiAwareness)
     const std::string manifest(data, ::SizeofResource(Self(), found));
     EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos);
     EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
-    EXPECT_TRUE(::IsProcessDPIAware());
 }
 
 TEST(Resources, IconsAndTheCursorHaveTheirSizesAndHotSpot)
@@ -103,9 +98,9 @@ TEST(Resources, EveryDialogTemplateMakesItsWindow)
     ::GetWindowTextA(option, caption, sizeof caption);
     EXPECT_STREQ(caption, "Option");
     for (int spin : {IDC_BASE_NUMBER_SPIN, IDC_DIGITS_SPIN, IDC_AVI_RATE_SPIN, IDC_END_AFTER_SPIN})
-        EXPECT_EQ(ClassOf(::GetDlgItem(option, spin)), "msctls_updown32") << spin;
+        EXPECT_EQ(ClassNameOf(::GetDlgItem(option, spin)), "msctls_updown32") << spin;
     for (int list : {IDC_AVI_BEGIN, IDC_AVI_END, IDC_AVI_AUTO_BEGIN, IDC_FILE_TYPE})
-        EXPECT_EQ(ClassOf(::GetDlgItem(option, list)), "ComboBox") << list;
+        EXPECT_EQ(ClassNameOf(::GetDlgItem(option, list)), "ComboBox") << list;
     ::GetDlgItemTextA(option, IDC_AUTO_NUMBER, caption, sizeof caption);
     EXPECT_STREQ(caption, "Save into files (auto number)");
     ::DestroyWindow(option);

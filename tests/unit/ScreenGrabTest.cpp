@@ -1,11 +1,13 @@
 // Pictures of the screen, compared pixel by pixel with a window painted in known colours.
-#include "MessageBoxWatcher.h"
 #include "capture/CaptureSettings.h"
 #include "capture/ScreenGrab.h"
+#include "support/MessageBoxWatcher.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
+
+using testing_support::CMessageBoxWatcher;
 
 namespace {
 const COLORREF kQuadrants[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(18, 52, 86)};

@@ -9,6 +9,7 @@
 #include "framework/Handles.h"
 #include "image/DibImage.h"
 #include "image/PngWriter.h"
+#include "support/Files.h"
 
 #include <png.h>
 
@@ -22,6 +23,7 @@
 #include <vector>
 
 using namespace image_testing;
+using namespace testing_support;
 
 namespace {
 const int kWidth = 1920, kHeight = 1080;

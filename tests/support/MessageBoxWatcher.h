@@ -7,6 +7,8 @@
 #include <string>
 #include <thread>
 
+namespace testing_support {
+
 class CMessageBoxWatcher
 {
 public:
@@ -30,3 +32,5 @@ private:
     volatile bool m_bStop = false;
     bool m_bFound = false;
 };
+
+}  // namespace testing_support

@@ -1,0 +1,36 @@
+// Files as the tests meet them: whole files read and written, a scratch directory that the
+// host sees too, Unix paths reached through Wine's drive Z:, and shell scripts run on the host
+// (ImageMagick, ln, chattr) from inside Wine.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+std::vector<BYTE> ReadBytes(const std::string& path);
+bool WriteBytes(const std::string& path, const std::vector<BYTE>& bytes);
+bool FileExists(const std::string& path);
+
+// A Windows path for a Unix path (through Wine's Z: drive); other paths as they are.
+std::string WindowsPath(const std::string& path);
+
+// A directory under the host's /tmp made for this test program, removed at exit.
+// Windows names are Z:\tmp\..., host names /tmp/...
+class CScratch
+{
+public:
+    static const std::string& WindowsDir();  // with trailing backslash
+    static const std::string& HostDir();     // with trailing slash
+    static std::string Windows(const std::string& name) { return WindowsDir() + name; }
+    static std::string Host(const std::string& name) { return HostDir() + name; }
+};
+
+// Runs a shell script on the host (not under Wine) and waits for it; its exit status, or -1
+// when it did not finish within the time. Wine returns neither the exit code nor a waitable
+// handle for a host program, so the script's end is seen by the status file it writes.
+int RunOnHost(const std::string& script, DWORD timeoutMs = 60000);
+
+}  // namespace testing_support

@@ -1,0 +1,40 @@
+#include "support/PixletTest.h"
+
+#include "support/Desktop.h"
+
+#include <cstdio>
+
+namespace testing_support {
+
+void CPixletTest::SetUp()
+{
+    const int ended = EndRunningPixlets();
+    ASSERT_GE(ended, 0) << "a Pixlet32 left running by an earlier test could not be ended";
+    if (ended > 0) {
+        std::printf("Ended %d Pixlet32.exe left running by an earlier test.\n", ended);
+        std::fflush(stdout);
+    }
+    // Its icon goes with its window.
+    ASSERT_TRUE(WaitUntil([] { return TrayIconCount() == 0; }, 5000)) << "a tray icon was left behind";
+}
+
+void CPixletTest::TearDown()
+{
+    // Whatever the test started has ended with its objects by now.
+    EXPECT_TRUE(WaitUntil([] { return ProcessesNamed("Pixlet32.exe").empty(); }, 2000))
+        << "the test left Pixlet32 running";
+    EndRunningPixlets();
+}
+
+::testing::AssertionResult StartAndWaitForIcon(CPixlet& app)
+{
+    if (!app.Start())
+        return ::testing::AssertionFailure() << "Pixlet32 did not start: error " << ::GetLastError();
+    if (!app.WaitForMainWindow())
+        return ::testing::AssertionFailure() << "Pixlet32 made no main window";
+    if (!WaitUntil([] { return TrayIconCount() == 1; }, 10000))
+        return ::testing::AssertionFailure() << "Pixlet32 showed no tray icon (" << TrayIconCount() << " icons)";
+    return ::testing::AssertionSuccess();
+}
+
+}  // namespace testing_support

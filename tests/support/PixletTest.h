@@ -1,0 +1,22 @@
+// The frame of every end-to-end test: it begins with no Pixlet32 running (one left by a test
+// that timed out or crashed is ended first) and must leave none behind.
+#pragma once
+
+#include "support/Process.h"
+
+#include <gtest/gtest.h>
+
+namespace testing_support {
+
+class CPixletTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+// Starts Pixlet32 and waits for its main window and its tray icon. Used as
+// ASSERT_TRUE(StartAndWaitForIcon(app)): a program that did not start ends the test there.
+::testing::AssertionResult StartAndWaitForIcon(CPixlet& app);
+
+}  // namespace testing_support
