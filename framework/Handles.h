@@ -196,11 +196,18 @@ private:
     T* m_p;
 };
 
-// OpenClipboard/CloseClipboard.
+// OpenClipboard/CloseClipboard. Other programs hold the clipboard open for moments (a viewer
+// that reads each change, say): with patience, the opening is tried again for that long.
 class CClipboard : CScopeGuardBase
 {
 public:
-    explicit CClipboard(HWND owner) : m_bOpen(::OpenClipboard(owner) != FALSE) {}
+    explicit CClipboard(HWND owner, DWORD patienceMs = 0) : m_bOpen(::OpenClipboard(owner) != FALSE)
+    {
+        for (const DWORD start = ::GetTickCount(); !m_bOpen && ::GetTickCount() - start < patienceMs;) {
+            ::Sleep(20);
+            m_bOpen = ::OpenClipboard(owner) != FALSE;
+        }
+    }
     ~CClipboard()
     {
         if (m_bOpen)

@@ -1,5 +1,6 @@
 #include "support/Desktop.h"
 
+#include "support/Files.h"
 #include "support/Process.h"
 
 namespace testing_support {
@@ -75,6 +76,63 @@ void PressKeys(const std::vector<WORD>& virtualKeys)
         inputs.push_back(in);
     }
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+namespace {
+void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0)
+{
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = dx;
+    in.mi.dy = dy;
+    in.mi.dwFlags = flags;
+    ::SendInput(1, &in, sizeof in);
+}
+
+// Absolute input coordinates run from 0 to 65535 over the screen; rounded up, because rounding
+// to the nearest lands a pixel short.
+LONG Absolute(LONG value, int extent)
+{
+    return static_cast<LONG>((static_cast<long long>(value) * 65536 + extent - 1) / extent);
+}
+}  // namespace
+
+void MoveMouseTo(POINT point)
+{
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, Absolute(point.x, ::GetSystemMetrics(SM_CXSCREEN)),
+              Absolute(point.y, ::GetSystemMetrics(SM_CYSCREEN)));
+    ::Sleep(30);
+}
+
+void LeftButton(bool down)
+{
+    SendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+    ::Sleep(30);
+}
+
+void RightButton(bool down)
+{
+    SendMouse(down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP);
+    ::Sleep(30);
+}
+
+void MoveMouseInSteps(POINT from, POINT to, int steps)
+{
+    for (int i = 1; i <= steps; ++i)
+        MoveMouseTo(POINT{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+}
+
+void DragMouse(POINT from, POINT to, int steps)
+{
+    MoveMouseTo(from);
+    LeftButton(true);
+    MoveMouseInSteps(from, to, steps);
+    LeftButton(false);
+}
+
+bool HoldCtrl(bool down)
+{
+    return RunOnHost(down ? "xdotool keydown ctrl" : "xdotool keyup ctrl", 10000) == 0;
 }
 
 }  // namespace testing_support

@@ -1,5 +1,5 @@
 // What a user of the desktop sees and does, observed and done from another process: the tray
-// icon, global hot keys, the registry profile, keyboard input.
+// icon, global hot keys, the registry profile, keyboard and mouse input.
 #pragma once
 
 #include <windows.h>
@@ -25,5 +25,17 @@ void SetHotKeyValue(const char* name, DWORD value);
 
 // Presses and releases the keys in order (then releases them in reverse), through SendInput.
 void PressKeys(const std::vector<WORD>& virtualKeys);
+
+// The mouse, through SendInput at absolute screen positions.
+void MoveMouseTo(POINT point);
+void LeftButton(bool down);
+void RightButton(bool down);
+// A move in steps, each its own input with a pause, so that every move arrives as a message.
+void MoveMouseInSteps(POINT from, POINT to, int steps = 8);
+// Presses the left button at `from`, moves to `to` in steps and releases it there.
+void DragMouse(POINT from, POINT to, int steps = 8);
+// Holds Ctrl down (or lets it go) through the X server: a Ctrl that SendInput injects is
+// forgotten by Wine at the next injected mouse event.
+bool HoldCtrl(bool down);
 
 }  // namespace testing_support

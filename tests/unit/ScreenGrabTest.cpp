@@ -2,115 +2,27 @@
 #include "capture/CaptureSettings.h"
 #include "capture/ScreenGrab.h"
 #include "support/MessageBoxWatcher.h"
+#include "support/Screen.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-using testing_support::CMessageBoxWatcher;
+using namespace testing_support;
 
 namespace {
-const COLORREF kQuadrants[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(18, 52, 86)};
-
-LRESULT CALLBACK PaintQuadrants(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(hwnd, &ps);
-        RECT client;
-        ::GetClientRect(hwnd, &client);
-        const int w = client.right / 2, h = client.bottom / 2;
-        const RECT parts[4] = {{0, 0, w, h}, {w, 0, client.right, h}, {0, h, w, client.bottom},
-                               {w, h, client.right, client.bottom}};
-        for (int i = 0; i < 4; ++i) {
-            HBRUSH brush = ::CreateSolidBrush(kQuadrants[i]);
-            ::FillRect(dc, &parts[i], brush);
-            ::DeleteObject(brush);
-        }
-        ::EndPaint(hwnd, &ps);
-        return 0;
-    }
-    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
-// A topmost borderless window painted in four solid quadrants.
-class CPaintedWindow
-{
-public:
-    explicit CPaintedWindow(RECT rect)
-    {
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSA wc = {};
-            wc.lpfnWndProc = PaintQuadrants;
-            wc.hInstance = ::GetModuleHandleA(nullptr);
-            wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-            wc.lpszClassName = "PixletGrabTarget";
-            ::RegisterClassA(&wc);
-            registered = true;
-        }
-        m_hWnd = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "PixletGrabTarget", "", WS_POPUP | WS_VISIBLE,
-                                   rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, nullptr,
-                                   nullptr, ::GetModuleHandleA(nullptr), nullptr);
-        ::UpdateWindow(m_hWnd);
-        // Let the display catch up with the painting.
-        const DWORD start = ::GetTickCount();
-        MSG msg;
-        while (::GetTickCount() - start < 300) {
-            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-                ::DispatchMessageA(&msg);
-            ::Sleep(10);
-        }
-    }
-    ~CPaintedWindow() { ::DestroyWindow(m_hWnd); }
-    operator HWND() const { return m_hWnd; }
-
-private:
-    HWND m_hWnd;
-};
-
-// The pixels of a bitmap, top row first, as 0x00RRGGBB.
-struct Pixels {
-    int width = 0, height = 0;
-    std::vector<DWORD> data;
-    COLORREF At(int x, int y) const
-    {
-        const DWORD p = data[static_cast<size_t>(y) * width + x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-};
-
-Pixels Read(HBITMAP bitmap)
-{
-    Pixels pixels;
-    BITMAP info = {};
-    if (!bitmap || !::GetObjectA(bitmap, sizeof info, &info))
-        return pixels;
-    pixels.width = info.bmWidth;
-    pixels.height = info.bmHeight;
-    pixels.data.resize(static_cast<size_t>(info.bmWidth) * info.bmHeight);
-    BITMAPINFO header = {};
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = info.bmWidth;
-    header.bmiHeader.biHeight = -info.bmHeight;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    HDC screen = ::GetDC(nullptr);
-    ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data.data(), &header, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
-    return pixels;
-}
+const COLORREF* const kQuadrants = CPaintedWindow::kQuadrants;
 
 // Grabs and reads, and deletes the bitmap.
-Pixels Grab(RECT rect, const CURSORINFO* cursor = nullptr)
+CPixels Grab(RECT rect, const CURSORINFO* cursor = nullptr)
 {
     HBITMAP bitmap = GrabScreenRect(&rect, cursor);
-    Pixels pixels = Read(bitmap);
+    CPixels pixels = ReadBitmap(bitmap);
     ::DeleteObject(bitmap);
     return pixels;
 }
 
-void ExpectQuadrants(const Pixels& pixels, int left, int top, const char* what)
+void ExpectQuadrants(const CPixels& pixels, int left, int top, const char* what)
 {
     // The window is 200 x 100 with its top-left corner at (left, top) of the picture.
     EXPECT_EQ(pixels.At(left + 50, top + 25), kQuadrants[0]) << what;
@@ -123,7 +35,7 @@ void ExpectQuadrants(const Pixels& pixels, int left, int top, const char* what)
 
 // The pixels that differ between two pictures; each must lie in the 32 x 32 square of a cursor
 // drawn with its top-left corner at (left, top).
-int CountChangesInCursorSquare(const Pixels& before, const Pixels& after, int left, int top)
+int CountChangesInCursorSquare(const CPixels& before, const CPixels& after, int left, int top)
 {
     int changed = 0;
     for (int y = 0; y < after.height; ++y)
@@ -148,28 +60,28 @@ protected:
 
 TEST_F(ScreenGrab, ARectangleIsCopiedExactlyInEitherOrientation)
 {
-    CPaintedWindow window(RECT{300, 200, 500, 300});
-    const Pixels ordered = Grab(RECT{290, 190, 510, 310});
+    CPaintedWindow window(RECT{300, 200, 500, 300}, CPaintedWindow::Quadrants);
+    const CPixels ordered = Grab(RECT{290, 190, 510, 310});
     ASSERT_EQ(ordered.width, 220);
     ASSERT_EQ(ordered.height, 120);
     ExpectQuadrants(ordered, 10, 10, "ordered");
-    const Pixels reversed = Grab(RECT{510, 310, 290, 190});
+    const CPixels reversed = Grab(RECT{510, 310, 290, 190});
     EXPECT_EQ(reversed.data, ordered.data);
-    const Pixels mixed = Grab(RECT{290, 310, 510, 190});
+    const CPixels mixed = Grab(RECT{290, 310, 510, 190});
     EXPECT_EQ(mixed.data, ordered.data);
 }
 
 TEST_F(ScreenGrab, RectanglesAreCutAtTheScreensEdges)
 {
     const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
-    CPaintedWindow window(RECT{width - 200, height - 100, width, height});
-    const Pixels corner = Grab(RECT{width - 250, height - 150, width + 60, height + 40});
+    CPaintedWindow window(RECT{width - 200, height - 100, width, height}, CPaintedWindow::Quadrants);
+    const CPixels corner = Grab(RECT{width - 250, height - 150, width + 60, height + 40});
     ASSERT_EQ(corner.width, 250);
     ASSERT_EQ(corner.height, 150);
     ExpectQuadrants(corner, 50, 50, "bottom-right");
 
-    CPaintedWindow topLeft(RECT{0, 300, 200, 400});
-    const Pixels left = Grab(RECT{-40, 290, 210, 410});
+    CPaintedWindow topLeft(RECT{0, 300, 200, 400}, CPaintedWindow::Quadrants);
+    const CPixels left = Grab(RECT{-40, 290, 210, 410});
     ASSERT_EQ(left.width, 210);
     ASSERT_EQ(left.height, 120);
     ExpectQuadrants(left, 0, 10, "left edge");
@@ -188,28 +100,28 @@ TEST_F(ScreenGrab, NothingIsMadeOfAnEmptyRectangleAndNothingIsSaid)
 
 TEST_F(ScreenGrab, ACutOfASnapshotEqualsAGrabOfTheSameRectangle)
 {
-    CPaintedWindow window(RECT{400, 500, 600, 600});
+    CPaintedWindow window(RECT{400, 500, 600, 600}, CPaintedWindow::Quadrants);
     const RECT screen = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     HBITMAP snapshot = GrabScreenRect(&screen);
     ASSERT_TRUE(snapshot);
     HBITMAP piece = CropBitmap(snapshot, RECT{620, 620, 380, 480});
-    const Pixels cut = Read(piece);
+    const CPixels cut = ReadBitmap(piece);
     ASSERT_EQ(cut.width, 240);
     ASSERT_EQ(cut.height, 140);
     ExpectQuadrants(cut, 20, 20, "cut");
     EXPECT_EQ(cut.data, Grab(RECT{380, 480, 620, 620}).data);
     EXPECT_EQ(CropBitmap(snapshot, RECT{10, 10, 10, 50}), nullptr);
     // The snapshot is left as it was.
-    EXPECT_EQ(Read(snapshot).width, screen.right);
+    EXPECT_EQ(ReadBitmap(snapshot).width, screen.right);
     ::DeleteObject(piece);
     ::DeleteObject(snapshot);
 }
 
 TEST_F(ScreenGrab, AWindowPartlyOffTheScreenIsGrabbedFromTheScreensEdge)
 {
-    CPaintedWindow window(RECT{-30, 600, 170, 700});
+    CPaintedWindow window(RECT{-30, 600, 170, 700}, CPaintedWindow::Quadrants);
     HBITMAP bitmap = GrabWindow(window);
-    const Pixels pixels = Read(bitmap);
+    const CPixels pixels = ReadBitmap(bitmap);
     ::DeleteObject(bitmap);
     ASSERT_EQ(pixels.width, 170);
     ASSERT_EQ(pixels.height, 100);
@@ -222,7 +134,7 @@ TEST_F(ScreenGrab, AWindowPartlyOffTheScreenIsGrabbedFromTheScreensEdge)
 
 TEST_F(ScreenGrab, TheCursorIsDrawnAtItsHotSpotOnlyWhenAskedFor)
 {
-    CPaintedWindow window(RECT{600, 300, 800, 400});
+    CPaintedWindow window(RECT{600, 300, 800, 400}, CPaintedWindow::Quadrants);
     const RECT area = {600, 300, 800, 400};
     const POINT at = {650, 325};  // in the red quadrant
     m_state.m_cursorInfo.cbSize = sizeof(CURSORINFO);
@@ -233,9 +145,9 @@ TEST_F(ScreenGrab, TheCursorIsDrawnAtItsHotSpotOnlyWhenAskedFor)
     ::DeleteObject(cross.hbmMask);
     ::DeleteObject(cross.hbmColor);
 
-    const Pixels without = Grab(area, Cursor());
+    const CPixels without = Grab(area, Cursor());
     m_settings.m_bIncludeCursor = TRUE;
-    const Pixels with = Grab(area, Cursor());
+    const CPixels with = Grab(area, Cursor());
     m_settings.m_bIncludeCursor = FALSE;
     EXPECT_EQ(Grab(area, Cursor()).data, without.data) << "no cursor when it is not asked for";
 
@@ -254,14 +166,14 @@ TEST_F(ScreenGrab, TheCursorIsDrawnAtItsHotSpotOnlyWhenAskedFor)
 
 TEST_F(ScreenGrab, ACursorThatCannotBeDrawnIsShownAsTheArrowAtItsPlace)
 {
-    CPaintedWindow window(RECT{600, 300, 800, 400});
+    CPaintedWindow window(RECT{600, 300, 800, 400}, CPaintedWindow::Quadrants);
     const RECT area = {600, 300, 800, 400};
-    const Pixels without = Grab(area, Cursor());
+    const CPixels without = Grab(area, Cursor());
     // A handle that is no cursor here, as another process's cursor is under Wine.
     m_settings.m_bIncludeCursor = TRUE;
     m_state.m_cursorInfo.hCursor = reinterpret_cast<HCURSOR>(static_cast<ULONG_PTR>(0xBAD0));
     m_state.m_cursorInfo.ptScreenPos = POINT{700, 350};
-    const Pixels with = Grab(area, Cursor());
+    const CPixels with = Grab(area, Cursor());
 
     ICONINFO arrow = {};
     ASSERT_TRUE(::GetIconInfo(::LoadCursorA(nullptr, IDC_ARROW), &arrow));

@@ -1,0 +1,192 @@
+#include "support/Screen.h"
+
+#include "support/Process.h"
+
+namespace testing_support {
+
+namespace {
+const char kWindowClass[] = "PixletTestPainted";
+const UINT kSetColour = WM_APP + 1;
+}  // namespace
+
+const COLORREF CPaintedWindow::kQuadrants[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(18, 52, 86)};
+
+CPixels ReadBitmap(HBITMAP bitmap)
+{
+    CPixels pixels;
+    BITMAP info = {};
+    if (!bitmap || !::GetObjectA(bitmap, sizeof info, &info))
+        return pixels;
+    pixels.width = info.bmWidth;
+    pixels.height = info.bmHeight;
+    pixels.data.resize(static_cast<size_t>(info.bmWidth) * static_cast<size_t>(info.bmHeight));
+    BITMAPINFO header = {};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = info.bmWidth;
+    header.bmiHeader.biHeight = -info.bmHeight;  // top row first
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    HDC screen = ::GetDC(nullptr);
+    ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data.data(), &header, DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+CPixels ScreenPixels(const RECT& rect)
+{
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    CPixels pixels = ReadBitmap(bitmap);
+    ::DeleteObject(bitmap);
+    return pixels;
+}
+
+CPixels ClipboardBitmap()
+{
+    CPixels pixels;
+    if (!::OpenClipboard(nullptr))
+        return pixels;
+    pixels = ReadBitmap(static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP)));
+    ::CloseClipboard();
+    return pixels;
+}
+
+COLORREF PatternColor(int x, int y)
+{
+    return RGB(x & 0xFF, y & 0xFF, ((x >> 8) & 0x0F) | ((y >> 8) & 0x0F) << 4);
+}
+
+CPatternMismatch CompareWithPattern(const CPixels& pixels, int left, int top)
+{
+    CPatternMismatch mismatch;
+    for (int y = 0; y < pixels.height; ++y)
+        for (int x = 0; x < pixels.width; ++x)
+            if (pixels.At(x, y) != PatternColor(left + x, top + y) && mismatch.count++ == 0)
+                mismatch.first = POINT{left + x, top + y};
+    return mismatch;
+}
+
+CPaintedWindow::CPaintedWindow(RECT rect, Kind kind, COLORREF colour)
+    : m_kind(kind), m_colour(colour), m_hReady(::CreateEventA(nullptr, FALSE, FALSE, nullptr))
+{
+    m_thread = std::thread([this, rect] { Run(rect); });
+    ::WaitForSingleObject(m_hReady, 10000);
+    // Let the display catch up with the painting.
+    ::Sleep(200);
+}
+
+CPaintedWindow::~CPaintedWindow()
+{
+    if (m_hWnd)
+        ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+    m_thread.join();
+    ::CloseHandle(m_hReady);
+}
+
+void CPaintedWindow::SetColour(COLORREF colour)
+{
+    ::SendMessageA(m_hWnd, kSetColour, colour, 0);
+    RECT rect = {};
+    ::GetWindowRect(m_hWnd, &rect);
+    const RECT probe = {rect.left + 1, rect.top + 1, rect.left + 2, rect.top + 2};
+    WaitUntil([&] { return ScreenPixels(probe).At(0, 0) == colour; }, 2000);
+}
+
+void CPaintedWindow::Run(RECT rect)
+{
+    static const ATOM registered = [] {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = WindowProc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+        wc.lpszClassName = kWindowClass;
+        return ::RegisterClassA(&wc);
+    }();
+    (void)registered;
+    m_hWnd = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kWindowClass, "", WS_POPUP | WS_VISIBLE, rect.left,
+                               rect.top, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                               ::GetModuleHandleA(nullptr), this);
+    ::UpdateWindow(m_hWnd);
+    ::SetEvent(m_hReady);
+    MSG msg;
+    while (m_hWnd && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+LRESULT CALLBACK CPaintedWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_NCCREATE)
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    auto* self = reinterpret_cast<CPaintedWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(hwnd, &ps);
+        if (self)
+            self->Paint(dc);
+        ::EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case kSetColour:
+        self->m_colour = static_cast<COLORREF>(wParam);
+        ::InvalidateRect(hwnd, nullptr, FALSE);
+        ::UpdateWindow(hwnd);
+        return 0;
+    case WM_CLOSE:
+        ::DestroyWindow(hwnd);
+        return 0;
+    case WM_DESTROY:
+        self->m_hWnd = nullptr;
+        ::PostQuitMessage(0);
+        return 0;
+    default:
+        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+void CPaintedWindow::Paint(HDC dc)
+{
+    RECT client = {};
+    ::GetClientRect(m_hWnd, &client);
+    if (m_kind == Pattern) {
+        // The pattern of the window's own screen area, drawn through a DIB of that size.
+        POINT origin = {0, 0};
+        ::ClientToScreen(m_hWnd, &origin);
+        const int width = client.right, height = client.bottom;
+        std::vector<DWORD> bits(static_cast<size_t>(width) * static_cast<size_t>(height));
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const COLORREF c = PatternColor(origin.x + x, origin.y + y);
+                bits[static_cast<size_t>(y) * width + x] = GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
+            }
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        ::SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                            static_cast<UINT>(height), bits.data(), &info, DIB_RGB_COLORS);
+        return;
+    }
+    const int w = client.right / 2, h = client.bottom / 2;
+    const RECT parts[4] = {{0, 0, w, h}, {w, 0, client.right, h}, {0, h, w, client.bottom},
+                           {w, h, client.right, client.bottom}};
+    for (int i = 0; i < 4; ++i) {
+        HBRUSH brush = ::CreateSolidBrush(m_kind == Quadrants ? kQuadrants[i] : m_colour);
+        ::FillRect(dc, &parts[i], brush);
+        ::DeleteObject(brush);
+    }
+}
+
+}  // namespace testing_support
