@@ -18,59 +18,6 @@ namespace {
 // The depth of tree the walk follows; one level more is refused.
 const int kTreeStackSize = 1024;
 
-// Sends queries to one control, each with a time-out. Once the control has failed to answer,
-// every later query fails at once: a hung program costs one time-out, not one per item.
-class CControlQuery
-{
-public:
-    explicit CControlQuery(HWND control) : m_hControl(control) {}
-
-    bool Send(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr)
-    {
-        return Deliver(msg, wParam, lParam, result, false);
-    }
-    // The wide form, for messages whose buffers the system carries between processes.
-    bool SendWide(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr)
-    {
-        return Deliver(msg, wParam, lParam, result, true);
-    }
-
-private:
-    bool Deliver(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result, bool wide)
-    {
-        if (m_bGaveUp)
-            return false;
-        DWORD_PTR answer = 0;
-        const LRESULT sent =
-            wide ? ::SendMessageTimeoutW(m_hControl, msg, wParam, lParam, SMTO_ABORTIFHUNG, kControlQueryTimeoutMs, &answer)
-                 : ::SendMessageTimeoutA(m_hControl, msg, wParam, lParam, SMTO_ABORTIFHUNG, kControlQueryTimeoutMs, &answer);
-        if (!sent) {
-            m_bGaveUp = true;
-            return false;
-        }
-        if (result)
-            *result = static_cast<LRESULT>(answer);
-        return true;
-    }
-
-    HWND m_hControl;
-    bool m_bGaveUp = false;
-};
-
-// Appends the text block of a query that the control answered with at most `length`
-// characters. The block keeps the previous item's text when a control does not write it (it
-// failed, or closed during the read): what it did not answer adds nothing.
-void AppendAnswer(std::string& text, const char* block, LRESULT length)
-{
-    if (length > 0)
-        AppendBlockText(text, block, static_cast<size_t>(std::min<LRESULT>(length + 1, kRemoteTextSize)));
-}
-
-uint64_t RemoteAddress(const void* remote)
-{
-    return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(remote));
-}
-
 // Items of a combo box or a list box. The wide messages are used: the system carries their
 // buffers between processes, where the ANSI forms are not reliable (Wine fills them with
 // UTF-16), and the text is turned into the ANSI code page here.
@@ -99,14 +46,6 @@ void GetListItems(HWND control, UINT countMsg, UINT lengthMsg, UINT textMsg, std
     }
 }
 }  // namespace
-
-void AppendBlockText(std::string& text, const char* block, size_t size)
-{
-    if (size == 0)
-        return;
-    const void* nul = std::memchr(block, '\0', size - 1);
-    text.append(block, nul ? static_cast<size_t>(static_cast<const char*>(nul) - block) : size - 1);
-}
 
 void CopyControlText(HWND control, HWND owner)
 {
@@ -176,25 +115,19 @@ void GetListViewText(HWND listView, std::string& text)
             return;
     }
 
-    CProcessMemory memory(listView);
-    const bool target64 = memory.IsTarget64Bit();
-    const size_t itemSize = ListViewItemBytes(target64, 0, 0).size();
-    void* remoteItem = memory.Alloc(static_cast<int>(itemSize));
-    void* remoteText = memory.Alloc(kRemoteTextSize);
-    if (!remoteItem || !remoteText)
+    CRemoteItemReader reader(listView, query);
+    if (!reader.IsReady())
         return;
-    char local[kRemoteTextSize];
     for (LRESULT row = 0; row < rows; ++row) {
         for (LRESULT column = 0; column < columns; ++column) {
-            const auto item = ListViewItemBytes(target64, static_cast<int>(column), RemoteAddress(remoteText));
-            LRESULT copied = 0;
-            if (!memory.Write(remoteItem, item.data(), static_cast<int>(item.size())) ||
-                !query.Send(LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remoteItem), &copied) ||
-                !memory.Read(remoteText, local, kRemoteTextSize))
+            // The cell ends at its NUL: the count the control answers is not always its length
+            // in bytes (double-byte text), and a failed query leaves the emptied block as it is.
+            const auto item = ListViewItemBytes(reader.IsTarget64Bit(), static_cast<int>(column), reader.TextAddress());
+            if (!reader.Ask(LVM_GETITEMTEXTA, static_cast<WPARAM>(row), item))
                 return;
             if (column > 0)
                 text += '\t';
-            AppendAnswer(text, local, copied);
+            reader.AppendText(text);
         }
         text += "\r\n";
     }
@@ -206,59 +139,49 @@ void GetHeaderText(HWND header, std::string& text)
     LRESULT items = 0;
     if (!query.Send(HDM_GETITEMCOUNT, 0, 0, &items) || items <= 0)
         return;
-    CProcessMemory memory(header);
-    const bool target64 = memory.IsTarget64Bit();
-    const auto item = HeaderItemBytes(target64, 0);
-    void* remoteItem = memory.Alloc(static_cast<int>(item.size()));
-    void* remoteText = memory.Alloc(kRemoteTextSize);
-    if (!remoteItem || !remoteText)
+    CRemoteItemReader reader(header, query);
+    if (!reader.IsReady())
         return;
-    const auto filled = HeaderItemBytes(target64, RemoteAddress(remoteText));
-    char local[kRemoteTextSize];
+    const auto item = HeaderItemBytes(reader.IsTarget64Bit(), reader.TextAddress());
     for (LRESULT i = 0; i < items; ++i) {
         LRESULT answered = 0;
-        if (!memory.Write(remoteItem, filled.data(), static_cast<int>(filled.size())) ||
-            !query.Send(HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remoteItem), &answered) ||
-            !memory.Read(remoteText, local, kRemoteTextSize))
+        if (!reader.Ask(HDM_GETITEMA, static_cast<WPARAM>(i), item, &answered))
             return;
-        AppendAnswer(text, local, answered ? kRemoteTextSize : 0);
+        if (answered)
+            reader.AppendText(text);
         text += "\r\n";
     }
 }
 
 void GetTreeViewText(HWND treeView, std::string& text)
 {
-    CProcessMemory memory(treeView);
-    const bool target64 = memory.IsTarget64Bit();
-    if (memory.IsOpen() && !TreeHandlesFit(sizeof(void*) == 8, target64, IsProcessLargeAddressAware(memory.Process()))) {
+    CControlQuery query(treeView);
+    CRemoteItemReader reader(treeView, query);
+    const CProcessMemory& memory = reader.Memory();
+    if (memory.IsOpen() &&
+        !TreeHandlesFit(sizeof(void*) == 8, reader.IsTarget64Bit(), IsProcessLargeAddressAware(memory.Process()))) {
         // Its item handles would reach this process cut to 32 bits, and a cut handle sent back
         // would make the other program read a wild pointer.
         GetPlainWindowText(treeView, text);
         return;
     }
-    const size_t itemSize = TreeViewItemBytes(target64, 0, 0).size();
-    void* remoteItem = memory.Alloc(static_cast<int>(itemSize));
-    void* remoteText = memory.Alloc(kRemoteTextSize);
-    if (!remoteItem || !remoteText)
+    if (!reader.IsReady())
         return;
 
-    CControlQuery query(treeView);
     LRESULT ancestors[kTreeStackSize];
     int top = -1;
-    char local[kRemoteTextSize];
     LRESULT current = 0;
     if (!query.Send(TVM_GETNEXTITEM, TVGN_ROOT, 0, &current))
         return;
     while (current) {
-        const auto item = TreeViewItemBytes(target64, static_cast<uint64_t>(static_cast<ULONG_PTR>(current)),
-                                            RemoteAddress(remoteText));
+        const auto item = TreeViewItemBytes(reader.IsTarget64Bit(), static_cast<uint64_t>(static_cast<ULONG_PTR>(current)),
+                                            reader.TextAddress());
         LRESULT answered = 0;
-        if (!memory.Write(remoteItem, item.data(), static_cast<int>(item.size())) ||
-            !query.Send(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remoteItem), &answered) ||
-            !memory.Read(remoteText, local, kRemoteTextSize))
+        if (!reader.Ask(TVM_GETITEMA, 0, item, &answered))
             return;
         text.append(static_cast<size_t>(top + 1), '\t');
-        AppendAnswer(text, local, answered ? kRemoteTextSize : 0);
+        if (answered)
+            reader.AppendText(text);
         text += "\r\n";
 
         LRESULT state = 0, child = 0;

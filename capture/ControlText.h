@@ -4,6 +4,8 @@
 // cells are separated by one TAB.
 #pragma once
 
+#include "capture/ControlQuery.h"
+
 #include <windows.h>
 
 #include <string>
@@ -28,11 +30,3 @@ void GetPlainWindowText(HWND window, std::string& text);
 // Puts the text on the clipboard as CF_TEXT and plays the shutter sound; failures are reported
 // in message boxes ("Clipboard operation failed!", "Out of Memory") and play no sound.
 void SetClipboardText(HWND owner, const std::string& text);
-
-// Appends a text block read from another process: up to its first NUL, and never more than
-// size - 1 characters even if the block holds no NUL.
-void AppendBlockText(std::string& text, const char* block, size_t size);
-
-// How long one query may wait for another program's control. A program that does not answer
-// in time ends the reading; what was gathered until then is kept.
-const UINT kControlQueryTimeoutMs = 3000;

@@ -328,7 +328,7 @@ TEST(RemoteItems, StructuresAreLaidOutForTheTargetsPointerWidth)
     auto field64 = [](const std::vector<uint8_t>& b, size_t at) { uint64_t v; memcpy(&v, &b[at], 8); return v; };
 
     auto list32 = ListViewItemBytes(false, 2, 0x00ABCDEF);
-    ASSERT_EQ(list32.size(), 40u);
+    ASSERT_EQ(list32.size(), 60u);
     EXPECT_EQ(field32(list32, 0), 0u);  // mask
     EXPECT_EQ(field32(list32, 8), 2u);  // iSubItem
     EXPECT_EQ(field32(list32, 20), 0x00ABCDEFu);
@@ -340,12 +340,12 @@ TEST(RemoteItems, StructuresAreLaidOutForTheTargetsPointerWidth)
     EXPECT_EQ(field32(list64, 32), 1024u);
 
     auto header32 = HeaderItemBytes(false, 0x00ABCDEF);
-    ASSERT_EQ(header32.size(), 36u);
+    ASSERT_EQ(header32.size(), 48u);
     EXPECT_EQ(field32(header32, 0), unsigned(HDI_TEXT));
     EXPECT_EQ(field32(header32, 8), 0x00ABCDEFu);
     EXPECT_EQ(field32(header32, 16), 1024u);
     auto header64 = HeaderItemBytes(true, text);
-    ASSERT_EQ(header64.size(), 48u);
+    ASSERT_EQ(header64.size(), 72u);
     EXPECT_EQ(field64(header64, 8), text);
     EXPECT_EQ(field32(header64, 24), 1024u);
 
