@@ -5,28 +5,42 @@
 #pragma once
 
 #include "capture/ControlQuery.h"
+#include "capture/ReadLimits.h"
 
 #include <windows.h>
 
 #include <string>
 
-// Reads the window's text and puts it on the clipboard, owned by the owner window.
+// What became of one reading of a window's text.
+struct ReadResult {
+    enum class Outcome {
+        Whole,    // all of it was read
+        Cut,      // a limit ended the reading; the text gathered before it is kept
+    };
+    Outcome outcome = Outcome::Whole;
+    // Cut: one line per limit that was reached, saying what was left out.
+    std::string message;
+};
+
+// Reads the window's text and puts it on the clipboard, owned by the owner window; then tells
+// the user what of it was left out, if anything.
 void CopyControlText(HWND control, HWND owner);
 
 // The text of the window, chosen by its class name; empty for a window that is gone.
-void GetControlText(HWND window, std::string& text);
+ReadResult GetControlText(HWND window, std::string& text, const ReadLimits& limits = kReadLimits);
 
 enum class ControlKind { ListView, Header, TreeView, ComboBox, ListBox, Other };
 // The kind of control a window class name names, in any case.
 ControlKind ControlKindOf(const char* className);
 
-void GetListViewText(HWND listView, std::string& text);
-void GetHeaderText(HWND header, std::string& text);
-void GetTreeViewText(HWND treeView, std::string& text);
-void GetComboBoxText(HWND comboBox, std::string& text);
-void GetListBoxText(HWND listBox, std::string& text);
-void GetPlainWindowText(HWND window, std::string& text);
+ReadResult GetListViewText(HWND listView, std::string& text, const ReadLimits& limits = kReadLimits);
+ReadResult GetHeaderText(HWND header, std::string& text, const ReadLimits& limits = kReadLimits);
+ReadResult GetTreeViewText(HWND treeView, std::string& text, const ReadLimits& limits = kReadLimits);
+ReadResult GetComboBoxText(HWND comboBox, std::string& text, const ReadLimits& limits = kReadLimits);
+ReadResult GetListBoxText(HWND listBox, std::string& text, const ReadLimits& limits = kReadLimits);
+ReadResult GetPlainWindowText(HWND window, std::string& text, const ReadLimits& limits = kReadLimits);
 
 // Puts the text on the clipboard as CF_TEXT and plays the shutter sound; failures are reported
-// in message boxes ("Clipboard operation failed!", "Out of Memory") and play no sound.
-void SetClipboardText(HWND owner, const std::string& text);
+// in message boxes ("Clipboard operation failed!", "Out of Memory"). True when the clipboard
+// holds the text.
+bool SetClipboardText(HWND owner, const std::string& text);
