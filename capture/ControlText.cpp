@@ -19,6 +19,10 @@ namespace {
 // The depth of tree the walk follows; one level more is refused.
 const int kTreeStackSize = 1024;
 
+const char kTreeHandlesRefusal[] =
+    "The items of this tree view cannot be read: it belongs to a 64-bit program, and its item handles do not "
+    "fit a 32-bit reader.";
+
 void AddCut(ReadResult& result, const std::string& note)
 {
     result.outcome = ReadResult::Outcome::Cut;
@@ -144,6 +148,10 @@ void CopyControlText(HWND control, HWND owner)
         result = GetControlText(control, text);
     } catch (const std::bad_alloc&) {
         ShowOutOfMemory();
+        return;
+    }
+    if (result.outcome == ReadResult::Outcome::Refused) {
+        AppMessageBox(result.message + "\r\nThe clipboard was left as it was.", MB_OK | MB_ICONSTOP);
         return;
     }
     if (SetClipboardText(owner, text) && result.outcome == ReadResult::Outcome::Cut)
@@ -277,7 +285,9 @@ ReadResult GetTreeViewText(HWND treeView, std::string& text, const ReadLimits& l
         !TreeHandlesFit(sizeof(void*) == 8, reader.IsTarget64Bit(), IsProcessLargeAddressAware(memory.Process()))) {
         // Its item handles would reach this process cut to 32 bits, and a cut handle sent back
         // would make the other program read a wild pointer.
-        return GetPlainWindowText(treeView, text, limits);
+        result.outcome = ReadResult::Outcome::Refused;
+        result.message = kTreeHandlesRefusal;
+        return result;
     }
     if (!reader.IsReady())
         return result;

@@ -16,14 +16,16 @@ struct ReadResult {
     enum class Outcome {
         Whole,    // all of it was read
         Cut,      // a limit ended the reading; the text gathered before it is kept
+        Refused,  // nothing could be read safely: the clipboard must stay as it is
     };
     Outcome outcome = Outcome::Whole;
-    // Cut: one line per limit that was reached, saying what was left out.
+    // Cut: one line per limit that was reached, saying what was left out. Refused: why.
     std::string message;
 };
 
 // Reads the window's text and puts it on the clipboard, owned by the owner window; then tells
-// the user what of it was left out, if anything.
+// the user what of it was left out, if anything. A refused reading is told instead and leaves
+// the clipboard as it was, without the shutter sound.
 void CopyControlText(HWND control, HWND owner);
 
 // The text of the window, chosen by its class name; empty for a window that is gone.

@@ -429,6 +429,31 @@ TEST_F(ControlTextLiars, TheNoteFollowsTheTextOnTheClipboard)
     }
 }
 
+TEST(ControlTextTargets, A64BitTreeWhoseHandlesMayNotFitIsRefusedAndTheClipboardKept)
+{
+    if (sizeof(void*) == 8)
+        GTEST_SKIP() << "a 64-bit reader reads the trees of every program";
+    CHost host("controls", "control_host64_laa.exe");
+    ASSERT_TRUE(host.Window());
+    CProcessMemory memory(host.Window());
+    ASSERT_TRUE(memory.IsTarget64Bit());
+    ASSERT_TRUE(IsProcessLargeAddressAware(memory.Process()));
+    CClipboardOwner owner;
+    PutOnClipboard("before");
+    ClearSoundCapture();
+    CMessageBoxWatcher watcher;
+    CopyControlText(host.Control(kTreeRoots), owner);
+    ASSERT_TRUE(watcher.Wait());
+    EXPECT_EQ(watcher.m_text, "The items of this tree view cannot be read: it belongs to a 64-bit program, and its item "
+                              "handles do not fit a 32-bit reader.\r\nThe clipboard was left as it was.");
+    EXPECT_EQ(watcher.m_caption, GetAppName());
+    EXPECT_EQ(watcher.m_hIcon, ::LoadIconA(nullptr, IDI_HAND));
+    EXPECT_EQ(ClipboardText(), "before");
+    EXPECT_TRUE(CapturedSound().empty()) << "a refused capture plays no sound";
+    // Its other controls are read as ever.
+    EXPECT_EQ(host.TextOf(kListView), Golden("listview_3x2.txt"));
+}
+
 namespace {
 ULONGLONG g_fakeNow = 0;
 ULONGLONG WINAPI FakeNow()
