@@ -301,12 +301,13 @@ std::string Lines(const char* prefix, int count)
     return text;
 }
 
-size_t PeakPrivateBytes()
+// The most memory this process has held (Wine's peak of private bytes is no peak).
+size_t PeakWorkingSet()
 {
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof counters;
     ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PeakPagefileUsage;
+    return counters.PeakWorkingSetSize;
 }
 
 const char kAllColumns[] = "Only the first 4 of 2,147,483,647 columns were copied: at most 4 columns are read.\r\n";
@@ -386,7 +387,7 @@ TEST_F(ControlTextLiars, ClaimedLengthsAreBoundedBeforeAnythingIsMadeForThem)
     result = Read(kLiarStatic, text);
     EXPECT_EQ(text, "short text");
     EXPECT_EQ(result.outcome, ReadResult::Outcome::Whole) << "it claimed more than it had: nothing is left out";
-    EXPECT_LT(PeakPrivateBytes(), 512u << 20);
+    EXPECT_LT(PeakWorkingSet(), 256u << 20);
 }
 
 TEST_F(ControlTextLiars, TheTimeLimitEndsTheReadingAfterWholeRows)
@@ -472,15 +473,8 @@ TEST(ReadLimits, NotesSayWhatWasLeftOutAndWhyAndTheClockEndsTheReading)
               "Only the first 1,024 of 5,000 columns were copied: at most 1,024 columns are read.");
     EXPECT_EQ(CutNote(CutUnit::Characters, 33554432, 1073741824, CutReason::TextLimit, kReadLimits),
               "Only the first 33,554,432 of 1,073,741,824 characters were copied: the text would have grown past 32 MB.");
-    const ReadLimits odd = {1, 1, 4096, 2500};
-    EXPECT_EQ(CutNote(CutUnit::TreeItems, 0, 0, CutReason::TextLimit, odd),
-              "Only the first 0 items of the tree were copied: the text would have grown past 4 KB.");
-    EXPECT_EQ(CutNote(CutUnit::TreeItems, 7, 0, CutReason::TimeLimit, odd),
+    EXPECT_EQ(CutNote(CutUnit::TreeItems, 7, 0, CutReason::TimeLimit, ReadLimits{1, 1, 1, 2500}),
               "Only the first 7 items of the tree were copied: reading stopped after 2,500 ms.");
-    EXPECT_EQ(BoundedCount(-1, 10), 0);
-    EXPECT_EQ(BoundedCount(11, 10), 10);
-    EXPECT_EQ(GroupedNumber(999), "999");
-    EXPECT_EQ(GroupedNumber(1000), "1,000");
 
     g_fakeNow = 0xFFFFFFF0ull;  // past where a 32-bit tick count would wrap
     const CReadDeadline deadline(60000, &FakeNow);
