@@ -365,20 +365,26 @@ ReadResult GetPlainWindowText(HWND window, std::string& text, const ReadLimits& 
 {
     ReadResult result;
     CControlQuery query(window);
+    // The length is asked in the wide form: asked in the ANSI form of a window in another
+    // process, Wine first fetches, in this process, as much text as the window claims to have.
     LRESULT length = 0;
-    if (!query.Send(WM_GETTEXTLENGTH, 0, 0, &length) || length <= 0)
+    if (!query.SendWide(WM_GETTEXTLENGTH, 0, 0, &length) || length <= 0)
         return result;
-    // The message carries the buffer's size, so a text longer than the limit arrives cut.
-    const size_t room = std::min(static_cast<size_t>(length), limits.maxTextBytes);
+    CPINFO codePage = {};
+    const size_t bytesPerChar = ::GetCPInfo(CP_ACP, &codePage) ? codePage.MaxCharSize : 2;
+    // The text message carries the buffer's size, so a text longer than the limit arrives cut.
+    const bool limited = static_cast<size_t>(length) > limits.maxTextBytes / bytesPerChar;
+    const size_t room = limited ? limits.maxTextBytes : static_cast<size_t>(length) * bytesPerChar;
     std::vector<char> buffer(room + 1, '\0');
-    LRESULT copied = 0;
-    if (!query.Send(WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), &copied))
+    if (!query.Send(WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data())))
         return result;
     buffer.back() = '\0';
     text.assign(buffer.data());
-    // A window may claim more than it has: only a full buffer was cut.
-    if (room < static_cast<size_t>(length) && text.size() == room)
-        AddCut(result, CutNote(CutUnit::Characters, static_cast<LRESULT>(room), length, CutReason::TextLimit, limits));
+    // A window may claim more than it has: only a buffer full up to its last character was cut.
+    if (limited && text.size() + bytesPerChar > room) {
+        const int copied = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+        AddCut(result, CutNote(CutUnit::Characters, copied, length, CutReason::TextLimit, limits));
+    }
     return result;
 }
 
