@@ -11,12 +11,14 @@
 // The most columns of a list view, or items of a header, that are read. No list shows this
 // many side by side, and a row of them is still read in under a second.
 const LRESULT kMaxColumns = 1024;
-// The most list-view cells, list or combo box items, or tree items that one reading takes: a
-// list of 100,000 rows of 10 columns is read whole.
+// The most list-view cells, list or combo box items, or tree items that one reading takes: as
+// far as this limit goes, a list of 100,000 rows of 10 columns is read whole. Where the queries
+// are slow (under Wine, say) the time limit ends a reading long before.
 const LRESULT kMaxItems = 1000000;
 // The most text that one reading gathers. Pasting more than this is already a trial for most
 // programs; at its peak the capture holds the text about three times over (the text growing,
-// then the clipboard's copy of it): about 100 MB, which a 32-bit process always finds.
+// then the clipboard's copy of it), more where the system converts a window's text between
+// character sets on its way here (180 MB in all under Wine): a 32-bit process still finds that.
 const size_t kMaxTextBytes = 32u << 20;
 // The longest one reading may take; the program answers nothing meanwhile. A list of 10,000 rows
 // of 5 columns takes 20 s where one cell costs 0.4 ms (under Wine), a few seconds on Windows:

@@ -283,7 +283,7 @@ TEST(ControlTextTargets, A64BitProgramsControlsAreReadWithItsOwnLayouts)
 }
 
 namespace {
-// The liars' texts: cells "r<row>c<column>", lines "<prefix><i>", a..z over and over.
+// The liars' texts: cells "r<row>c<column>", lines "<prefix><i>".
 std::string Cells(size_t rows, int columns)
 {
     std::string text;
