@@ -12,82 +12,118 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
 // The depth of tree the walk follows; one level more is refused.
 const int kTreeStackSize = 1024;
 
-// Sends queries to one control, each with a time-out. Once the control has failed to answer,
-// every later query fails at once: a hung program costs one time-out, not one per item.
-class CControlQuery
+const char kTreeHandlesRefusal[] =
+    "The items of this tree view cannot be read: it belongs to a 64-bit program, and its item handles do not "
+    "fit a 32-bit reader.";
+
+void AddCut(ReadResult& result, const std::string& note)
+{
+    result.outcome = ReadResult::Outcome::Cut;
+    if (!result.message.empty())
+        result.message += "\r\n";
+    result.message += note;
+}
+
+// One reading against its limits, item by item (a row, a line): the clock before each item
+// and between the queries of one, the text's size after each whole item. Where a limit is
+// reached the unfinished item is taken back, so that the text ends with whole items.
+class CReadProgress
 {
 public:
-    explicit CControlQuery(HWND control) : m_hControl(control) {}
-
-    bool Send(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr)
+    CReadProgress(std::string& text, const ReadLimits& limits)
+        : m_text(text), m_limits(limits), m_deadline(limits.maxMilliseconds)
     {
-        return Deliver(msg, wParam, lParam, result, false);
     }
-    // The wide form, for messages whose buffers the system carries between processes.
-    bool SendWide(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr)
+    // Marks where the next item begins; false once the time is up.
+    bool BeginItem()
     {
-        return Deliver(msg, wParam, lParam, result, true);
+        m_itemStart = m_text.size();
+        return InTime();
+    }
+    // Within an item: false once the time is up.
+    bool InTime()
+    {
+        if (!m_deadline.Passed())
+            return true;
+        Abandon(CutReason::TimeLimit);
+        return false;
+    }
+    // After a whole item: false once the text has outgrown its limit.
+    bool EndItem()
+    {
+        if (m_text.size() > m_limits.maxTextBytes) {
+            Abandon(CutReason::TextLimit);
+            return false;
+        }
+        ++m_items;
+        return true;
+    }
+    // Ends the reading at the item begun last.
+    void Abandon(CutReason reason)
+    {
+        m_text.resize(m_itemStart);
+        m_reason = reason;
+        m_bCut = true;
+    }
+    // How many bytes the text may still grow by.
+    size_t Room() const { return m_limits.maxTextBytes - std::min(m_text.size(), m_limits.maxTextBytes); }
+    LRESULT Items() const { return m_items; }
+
+    // The note for a reading of `bounded` of `claimed` things: either where a limit stopped
+    // it, or, when all of them were read, the bound that cut the claim.
+    void NoteCut(ReadResult& result, CutUnit unit, LRESULT claimed, LRESULT bounded, CutReason boundReason) const
+    {
+        if (m_bCut)
+            AddCut(result, CutNote(unit, m_items, claimed, m_reason, m_limits));
+        else if (m_items == bounded && bounded < claimed)
+            AddCut(result, CutNote(unit, bounded, claimed, boundReason, m_limits));
     }
 
 private:
-    bool Deliver(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result, bool wide)
-    {
-        if (m_bGaveUp)
-            return false;
-        DWORD_PTR answer = 0;
-        const LRESULT sent =
-            wide ? ::SendMessageTimeoutW(m_hControl, msg, wParam, lParam, SMTO_ABORTIFHUNG, kControlQueryTimeoutMs, &answer)
-                 : ::SendMessageTimeoutA(m_hControl, msg, wParam, lParam, SMTO_ABORTIFHUNG, kControlQueryTimeoutMs, &answer);
-        if (!sent) {
-            m_bGaveUp = true;
-            return false;
-        }
-        if (result)
-            *result = static_cast<LRESULT>(answer);
-        return true;
-    }
-
-    HWND m_hControl;
-    bool m_bGaveUp = false;
+    std::string& m_text;
+    const ReadLimits& m_limits;
+    CReadDeadline m_deadline;
+    size_t m_itemStart = 0;
+    LRESULT m_items = 0;
+    bool m_bCut = false;
+    CutReason m_reason = CutReason::TimeLimit;
 };
-
-// Appends the text block of a query that the control answered with at most `length`
-// characters. The block keeps the previous item's text when a control does not write it (it
-// failed, or closed during the read): what it did not answer adds nothing.
-void AppendAnswer(std::string& text, const char* block, LRESULT length)
-{
-    if (length > 0)
-        AppendBlockText(text, block, static_cast<size_t>(std::min<LRESULT>(length + 1, kRemoteTextSize)));
-}
-
-uint64_t RemoteAddress(const void* remote)
-{
-    return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(remote));
-}
 
 // Items of a combo box or a list box. The wide messages are used: the system carries their
 // buffers between processes, where the ANSI forms are not reliable (Wine fills them with
 // UTF-16), and the text is turned into the ANSI code page here.
-void GetListItems(HWND control, UINT countMsg, UINT lengthMsg, UINT textMsg, std::string& text)
+ReadResult GetListItems(HWND control, UINT countMsg, UINT lengthMsg, UINT textMsg, std::string& text,
+                        const ReadLimits& limits)
 {
+    ReadResult result;
     CControlQuery query(control);
     LRESULT count = 0;
     if (!query.Send(countMsg, 0, 0, &count))
-        return;
-    for (LRESULT i = 0; i < count; ++i) {
+        return result;
+    const LRESULT bounded = BoundedCount(count, limits.maxItems);
+    CReadProgress progress(text, limits);
+    for (LRESULT i = 0; i < bounded && progress.BeginItem(); ++i) {
         LRESULT length = 0;
         if (!query.SendWide(lengthMsg, static_cast<WPARAM>(i), 0, &length) || length < 0)
-            return;
+            break;
+        // The text message carries no buffer size: the buffer must be as long as the control
+        // says. An item that claims more than the text may still take ends the reading before
+        // anything is made for it.
+        if (static_cast<size_t>(length) > progress.Room()) {
+            progress.Abandon(CutReason::TextLimit);
+            break;
+        }
         std::vector<wchar_t> wide(static_cast<size_t>(length) + 1, L'\0');
         LRESULT copied = 0;
         if (!query.SendWide(textMsg, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()), &copied))
-            return;
+            break;
         wide.back() = L'\0';
         const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, nullptr, 0, nullptr, nullptr);
         if (bytes > 1) {
@@ -96,51 +132,53 @@ void GetListItems(HWND control, UINT countMsg, UINT lengthMsg, UINT textMsg, std
             text.append(narrow.data());
         }
         text += "\r\n";
+        if (!progress.EndItem())
+            break;
     }
+    progress.NoteCut(result, CutUnit::Items, count, bounded, CutReason::ItemLimit);
+    return result;
 }
 }  // namespace
-
-void AppendBlockText(std::string& text, const char* block, size_t size)
-{
-    if (size == 0)
-        return;
-    const void* nul = std::memchr(block, '\0', size - 1);
-    text.append(block, nul ? static_cast<size_t>(static_cast<const char*>(nul) - block) : size - 1);
-}
 
 void CopyControlText(HWND control, HWND owner)
 {
     std::string text;
-    GetControlText(control, text);
-    SetClipboardText(owner, text);
+    ReadResult result;
+    try {
+        result = GetControlText(control, text);
+    } catch (const std::bad_alloc&) {
+        ShowOutOfMemory();
+        return;
+    }
+    if (result.outcome == ReadResult::Outcome::Refused) {
+        AppMessageBox(result.message + "\r\nThe clipboard was left as it was.", MB_OK | MB_ICONSTOP);
+        return;
+    }
+    if (SetClipboardText(owner, text) && result.outcome == ReadResult::Outcome::Cut)
+        AppMessageBox(result.message, MB_OK | MB_ICONEXCLAMATION);
 }
 
-void GetControlText(HWND window, std::string& text)
+ReadResult GetControlText(HWND window, std::string& text, const ReadLimits& limits)
 {
     if (!::IsWindow(window))
-        return;
+        return ReadResult();
     char name[64] = "";
     ::GetClassNameA(window, name, sizeof name);
     switch (ControlKindOf(name)) {
     case ControlKind::ListView:
-        GetListViewText(window, text);
-        break;
+        return GetListViewText(window, text, limits);
     case ControlKind::Header:
-        GetHeaderText(window, text);
-        break;
+        return GetHeaderText(window, text, limits);
     case ControlKind::TreeView:
-        GetTreeViewText(window, text);
-        break;
+        return GetTreeViewText(window, text, limits);
     case ControlKind::ComboBox:
-        GetComboBoxText(window, text);
-        break;
+        return GetComboBoxText(window, text, limits);
     case ControlKind::ListBox:
-        GetListBoxText(window, text);
-        break;
+        return GetListBoxText(window, text, limits);
     case ControlKind::Other:
-        GetPlainWindowText(window, text);
         break;
     }
+    return GetPlainWindowText(window, text, limits);
 }
 
 ControlKind ControlKindOf(const char* className)
@@ -158,118 +196,135 @@ ControlKind ControlKindOf(const char* className)
     return ControlKind::Other;
 }
 
-void GetListViewText(HWND listView, std::string& text)
+ReadResult GetListViewText(HWND listView, std::string& text, const ReadLimits& limits)
 {
+    ReadResult result;
     // Owner-drawn lists are read like others; an owner-data list keeps its items to itself.
     if (::GetWindowLongA(listView, GWL_STYLE) & LVS_OWNERDATA)
-        return;
+        return result;
     CControlQuery query(listView);
     LRESULT rows = 0;
     if (!query.Send(LVM_GETITEMCOUNT, 0, 0, &rows) || rows <= 0)
-        return;
+        return result;
     LRESULT columns = 1;
     LRESULT header = 0;
     if (query.Send(LVM_GETHEADER, 0, 0, &header) && ::IsWindow(reinterpret_cast<HWND>(header))) {
         CControlQuery headerQuery(reinterpret_cast<HWND>(header));
         // Taken as it comes: 0 or -1 give rows without cells.
         if (!headerQuery.Send(HDM_GETITEMCOUNT, 0, 0, &columns))
-            return;
+            return result;
     }
+    const LRESULT columnsRead = BoundedCount(columns, limits.maxColumns);
+    // A row counts as one item at least, also when it has no cells.
+    const LRESULT rowsRead = BoundedCount(rows, limits.maxItems / std::max<LRESULT>(columnsRead, 1));
 
-    CProcessMemory memory(listView);
-    const bool target64 = memory.IsTarget64Bit();
-    const size_t itemSize = ListViewItemBytes(target64, 0, 0).size();
-    void* remoteItem = memory.Alloc(static_cast<int>(itemSize));
-    void* remoteText = memory.Alloc(kRemoteTextSize);
-    if (!remoteItem || !remoteText)
-        return;
-    char local[kRemoteTextSize];
-    for (LRESULT row = 0; row < rows; ++row) {
-        for (LRESULT column = 0; column < columns; ++column) {
-            const auto item = ListViewItemBytes(target64, static_cast<int>(column), RemoteAddress(remoteText));
-            LRESULT copied = 0;
-            if (!memory.Write(remoteItem, item.data(), static_cast<int>(item.size())) ||
-                !query.Send(LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remoteItem), &copied) ||
-                !memory.Read(remoteText, local, kRemoteTextSize))
-                return;
+    CRemoteItemReader reader(listView, query);
+    if (!reader.IsReady())
+        return result;
+    if (columnsRead < columns)
+        AddCut(result, CutNote(CutUnit::Columns, columnsRead, columns, CutReason::ColumnLimit, limits));
+    CReadProgress progress(text, limits);
+    for (LRESULT row = 0; row < rowsRead && progress.BeginItem(); ++row) {
+        LRESULT column = 0;
+        for (; column < columnsRead; ++column) {
+            if (column > 0 && !progress.InTime())
+                break;
+            // The cell ends at its NUL: the count the control answers is not always its length
+            // in bytes (double-byte text), and a failed query leaves the emptied block as it is.
+            const auto item = ListViewItemBytes(reader.IsTarget64Bit(), static_cast<int>(column), reader.TextAddress());
+            if (!reader.Ask(LVM_GETITEMTEXTA, static_cast<WPARAM>(row), item))
+                return result;
             if (column > 0)
                 text += '\t';
-            AppendAnswer(text, local, copied);
+            reader.AppendText(text);
         }
+        if (column < columnsRead)  // the time ran out within the row
+            break;
         text += "\r\n";
+        if (!progress.EndItem())
+            break;
     }
+    progress.NoteCut(result, CutUnit::Rows, rows, rowsRead, CutReason::ItemLimit);
+    return result;
 }
 
-void GetHeaderText(HWND header, std::string& text)
+ReadResult GetHeaderText(HWND header, std::string& text, const ReadLimits& limits)
 {
+    ReadResult result;
     CControlQuery query(header);
     LRESULT items = 0;
     if (!query.Send(HDM_GETITEMCOUNT, 0, 0, &items) || items <= 0)
-        return;
-    CProcessMemory memory(header);
-    const bool target64 = memory.IsTarget64Bit();
-    const auto item = HeaderItemBytes(target64, 0);
-    void* remoteItem = memory.Alloc(static_cast<int>(item.size()));
-    void* remoteText = memory.Alloc(kRemoteTextSize);
-    if (!remoteItem || !remoteText)
-        return;
-    const auto filled = HeaderItemBytes(target64, RemoteAddress(remoteText));
-    char local[kRemoteTextSize];
-    for (LRESULT i = 0; i < items; ++i) {
+        return result;
+    const LRESULT bounded = BoundedCount(items, limits.maxColumns);
+    CRemoteItemReader reader(header, query);
+    if (!reader.IsReady())
+        return result;
+    const auto item = HeaderItemBytes(reader.IsTarget64Bit(), reader.TextAddress());
+    CReadProgress progress(text, limits);
+    for (LRESULT i = 0; i < bounded && progress.BeginItem(); ++i) {
         LRESULT answered = 0;
-        if (!memory.Write(remoteItem, filled.data(), static_cast<int>(filled.size())) ||
-            !query.Send(HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remoteItem), &answered) ||
-            !memory.Read(remoteText, local, kRemoteTextSize))
-            return;
-        AppendAnswer(text, local, answered ? kRemoteTextSize : 0);
+        if (!reader.Ask(HDM_GETITEMA, static_cast<WPARAM>(i), item, &answered))
+            return result;
+        if (answered)
+            reader.AppendText(text);
         text += "\r\n";
+        if (!progress.EndItem())
+            break;
     }
+    progress.NoteCut(result, CutUnit::Columns, items, bounded, CutReason::ColumnLimit);
+    return result;
 }
 
-void GetTreeViewText(HWND treeView, std::string& text)
+ReadResult GetTreeViewText(HWND treeView, std::string& text, const ReadLimits& limits)
 {
-    CProcessMemory memory(treeView);
-    const bool target64 = memory.IsTarget64Bit();
-    if (memory.IsOpen() && !TreeHandlesFit(sizeof(void*) == 8, target64, IsProcessLargeAddressAware(memory.Process()))) {
+    ReadResult result;
+    CControlQuery query(treeView);
+    CRemoteItemReader reader(treeView, query);
+    const CProcessMemory& memory = reader.Memory();
+    if (memory.IsOpen() &&
+        !TreeHandlesFit(sizeof(void*) == 8, reader.IsTarget64Bit(), IsProcessLargeAddressAware(memory.Process()))) {
         // Its item handles would reach this process cut to 32 bits, and a cut handle sent back
         // would make the other program read a wild pointer.
-        GetPlainWindowText(treeView, text);
-        return;
+        result.outcome = ReadResult::Outcome::Refused;
+        result.message = kTreeHandlesRefusal;
+        return result;
     }
-    const size_t itemSize = TreeViewItemBytes(target64, 0, 0).size();
-    void* remoteItem = memory.Alloc(static_cast<int>(itemSize));
-    void* remoteText = memory.Alloc(kRemoteTextSize);
-    if (!remoteItem || !remoteText)
-        return;
+    if (!reader.IsReady())
+        return result;
 
-    CControlQuery query(treeView);
     LRESULT ancestors[kTreeStackSize];
     int top = -1;
-    char local[kRemoteTextSize];
     LRESULT current = 0;
     if (!query.Send(TVM_GETNEXTITEM, TVGN_ROOT, 0, &current))
-        return;
-    while (current) {
-        const auto item = TreeViewItemBytes(target64, static_cast<uint64_t>(static_cast<ULONG_PTR>(current)),
-                                            RemoteAddress(remoteText));
+        return result;
+    // Its items are not counted beforehand, and a broken tree may lead round in a circle.
+    CReadProgress progress(text, limits);
+    while (current && progress.BeginItem()) {
+        if (progress.Items() == limits.maxItems) {
+            progress.Abandon(CutReason::ItemLimit);
+            break;
+        }
+        const auto item = TreeViewItemBytes(reader.IsTarget64Bit(), static_cast<uint64_t>(static_cast<ULONG_PTR>(current)),
+                                            reader.TextAddress());
         LRESULT answered = 0;
-        if (!memory.Write(remoteItem, item.data(), static_cast<int>(item.size())) ||
-            !query.Send(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remoteItem), &answered) ||
-            !memory.Read(remoteText, local, kRemoteTextSize))
-            return;
+        if (!reader.Ask(TVM_GETITEMA, 0, item, &answered))
+            return result;
         text.append(static_cast<size_t>(top + 1), '\t');
-        AppendAnswer(text, local, answered ? kRemoteTextSize : 0);
+        if (answered)
+            reader.AppendText(text);
         text += "\r\n";
+        if (!progress.EndItem())
+            break;
 
         LRESULT state = 0, child = 0;
         if (!query.Send(TVM_GETITEMSTATE, static_cast<WPARAM>(current), TVIS_EXPANDED, &state))
-            return;
+            return result;
         if ((state & TVIS_EXPANDED) && !query.Send(TVM_GETNEXTITEM, TVGN_CHILD, current, &child))
-            return;
+            return result;
         if (child) {
             if (++top == kTreeStackSize) {
                 AppMessageBox("Stack overfloaw!\r\nAborting...", MB_OK | MB_ICONHAND);
-                return;
+                return result;
             }
             ancestors[top] = current;
             current = child;
@@ -279,7 +334,7 @@ void GetTreeViewText(HWND treeView, std::string& text)
         for (;;) {
             LRESULT next = 0;
             if (!query.Send(TVM_GETNEXTITEM, TVGN_NEXT, current, &next))
-                return;
+                return result;
             if (next) {
                 current = next;
                 break;
@@ -291,39 +346,54 @@ void GetTreeViewText(HWND treeView, std::string& text)
             current = ancestors[top--];
         }
     }
+    progress.NoteCut(result, CutUnit::TreeItems, 0, 0, CutReason::ItemLimit);
+    return result;
 }
 
-void GetComboBoxText(HWND comboBox, std::string& text)
+ReadResult GetComboBoxText(HWND comboBox, std::string& text, const ReadLimits& limits)
 {
     // Owner-drawn boxes are read like others: their strings may differ from what they show.
-    GetListItems(comboBox, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, text);
+    return GetListItems(comboBox, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, text, limits);
 }
 
-void GetListBoxText(HWND listBox, std::string& text)
+ReadResult GetListBoxText(HWND listBox, std::string& text, const ReadLimits& limits)
 {
-    GetListItems(listBox, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, text);
+    return GetListItems(listBox, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, text, limits);
 }
 
-void GetPlainWindowText(HWND window, std::string& text)
+ReadResult GetPlainWindowText(HWND window, std::string& text, const ReadLimits& limits)
 {
+    ReadResult result;
     CControlQuery query(window);
+    // The length is asked in the wide form: asked in the ANSI form of a window in another
+    // process, Wine first fetches, in this process, as much text as the window claims to have.
     LRESULT length = 0;
-    if (!query.Send(WM_GETTEXTLENGTH, 0, 0, &length) || length <= 0)
-        return;
-    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-    LRESULT copied = 0;
-    if (!query.Send(WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), &copied))
-        return;
+    if (!query.SendWide(WM_GETTEXTLENGTH, 0, 0, &length) || length <= 0)
+        return result;
+    CPINFO codePage = {};
+    const size_t bytesPerChar = ::GetCPInfo(CP_ACP, &codePage) ? codePage.MaxCharSize : 2;
+    // The text message carries the buffer's size, so a text longer than the limit arrives cut.
+    const bool limited = static_cast<size_t>(length) > limits.maxTextBytes / bytesPerChar;
+    const size_t room = limited ? limits.maxTextBytes : static_cast<size_t>(length) * bytesPerChar;
+    std::vector<char> buffer(room + 1, '\0');
+    if (!query.Send(WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data())))
+        return result;
     buffer.back() = '\0';
     text.assign(buffer.data());
+    // A window may claim more than it has: only a buffer full up to its last character was cut.
+    if (limited && text.size() + bytesPerChar > room) {
+        const int copied = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+        AddCut(result, CutNote(CutUnit::Characters, copied, length, CutReason::TextLimit, limits));
+    }
+    return result;
 }
 
-void SetClipboardText(HWND owner, const std::string& text)
+bool SetClipboardText(HWND owner, const std::string& text)
 {
     CClipboard clipboard(owner);
     if (!clipboard.IsOpen()) {
         AppMessageBox("Clipboard operation failed!", MB_OK | MB_ICONHAND);
-        return;
+        return false;
     }
     ::EmptyClipboard();
     const size_t size = text.size() + 1;
@@ -338,7 +408,7 @@ void SetClipboardText(HWND owner, const std::string& text)
     if (!block) {
         clipboard.Close();
         ShowOutOfMemory();
-        return;
+        return false;
     }
     const bool placed = ::SetClipboardData(CF_TEXT, block) != nullptr;
     if (placed)
@@ -348,4 +418,5 @@ void SetClipboardText(HWND owner, const std::string& text)
     if (!placed)
         AppMessageBox("Clipboard operation failed!", MB_OK | MB_ICONHAND);
     PlayShutter();
+    return placed;
 }

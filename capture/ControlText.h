@@ -4,35 +4,45 @@
 // cells are separated by one TAB.
 #pragma once
 
+#include "capture/ControlQuery.h"
+#include "capture/ReadLimits.h"
+
 #include <windows.h>
 
 #include <string>
 
-// Reads the window's text and puts it on the clipboard, owned by the owner window.
+// What became of one reading of a window's text.
+struct ReadResult {
+    enum class Outcome {
+        Whole,    // all of it was read
+        Cut,      // a limit ended the reading; the text gathered before it is kept
+        Refused,  // nothing could be read safely: the clipboard must stay as it is
+    };
+    Outcome outcome = Outcome::Whole;
+    // Cut: one line per limit that was reached, saying what was left out. Refused: why.
+    std::string message;
+};
+
+// Reads the window's text and puts it on the clipboard, owned by the owner window; then tells
+// the user what of it was left out, if anything. A refused reading is told instead and leaves
+// the clipboard as it was, without the shutter sound.
 void CopyControlText(HWND control, HWND owner);
 
 // The text of the window, chosen by its class name; empty for a window that is gone.
-void GetControlText(HWND window, std::string& text);
+ReadResult GetControlText(HWND window, std::string& text, const ReadLimits& limits = kReadLimits);
 
 enum class ControlKind { ListView, Header, TreeView, ComboBox, ListBox, Other };
 // The kind of control a window class name names, in any case.
 ControlKind ControlKindOf(const char* className);
 
-void GetListViewText(HWND listView, std::string& text);
-void GetHeaderText(HWND header, std::string& text);
-void GetTreeViewText(HWND treeView, std::string& text);
-void GetComboBoxText(HWND comboBox, std::string& text);
-void GetListBoxText(HWND listBox, std::string& text);
-void GetPlainWindowText(HWND window, std::string& text);
+ReadResult GetListViewText(HWND listView, std::string& text, const ReadLimits& limits = kReadLimits);
+ReadResult GetHeaderText(HWND header, std::string& text, const ReadLimits& limits = kReadLimits);
+ReadResult GetTreeViewText(HWND treeView, std::string& text, const ReadLimits& limits = kReadLimits);
+ReadResult GetComboBoxText(HWND comboBox, std::string& text, const ReadLimits& limits = kReadLimits);
+ReadResult GetListBoxText(HWND listBox, std::string& text, const ReadLimits& limits = kReadLimits);
+ReadResult GetPlainWindowText(HWND window, std::string& text, const ReadLimits& limits = kReadLimits);
 
 // Puts the text on the clipboard as CF_TEXT and plays the shutter sound; failures are reported
-// in message boxes ("Clipboard operation failed!", "Out of Memory") and play no sound.
-void SetClipboardText(HWND owner, const std::string& text);
-
-// Appends a text block read from another process: up to its first NUL, and never more than
-// size - 1 characters even if the block holds no NUL.
-void AppendBlockText(std::string& text, const char* block, size_t size);
-
-// How long one query may wait for another program's control. A program that does not answer
-// in time ends the reading; what was gathered until then is kept.
-const UINT kControlQueryTimeoutMs = 3000;
+// in message boxes ("Clipboard operation failed!", "Out of Memory"). True when the clipboard
+// holds the text.
+bool SetClipboardText(HWND owner, const std::string& text);

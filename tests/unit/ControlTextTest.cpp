@@ -3,6 +3,7 @@
 #include "capture/ControlText.h"
 #include "capture/ProcessMemory.h"
 #include "capture/RemoteItems.h"
+#include "framework/App.h"
 #include "support/Clipboard.h"
 #include "support/Files.h"
 #include "support/MessageBoxWatcher.h"
@@ -12,7 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <psapi.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -36,6 +39,15 @@ enum HostControl {
     kTreeDeepOverflow = 114,
     kTreeDeepFull = 115,
     kListTarget = 120,
+    kLiarList = 130,
+    kLiarHeader = 131,
+    kLiarListBox = 132,
+    kLiarCombo = 133,
+    kLongItemListBox = 134,
+    kLiarTree = 135,
+    kLiarStatic = 136,
+    kLiarEdit = 137,
+    kMiscountList = 138,
 };
 
 std::string Golden(const char* name)
@@ -228,6 +240,208 @@ TEST(ControlTextTargets, A64BitProgramsControlsAreReadWithItsOwnLayouts)
     EXPECT_EQ(host.TextOf(kListBox), Golden("listbox.txt"));
 }
 
+namespace {
+// The liars' texts: cells "r<row>c<column>", lines "<prefix><i>".
+std::string Cells(size_t rows, int columns)
+{
+    std::string text;
+    for (size_t row = 0; row < rows; ++row)
+        for (int column = 0; column < columns; ++column)
+            text += "r" + std::to_string(row) + "c" + std::to_string(column) + (column + 1 < columns ? "\t" : "\r\n");
+    return text;
+}
+
+std::string Lines(const char* prefix, int count)
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += prefix + std::to_string(i) + "\r\n";
+    return text;
+}
+
+// The most memory this process has held (Wine's peak of private bytes is no peak).
+size_t PeakWorkingSet()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PeakWorkingSetSize;
+}
+
+const char kAllColumns[] = "Only the first 4 of 2,147,483,647 columns were copied: at most 4 columns are read.\r\n";
+
+// control_host.exe liars: controls that claim 2^31 - 1 items or texts of 2^30 characters.
+class ControlTextLiars : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { s_pHost = new CHost("liars"); }
+    static void TearDownTestSuite()
+    {
+        delete s_pHost;
+        s_pHost = nullptr;
+    }
+    void SetUp() override { ASSERT_TRUE(s_pHost->Window()) << "control_host.exe did not come up"; }
+    static ReadResult Read(int id, std::string& text, const ReadLimits& limits = kReadLimits)
+    {
+        text.clear();
+        return GetControlText(s_pHost->Control(id), text, limits);
+    }
+    static CHost* s_pHost;
+};
+CHost* ControlTextLiars::s_pHost = nullptr;
+}  // namespace
+
+TEST_F(ControlTextLiars, EachBoundEndsTheReadingAfterWholeItemsAndSaysWhatWasLeftOut)
+{
+    const ReadLimits small = {4, 30, 1 << 20, 60000};
+    std::string text;
+    ReadResult result = Read(kLiarList, text, small);
+    EXPECT_EQ(result.outcome, ReadResult::Outcome::Cut);
+    EXPECT_EQ(text, Cells(7, 4));
+    EXPECT_EQ(result.message,
+              kAllColumns + std::string("Only the first 7 of 2,147,483,647 rows were copied: at most 30 cells are read at a time."));
+    result = Read(kLiarHeader, text, small);
+    EXPECT_EQ(text, Lines("title", 4));
+    EXPECT_EQ(result.message + "\r\n", kAllColumns);
+    for (int id : {kLiarListBox, kLiarCombo}) {
+        result = Read(id, text, small);
+        EXPECT_EQ(text, Lines("item", 30)) << id;
+        EXPECT_EQ(result.message, "Only the first 30 of 2,147,483,647 items were copied: at most 30 items are read at a time.");
+    }
+    result = Read(kLiarTree, text, small);  // A, B, A, B... round and round
+    std::string circle;
+    for (int i = 0; i < 15; ++i)
+        circle += "A\r\nB\r\n";
+    EXPECT_EQ(text, circle);
+    EXPECT_EQ(result.message, "Only the first 30 items of the tree were copied: at most 30 items are read at a time.");
+
+    // The row, item or line that would pass the text's limit is left out whole.
+    const ReadLimits tight = {4, 1000, 100, 60000};
+    result = Read(kLiarList, text, tight);
+    EXPECT_EQ(text, Cells(4, 4));
+    EXPECT_EQ(result.message, kAllColumns + std::string("Only the first 4 of 2,147,483,647 rows were copied: the text "
+                                                        "would have grown past 100 bytes."));
+    result = Read(kLiarListBox, text, tight);
+    EXPECT_EQ(text, Lines("item", 13));
+    EXPECT_EQ(result.message, "Only the first 13 of 2,147,483,647 items were copied: the text would have grown past 100 bytes.");
+    result = Read(kLiarTree, text, tight);
+    EXPECT_EQ(text, circle + circle.substr(0, 9));
+    EXPECT_EQ(result.message, "Only the first 33 items of the tree were copied: the text would have grown past 100 bytes.");
+    result = Read(kLiarEdit, text, tight);
+    std::string alphabet;
+    for (int i = 0; i < 100; ++i)
+        alphabet += static_cast<char>('a' + i % 26);
+    EXPECT_EQ(text, alphabet);
+    EXPECT_EQ(result.message,
+              "Only the first 100 of 1,073,741,824 characters were copied: the text would have grown past 100 bytes.");
+}
+
+TEST_F(ControlTextLiars, ClaimedLengthsAreBoundedBeforeAnythingIsMadeForThem)
+{
+    std::string text;
+    ReadResult result = Read(kLongItemListBox, text);
+    EXPECT_EQ(text, "one\r\ntwo\r\n");
+    EXPECT_EQ(result.message, "Only the first 2 of 5 items were copied: the text would have grown past 32 MB.");
+    result = Read(kLiarStatic, text);
+    EXPECT_EQ(text, "short text");
+    EXPECT_EQ(result.outcome, ReadResult::Outcome::Whole) << "it claimed more than it had: nothing is left out";
+    EXPECT_LT(PeakWorkingSet(), 256u << 20);
+}
+
+TEST_F(ControlTextLiars, TheTimeLimitEndsTheReadingAfterWholeRows)
+{
+    const ReadLimits quick = {4, kMaxItems, kMaxTextBytes, 1000};
+    std::string text;
+    const DWORD start = ::GetTickCount();
+    const ReadResult result = Read(kLiarList, text, quick);
+    const DWORD elapsed = ::GetTickCount() - start;
+    EXPECT_LT(elapsed, 1000 + kControlQueryTimeoutMs) << "the read took " << elapsed << " ms";
+    const size_t rows = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+    EXPECT_GT(rows, 0u);
+    EXPECT_EQ(text, Cells(rows, 4));
+    EXPECT_EQ(result.message, kAllColumns + ("Only the first " + GroupedNumber(rows) +
+                                             " of 2,147,483,647 rows were copied: reading stopped after 1 second."));
+}
+
+TEST_F(ControlTextLiars, ACellEndsAtItsTerminatorWhateverCountItsControlAnswers)
+{
+    std::string text;
+    EXPECT_EQ(Read(kMiscountList, text).outcome, ReadResult::Outcome::Whole);
+    // The third cell's query failed: it adds nothing, not the second cell's text again.
+    EXPECT_EQ(text, "abcdefghij\tklm\t\r\nx\ty\tz\r\n");
+}
+
+TEST_F(ControlTextLiars, TheNoteFollowsTheTextOnTheClipboard)
+{
+    CClipboardOwner owner;
+    PutOnClipboard("before");
+    ClearSoundCapture();
+    CMessageBoxWatcher watcher;
+    CopyControlText(s_pHost->Control(kLongItemListBox), owner);
+    ASSERT_TRUE(watcher.Wait());
+    EXPECT_EQ(watcher.m_text, "Only the first 2 of 5 items were copied: the text would have grown past 32 MB.");
+    EXPECT_EQ(watcher.m_caption, GetAppName());
+    EXPECT_EQ(watcher.m_hIcon, ::LoadIconA(nullptr, IDI_EXCLAMATION));
+    EXPECT_EQ(ClipboardText(), "one\r\ntwo\r\n");
+    if (SoundCaptureAvailable()) {
+        EXPECT_EQ(CapturedSound(), ShutterSamples());
+    }
+}
+
+TEST(ControlTextTargets, A64BitTreeWhoseHandlesMayNotFitIsRefusedAndTheClipboardKept)
+{
+    if (sizeof(void*) == 8)
+        GTEST_SKIP() << "a 64-bit reader reads the trees of every program";
+    CHost host("controls", "control_host64_laa.exe");
+    ASSERT_TRUE(host.Window());
+    CProcessMemory memory(host.Window());
+    ASSERT_TRUE(memory.IsTarget64Bit());
+    ASSERT_TRUE(IsProcessLargeAddressAware(memory.Process()));
+    CClipboardOwner owner;
+    PutOnClipboard("before");
+    ClearSoundCapture();
+    CMessageBoxWatcher watcher;
+    CopyControlText(host.Control(kTreeRoots), owner);
+    ASSERT_TRUE(watcher.Wait());
+    EXPECT_EQ(watcher.m_text, "The items of this tree view cannot be read: it belongs to a 64-bit program, and its item "
+                              "handles do not fit a 32-bit reader.\r\nThe clipboard was left as it was.");
+    EXPECT_EQ(watcher.m_caption, GetAppName());
+    EXPECT_EQ(watcher.m_hIcon, ::LoadIconA(nullptr, IDI_HAND));
+    EXPECT_EQ(ClipboardText(), "before");
+    EXPECT_TRUE(CapturedSound().empty()) << "a refused capture plays no sound";
+    // Its other controls are read as ever.
+    EXPECT_EQ(host.TextOf(kListView), Golden("listview_3x2.txt"));
+}
+
+namespace {
+ULONGLONG g_fakeNow = 0;
+ULONGLONG WINAPI FakeNow()
+{
+    return g_fakeNow;
+}
+}  // namespace
+
+TEST(ReadLimits, NotesSayWhatWasLeftOutAndWhyAndTheClockEndsTheReading)
+{
+    EXPECT_EQ(CutNote(CutUnit::Rows, 976, 2147483647, CutReason::ItemLimit, kReadLimits),
+              "Only the first 976 of 2,147,483,647 rows were copied: at most 1,000,000 cells are read at a time.");
+    EXPECT_EQ(CutNote(CutUnit::Items, 8400, 2147483647, CutReason::TimeLimit, kReadLimits),
+              "Only the first 8,400 of 2,147,483,647 items were copied: reading stopped after 60 seconds.");
+    EXPECT_EQ(CutNote(CutUnit::Columns, 1024, 5000, CutReason::ColumnLimit, kReadLimits),
+              "Only the first 1,024 of 5,000 columns were copied: at most 1,024 columns are read.");
+    EXPECT_EQ(CutNote(CutUnit::Characters, 33554432, 1073741824, CutReason::TextLimit, kReadLimits),
+              "Only the first 33,554,432 of 1,073,741,824 characters were copied: the text would have grown past 32 MB.");
+    EXPECT_EQ(CutNote(CutUnit::TreeItems, 7, 0, CutReason::TimeLimit, ReadLimits{1, 1, 1, 2500}),
+              "Only the first 7 items of the tree were copied: reading stopped after 2,500 ms.");
+
+    g_fakeNow = 0xFFFFFFF0ull;  // past where a 32-bit tick count would wrap
+    const CReadDeadline deadline(60000, &FakeNow);
+    g_fakeNow += 59999;
+    EXPECT_FALSE(deadline.Passed());
+    g_fakeNow += 1;
+    EXPECT_TRUE(deadline.Passed());
+}
+
 TEST(ProcessMemory, BlocksInAnotherProcessAreZeroedWrittenReadAndFreed)
 {
     CHost host("controls");
@@ -286,7 +500,7 @@ TEST(RemoteItems, StructuresAreLaidOutForTheTargetsPointerWidth)
     auto field64 = [](const std::vector<uint8_t>& b, size_t at) { uint64_t v; memcpy(&v, &b[at], 8); return v; };
 
     auto list32 = ListViewItemBytes(false, 2, 0x00ABCDEF);
-    ASSERT_EQ(list32.size(), 40u);
+    ASSERT_EQ(list32.size(), 60u);
     EXPECT_EQ(field32(list32, 0), 0u);  // mask
     EXPECT_EQ(field32(list32, 8), 2u);  // iSubItem
     EXPECT_EQ(field32(list32, 20), 0x00ABCDEFu);
@@ -298,12 +512,12 @@ TEST(RemoteItems, StructuresAreLaidOutForTheTargetsPointerWidth)
     EXPECT_EQ(field32(list64, 32), 1024u);
 
     auto header32 = HeaderItemBytes(false, 0x00ABCDEF);
-    ASSERT_EQ(header32.size(), 36u);
+    ASSERT_EQ(header32.size(), 48u);
     EXPECT_EQ(field32(header32, 0), unsigned(HDI_TEXT));
     EXPECT_EQ(field32(header32, 8), 0x00ABCDEFu);
     EXPECT_EQ(field32(header32, 16), 1024u);
     auto header64 = HeaderItemBytes(true, text);
-    ASSERT_EQ(header64.size(), 48u);
+    ASSERT_EQ(header64.size(), 72u);
     EXPECT_EQ(field64(header64, 8), text);
     EXPECT_EQ(field32(header64, 24), 1024u);
 

@@ -2,6 +2,8 @@
 //   bench_capture.exe grab [runs]         full-screen grab, and grab plus cut, on this display
 //   bench_capture.exe text <host.exe>     the text of a 10,000 x 5 list view in another process,
 //                                         against the floor of its cross-process round trips
+//   bench_capture.exe hostile <host.exe>  how long, and with how much memory, the program's limits
+//                                         let controls that lie about their counts be read
 #include "capture/ControlText.h"
 #include "capture/ProcessMemory.h"
 #include "capture/RemoteItems.h"
@@ -9,6 +11,7 @@
 #include "support/Process.h"
 
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -75,44 +78,102 @@ double FloorPerCell(HWND list, int rows, int columns)
     return (Now() - start) / (rows * columns);
 }
 
+// The window of the control host running a case, once it is shown; null if it did not come up.
+HWND StartHost(CProcess& process, const char* host, const char* scenario)
+{
+    HWND window = nullptr;
+    if (process.Start(BuildDirectory() + host, scenario))
+        WaitUntil(
+            [&] {
+                for (HWND hwnd : TopLevelWindows(process.Pid(), "PixletTestHost"))
+                    if (::IsWindowVisible(hwnd))
+                        window = hwnd;
+                return window != nullptr;
+            },
+            60000);
+    if (!window)
+        std::printf("%s did not come up\n", host);
+    return window;
+}
+
+std::string Outcome(const ReadResult& result)
+{
+    if (result.outcome == ReadResult::Outcome::Whole)
+        return "whole";
+    std::string message = result.message;
+    std::replace(message.begin(), message.end(), '\r', ' ');
+    std::replace(message.begin(), message.end(), '\n', '|');
+    return message;
+}
+
 int Text(const char* host)
 {
     CProcess process;
-    if (!process.Start(BuildDirectory() + host, "biglist")) {
-        std::printf("cannot start %s\n", host);
+    HWND window = StartHost(process, host, "biglist");
+    if (!window)
         return 1;
-    }
-    HWND list = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND hwnd : TopLevelWindows(process.Pid(), "PixletTestHost"))
-                if (::IsWindowVisible(hwnd))
-                    list = ::GetDlgItem(hwnd, 120);
-            return list != nullptr;
-        },
-        60000);
-    if (!list) {
-        std::printf("%s did not come up\n", host);
-        return 1;
-    }
+    HWND list = ::GetDlgItem(window, 120);
     const int rows = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     const int columns = static_cast<int>(::SendMessageA(ListView_GetHeader(list), HDM_GETITEMCOUNT, 0, 0));
     CProcessMemory probe(list);
     std::vector<double> reads, floors;
     size_t length = 0;
+    std::string outcome;
     for (int run = 0; run < 3; ++run) {
         std::string text;
         const double start = Now();
-        GetListViewText(list, text);
+        outcome = Outcome(GetListViewText(list, text));
         reads.push_back((Now() - start) / (rows * columns));
         length = text.size();
         floors.push_back(FloorPerCell(list, rows, columns));
     }
     const double read = Median(reads), floor = Median(floors);
-    std::printf("%s (%s target): %d x %d cells, %zu characters; %.1f us per cell, floor of three round trips "
+    std::printf("%s (%s target): %d x %d cells, %zu characters (%s); %.1f us per cell, floor of three round trips "
                 "%.1f us per cell: %.2fx (median of 3)\n",
-                host, probe.IsTarget64Bit() ? "64-bit" : "32-bit", rows, columns, length, 1e6 * read, 1e6 * floor,
-                read / floor);
+                host, probe.IsTarget64Bit() ? "64-bit" : "32-bit", rows, columns, length, outcome.c_str(), 1e6 * read,
+                1e6 * floor, read / floor);
+    return 0;
+}
+
+// The most memory this process has held (Wine's peak of private bytes is no peak).
+double PeakMegabytes()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PeakWorkingSetSize / 1048576.0;
+}
+
+int Hostile(const char* host)
+{
+    CProcess process;
+    HWND window = StartHost(process, host, "liars");
+    if (!window)
+        return 1;
+    const struct {
+        int id;
+        const char* what;
+    } liars[] = {
+        {136, "static claiming 2^30 characters"},
+        {137, "static claiming 2^30 characters, filling any buffer"},
+        {134, "list box item claiming 2^30 characters"},
+        {131, "header claiming 2^31 - 1 items"},
+        {130, "list view claiming 2^31 - 1 rows and columns"},
+        {132, "list box claiming 2^31 - 1 items"},
+        {133, "combo box claiming 2^31 - 1 items"},
+        {135, "tree leading round in a circle"},
+    };
+    std::printf("%s, the program's limits; peak working set of this process before: %.0f MB\n", host,
+                PeakMegabytes());
+    for (const auto& liar : liars) {
+        std::string text;
+        const double start = Now();
+        const ReadResult result = GetControlText(::GetDlgItem(window, liar.id), text);
+        const double seconds = Now() - start;
+        std::printf("  %s: %.2f s, %zu bytes, peak %.0f MB: %s\n", liar.what, seconds, text.size(),
+                    PeakMegabytes(), Outcome(result).c_str());
+        std::fflush(stdout);
+    }
     return 0;
 }
 }  // namespace
@@ -123,6 +184,8 @@ int main(int argc, char** argv)
         return Grab(argc > 2 ? std::max(1, std::atoi(argv[2])) : 20);
     if (argc > 2 && !std::strcmp(argv[1], "text"))
         return Text(argv[2]);
-    std::printf("usage: bench_capture grab [runs] | text <host.exe>\n");
+    if (argc > 2 && !std::strcmp(argv[1], "hostile"))
+        return Hostile(argv[2]);
+    std::printf("usage: bench_capture grab [runs] | text <host.exe> | hostile <host.exe>\n");
     return 2;
 }
