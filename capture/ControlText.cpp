@@ -390,7 +390,7 @@ ReadResult GetPlainWindowText(HWND window, std::string& text, const ReadLimits& 
 
 bool SetClipboardText(HWND owner, const std::string& text)
 {
-    CClipboard clipboard(owner);
+    CClipboard clipboard(owner, kClipboardPatienceMs);
     if (!clipboard.IsOpen()) {
         AppMessageBox("Clipboard operation failed!", MB_OK | MB_ICONHAND);
         return false;

@@ -27,7 +27,7 @@ void ReportUndelivered(const std::string& text)
 // there. The clipboard owns the bitmap once it took it.
 bool PutOnClipboard(CBitmapHandle& picture)
 {
-    CClipboard clipboard(GetAppMainWindow());
+    CClipboard clipboard(GetAppMainWindow(), kClipboardPatienceMs);
     if (!clipboard.IsOpen())
         return false;
     ::EmptyClipboard();

@@ -33,5 +33,8 @@ bool EndsWithBackslash(const std::string& text, UINT codePage);
 // other name as PNG.
 bool IsBmpFileName(const std::string& name);
 
+// How long a capture waits for a clipboard that another program holds open for a moment.
+const DWORD kClipboardPatienceMs = 500;
+
 // Plays the shutter sound and returns when it has played.
 void PlayShutter();
