@@ -56,6 +56,11 @@ void CopyAutomatically(HWND, CaptureSettings& settings, const CaptureState& stat
     if (!snapshot)
         return;
     const RECT rect = AutomaticRect(settings.m_rcCapture, SIZE{screen.right, screen.bottom});
+    // The whole screen is the snapshot itself: no second copy of it is made.
+    if (::EqualRect(&rect, &screen)) {
+        DeliverBitmap(snapshot.Detach(), settings);
+        return;
+    }
     if (HBITMAP piece = CropBitmap(snapshot, rect))
         DeliverBitmap(piece, settings);
 }

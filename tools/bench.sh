@@ -27,6 +27,10 @@ echo "== start-up under Wine ($ARCH build): process start to tray icon added"
 on_screen 1280x1024x24 "$BIN/bench_startup.exe" 10
 echo "== a 1920x1080 screen bitmap to PNG and BMP ($ARCH build), against libpng alone, ImageMagick, WriteFile"
 on_screen 1920x1080x24 "$BIN/bench_image.exe" 7
+echo "== Copy automatically: action start to picture delivered, against the grab plus libpng alone and scrot ($ARCH build)"
+for geometry in 1920x1080x24 1024x768x24; do
+  on_screen "$geometry" "$BIN/bench_delivery.exe" 10 "$ROOT/tools/bench/scrot_times.sh"
+done
 echo "== screen grab ($ARCH build)"
 on_screen 1920x1080x24 "$BIN/bench_capture.exe" grab 20
 on_screen 1024x768x24 "$BIN/bench_capture.exe" grab 20

@@ -4,6 +4,7 @@
 #   tools/pixlet.sh run     install what is missing, build, start Pixlet32 under Wine
 #   tools/pixlet.sh test    install what is missing, build, run the whole test suite
 #   tools/pixlet.sh bench   build, then run the benchmarks under Xvfb and print figures
+#   tools/pixlet.sh soak    build, then make many captures in a row and count what they leave
 #   tools/pixlet.sh setup | fetch | build    the single steps
 #
 # Installing needs root (or sudo); every step is idempotent and skips what is done.
@@ -68,6 +69,25 @@ setup() {
   as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q \
     --no-install-recommends $(missing_packages)
   step "packages installed"
+}
+
+# The benchmarks compare with scrot, which the tests do not need.
+setup_bench() {
+  dpkg-query -W -f='${Status}\n' scrot 2>/dev/null | grep -q '^install ok installed$' && return
+  step "installing scrot for the benchmarks"
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends scrot
+}
+
+# Many captures in a row in one process, counting what they leave behind (not in the suite).
+soak() {
+  export PIXLET_SOUND_CAPTURE="$BUILD/testhome/soak-sound.raw"  # heard by nobody, and quietly
+  WINE_SERVED=1
+  "$ROOT/tools/wine-env.sh" serve
+  local rc=0
+  run_child "$ROOT/tools/wine-env.sh" run "$BUILD/$(test_arch)/bench_soak.exe" ${SOAK_CAPTURES:-} || rc=$?
+  "$ROOT/tools/wine-env.sh" stop
+  WINE_SERVED=""
+  return $rc
 }
 
 fetch() {  # libpng with Debian's patches applied -> third_party/libpng1.6-*/
@@ -257,6 +277,7 @@ case "${1:-}" in
   build) build ;;
   run)   setup; build; run_app ;;
   test)  setup; build; step "tests in Xvfb"; test_all ;;
-  bench) setup; build; "$ROOT/tools/bench.sh" ;;
+  bench) setup; setup_bench; build; "$ROOT/tools/bench.sh" ;;
+  soak)  setup; build; in_xvfb soak ;;
   *) sed -n '2,11p' "$0" >&2; exit 2 ;;
 esac

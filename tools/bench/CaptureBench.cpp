@@ -4,6 +4,7 @@
 //                                         against the floor of its cross-process round trips
 //   bench_capture.exe hostile <host.exe>  how long, and with how much memory, the program's limits
 //                                         let controls that lie about their counts be read
+#include "BenchSupport.h"
 #include "capture/ControlText.h"
 #include "capture/ProcessMemory.h"
 #include "capture/RemoteItems.h"
@@ -20,22 +21,9 @@
 #include <vector>
 
 using namespace testing_support;
+using namespace bench;
 
 namespace {
-double Now()
-{
-    LARGE_INTEGER frequency, counter;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 int Grab(int runs)
 {
     const RECT screen = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
@@ -54,7 +42,7 @@ int Grab(int runs)
         ::DeleteObject(snapshot);
     }
     std::printf("screen %ldx%ld: full-screen grab %.2f ms, grab + cut of the whole screen %.2f ms (median of %d)\n",
-                screen.right, screen.bottom, 1000 * Median(grab), 1000 * Median(grabAndCut), runs);
+                screen.right, screen.bottom, Median(grab), Median(grabAndCut), runs);
     return 0;
 }
 
@@ -130,8 +118,8 @@ int Text(const char* host)
     const double read = Median(reads), floor = Median(floors);
     std::printf("%s (%s target): %d x %d cells, %zu characters (%s); %.1f us per cell, floor of three round trips "
                 "%.1f us per cell: %.2fx (median of 3)\n",
-                host, probe.IsTarget64Bit() ? "64-bit" : "32-bit", rows, columns, length, outcome.c_str(), 1e6 * read,
-                1e6 * floor, read / floor);
+                host, probe.IsTarget64Bit() ? "64-bit" : "32-bit", rows, columns, length, outcome.c_str(), 1e3 * read,
+                1e3 * floor, read / floor);
     return 0;
 }
 
@@ -169,7 +157,7 @@ int Hostile(const char* host)
         std::string text;
         const double start = Now();
         const ReadResult result = GetControlText(::GetDlgItem(window, liar.id), text);
-        const double seconds = Now() - start;
+        const double seconds = (Now() - start) / 1000;
         std::printf("  %s: %.2f s, %zu bytes, peak %.0f MB: %s\n", liar.what, seconds, text.size(),
                     PeakMegabytes(), Outcome(result).c_str());
         std::fflush(stdout);

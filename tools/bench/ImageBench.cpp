@@ -5,6 +5,7 @@
 // The bitmap is made compatible with the display (32 bits per pixel under Wine on a 24-bit
 // X screen) at 1920x1080 whatever the screen's size, and drawn like a desktop: a gradient,
 // windows with title bars, lines of text, a photo-like patch of noise.
+#include "BenchSupport.h"
 #include "ImageTestSupport.h"
 #include "framework/Handles.h"
 #include "image/DibImage.h"
@@ -24,91 +25,10 @@
 
 using namespace image_testing;
 using namespace testing_support;
+using namespace bench;
 
 namespace {
 const int kWidth = 1920, kHeight = 1080;
-
-double Now()
-{
-    LARGE_INTEGER frequency, counter;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-HBITMAP DesktopLikeBitmap()
-{
-    CWindowDC screen(nullptr);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, kWidth, kHeight);
-    CCreatedDC dc(::CreateCompatibleDC(screen));
-    CSelectObject select(dc, bitmap);
-    TRIVERTEX corners[2] = {{0, 0, 0x2000, 0x4000, 0x8000, 0}, {kWidth, kHeight, 0x8000, 0xC000, 0xF000, 0}};
-    GRADIENT_RECT whole = {0, 1};
-    ::GradientFill(dc, corners, 2, &whole, 1, GRADIENT_FILL_RECT_V);
-    std::mt19937 random(1);
-    CFontHandle font(::CreateFontA(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Tahoma"));
-    CSelectObject selectFont(dc, font);
-    ::SetBkMode(dc, TRANSPARENT);
-    for (int w = 0; w < 8; ++w) {
-        const int left = static_cast<int>(random() % 1300), top = static_cast<int>(random() % 600);
-        RECT frame = {left, top, left + 600, top + 450};
-        CBrushHandle face(::CreateSolidBrush(RGB(240, 240, 240)));
-        ::FillRect(dc, &frame, face);
-        RECT title = {left, top, left + 600, top + 24};
-        CBrushHandle bar(::CreateSolidBrush(RGB(0, 84, 227)));
-        ::FillRect(dc, &title, bar);
-        ::SetTextColor(dc, RGB(255, 255, 255));
-        ::TextOutA(dc, left + 8, top + 5, "Untitled - Notes", 16);
-        ::SetTextColor(dc, RGB(0, 0, 0));
-        for (int line = 0; line < 24; ++line) {
-            char text[96];
-            const int n = std::snprintf(text, sizeof text, "%d: The quick brown fox jumps over the lazy dog %u",
-                                        line, static_cast<unsigned>(random() % 100000));
-            ::TextOutA(dc, left + 8, top + 32 + 17 * line, text, n);
-        }
-    }
-    for (int y = 700; y < 1000; ++y)  // a photo: noise over a smooth colour
-        for (int x = 1400; x < 1800; x += 1)
-            ::SetPixelV(dc, x, y, RGB((x / 3 + random() % 24) & 255, (y / 2 + random() % 24) & 255, (x + y) / 11));
-    return bitmap;
-}
-
-// libpng alone: the same default settings, rows from memory.
-bool LibpngAlone(const std::string& path, const std::vector<BYTE>& rgb)
-{
-    FILE* stream = std::fopen(path.c_str(), "wb");
-    if (!stream)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    bool ok = false;
-    if (png && info && !setjmp(png_jmpbuf(png))) {
-        png_init_io(png, stream);
-        png_set_IHDR(png, info, kWidth, kHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        for (int y = 0; y < kHeight; ++y)
-            png_write_row(png, &rgb[static_cast<size_t>(y) * kWidth * 3]);
-        png_write_end(png, info);
-        ok = true;
-    }
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(stream) == 0 && ok;
-}
-
-long long FileSize(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return static_cast<long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-}
 
 void Row(const char* name, double ms, double reference = 0)
 {
@@ -122,7 +42,7 @@ void Row(const char* name, double ms, double reference = 0)
 int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
-    CBitmapHandle bitmap(DesktopLikeBitmap());
+    CBitmapHandle bitmap(DesktopLikeBitmap(kWidth, kHeight));
     BITMAP bm = {};
     ::GetObjectA(bitmap, sizeof bm, &bm);
     std::printf("%dx%d bitmap at %d bits per pixel (compatible with the display), median of %d runs\n",
@@ -163,7 +83,7 @@ int main(int argc, char** argv)
             WriteBytes(raw, rgb);
         }
         t = Now();
-        if (!LibpngAlone(refPng, rgb))
+        if (!LibpngAlone(refPng, rgb, kWidth, kHeight))
             return std::printf("libpng alone failed\n"), 1;
         libpng.push_back(Now() - t);
 

@@ -1,0 +1,124 @@
+#include "BenchSupport.h"
+
+#include "framework/Handles.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+
+namespace bench {
+
+double Now()
+{
+    LARGE_INTEGER frequency, counter;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&counter);
+    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+HBITMAP DesktopLikeBitmap(int width, int height)
+{
+    CWindowDC screen(nullptr);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    CCreatedDC dc(::CreateCompatibleDC(screen));
+    CSelectObject select(dc, bitmap);
+    TRIVERTEX corners[2] = {{0, 0, 0x2000, 0x4000, 0x8000, 0}, {width, height, 0x8000, 0xC000, 0xF000, 0}};
+    GRADIENT_RECT whole = {0, 1};
+    ::GradientFill(dc, corners, 2, &whole, 1, GRADIENT_FILL_RECT_V);
+    std::mt19937 random(1);
+    CFontHandle font(::CreateFontA(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Tahoma"));
+    CSelectObject selectFont(dc, font);
+    ::SetBkMode(dc, TRANSPARENT);
+    // Windows, text and photo placed in proportion to the picture, so that every size shows the
+    // same kind of desktop.
+    const int windowWidth = width * 5 / 16, windowHeight = height * 5 / 12;
+    for (int w = 0; w < 8; ++w) {
+        const int left = static_cast<int>(random() % static_cast<unsigned>(width - windowWidth));
+        const int top = static_cast<int>(random() % static_cast<unsigned>(height - windowHeight));
+        RECT frame = {left, top, left + windowWidth, top + windowHeight};
+        CBrushHandle face(::CreateSolidBrush(RGB(240, 240, 240)));
+        ::FillRect(dc, &frame, face);
+        RECT title = {left, top, left + windowWidth, top + 24};
+        CBrushHandle bar(::CreateSolidBrush(RGB(0, 84, 227)));
+        ::FillRect(dc, &title, bar);
+        ::SetTextColor(dc, RGB(255, 255, 255));
+        ::TextOutA(dc, left + 8, top + 5, "Untitled - Notes", 16);
+        ::SetTextColor(dc, RGB(0, 0, 0));
+        for (int line = 0; 32 + 17 * (line + 1) < windowHeight; ++line) {
+            char text[96];
+            const int n = std::snprintf(text, sizeof text, "%d: The quick brown fox jumps over the lazy dog %u",
+                                        line, static_cast<unsigned>(random() % 100000));
+            ::TextOutA(dc, left + 8, top + 32 + 17 * line, text, n);
+        }
+    }
+    for (int y = height * 65 / 100; y < height * 93 / 100; ++y)  // a photo: noise over a smooth colour
+        for (int x = width * 73 / 100; x < width * 94 / 100; ++x)
+            ::SetPixelV(dc, x, y, RGB((x / 3 + random() % 24) & 255, (y / 2 + random() % 24) & 255, (x + y) / 11));
+    return bitmap;
+}
+
+std::vector<BYTE> RgbRows(HBITMAP bitmap, int& width, int& height)
+{
+    BITMAP info = {};
+    ::GetObjectA(bitmap, sizeof info, &info);
+    width = info.bmWidth;
+    height = info.bmHeight;
+    std::vector<BYTE> bgra(static_cast<size_t>(width) * height * 4);
+    BITMAPINFO header = {};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = width;
+    header.bmiHeader.biHeight = -height;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    CWindowDC screen(nullptr);
+    ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), bgra.data(), &header, DIB_RGB_COLORS);
+    std::vector<BYTE> rgb(static_cast<size_t>(width) * height * 3);
+    for (size_t i = 0, j = 0; i < bgra.size(); i += 4, j += 3) {
+        rgb[j] = bgra[i + 2];
+        rgb[j + 1] = bgra[i + 1];
+        rgb[j + 2] = bgra[i];
+    }
+    return rgb;
+}
+
+bool LibpngAlone(const std::string& path, const std::vector<BYTE>& rgb, int width, int height)
+{
+    FILE* stream = std::fopen(path.c_str(), "wb");
+    if (!stream)
+        return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    bool ok = false;
+    if (png && info && !setjmp(png_jmpbuf(png))) {
+        png_init_io(png, stream);
+        png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                     PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        for (int y = 0; y < height; ++y)
+            png_write_row(png, &rgb[static_cast<size_t>(y) * width * 3]);
+        png_write_end(png, info);
+        ok = true;
+    }
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(stream) == 0 && ok;
+}
+
+long long FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return static_cast<long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
+}  // namespace bench
