@@ -20,8 +20,10 @@ bool CSingleInstance::Acquire(const char* name)
     m_hMutex.Reset(::CreateMutexA(nullptr, FALSE, name));
     if (!m_hMutex)
         return false;
-    // Never waited on: whoever holds it is the running instance.
-    return ::WaitForSingleObject(m_hMutex, 0) == WAIT_OBJECT_0;
+    // Never waited on: whoever holds it is the running instance. One left by an instance that
+    // ended without giving it back (it crashed) is this process's now.
+    const DWORD taken = ::WaitForSingleObject(m_hMutex, 0);
+    return taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED;
 }
 
 CCaptureApp::CCaptureApp(CDialog& mainDlg) : m_mainDlg(mainDlg) {}

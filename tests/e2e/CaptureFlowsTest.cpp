@@ -262,7 +262,11 @@ TEST_F(CaptureFlows, CtrlPrintScreenChoosesOnTheFrozenScreen)
     EXPECT_EQ(WaitForSelector(), selector);
 
     // A drag delivers exactly the dragged part of the frozen picture.
-    DragMouse(POINT{700, 100}, POINT{900, 250});
+    MoveMouseTo(POINT{700, 100});
+    LeftButton(true);
+    MoveMouseInSteps(POINT{700, 100}, POINT{900, 250});
+    SaveScreenshotIfAsked("selector-dragging");
+    LeftButton(false);
     ASSERT_TRUE(Closes(selector));
     ASSERT_TRUE(WaitUntil(HasBitmap, 5000));
     CPixels picture = ClipboardBitmap();
@@ -285,6 +289,8 @@ TEST_F(CaptureFlows, CtrlPrintScreenChoosesOnTheFrozenScreen)
         ASSERT_TRUE(selector = OpenSelector());
         PutOnClipboard("none");
         MoveMouseInSteps(POINT{250, 190}, POINT{300, 225}, 3);
+        if (end.y == 225)
+            SaveScreenshotIfAsked("selector-window-framed");
         DragMouse(POINT{300, 225}, end, 2);
         ASSERT_TRUE(Closes(selector));
         ASSERT_TRUE(WaitUntil(HasBitmap, 5000));
@@ -346,6 +352,7 @@ TEST_F(CaptureFlows, TheTrayPickerTakesAWindowsPictureOrText)
     ASSERT_TRUE(PressOnPicker(pickerAt));
     MoveMouseInSteps(pickerAt, Centre(targetRect));
     const CPixels framed = ScreenPixels(targetRect);
+    SaveScreenshotIfAsked("picker-dragging");
     LeftButton(false);
     EXPECT_NE(framed.At(1, 1), before.At(1, 1)) << "no frame on the window under the mouse";
     EXPECT_EQ(framed.At(150, 40), before.At(150, 40)) << "the frame reaches inside the window";

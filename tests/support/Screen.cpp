@@ -1,6 +1,10 @@
 #include "support/Screen.h"
 
+#include "support/Files.h"
 #include "support/Process.h"
+
+#include <cstdlib>
+#include <string>
 
 namespace testing_support {
 
@@ -56,6 +60,13 @@ CPixels ClipboardBitmap()
     pixels = ReadBitmap(static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP)));
     ::CloseClipboard();
     return pixels;
+}
+
+void SaveScreenshotIfAsked(const char* name)
+{
+    const char* directory = std::getenv("PIXLET_SCREENSHOTS");
+    if (directory && *directory)
+        RunOnHost("import -window root '" + std::string(directory) + "/" + name + ".png'");
 }
 
 COLORREF PatternColor(int x, int y)

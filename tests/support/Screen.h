@@ -31,6 +31,10 @@ CPixels ScreenPixels(const RECT& rect);
 // The CF_BITMAP on the clipboard; empty when it holds none.
 CPixels ClipboardBitmap();
 
+// Where PIXLET_SCREENSHOTS names a directory (of the host), the whole screen as <name>.png
+// there, for a person to look at; nothing otherwise.
+void SaveScreenshotIfAsked(const char* name);
+
 // The colour of the position pattern at a screen point: no two points of a screen up to
 // 4096 x 4096 share one.
 COLORREF PatternColor(int x, int y);

@@ -24,3 +24,30 @@ TEST(CaptureApp, WithoutAMainWindowItSaysSoAndLeavesTheWayFreeForTheNextStart)
     CSingleInstance next;
     EXPECT_TRUE(next.Acquire(kInstanceMutexName));
 }
+
+namespace {
+const char kTestMutexName[] = "Pixlet32 unit test: an abandoned instance";
+
+// Takes the mutex and ends without giving it back, as a program that crashed.
+DWORD WINAPI TakeAndAbandon(void*)
+{
+    HANDLE mutex = ::CreateMutexA(nullptr, FALSE, kTestMutexName);
+    ::WaitForSingleObject(mutex, 0);
+    ::CloseHandle(mutex);
+    return 0;
+}
+}  // namespace
+
+TEST(SingleInstance, AnInstanceThatCrashedDoesNotKeepTheNextFromStarting)
+{
+    // Another handle keeps the mutex in being after its owner is gone: it is then abandoned.
+    HANDLE keeper = ::CreateMutexA(nullptr, FALSE, kTestMutexName);
+    HANDLE thread = ::CreateThread(nullptr, 0, TakeAndAbandon, nullptr, 0, nullptr);
+    ::WaitForSingleObject(thread, 5000);
+    ::CloseHandle(thread);
+    {
+        CSingleInstance next;
+        EXPECT_TRUE(next.Acquire(kTestMutexName)) << "the abandoned mutex was taken for a running instance";
+    }
+    ::CloseHandle(keeper);
+}

@@ -1,0 +1,84 @@
+// "Copy automatically" with the choices that only the Option dialog makes: a preset rectangle
+// (also a stripe of zero width), numbered PNG files, the cursor drawn in. The files are read back
+// by ImageMagick and compared with what a window of this test painted.
+#include "app/StillActions.h"
+#include "support/Clipboard.h"
+#include "support/Files.h"
+#include "support/Screen.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace testing_support;
+
+namespace {
+// A PNG file decoded by ImageMagick on the host: its pixels, top row first.
+CPixels DecodePng(const std::string& name, int width, int height)
+{
+    CPixels pixels;
+    const std::string raw = name + ".rgb";
+    if (RunOnHost("convert-im6.q16 '" + CScratch::Host(name) + "' -depth 8 rgb:'" + CScratch::Host(raw) + "'") != 0)
+        return pixels;
+    const std::vector<BYTE> rgb = ReadBytes(CScratch::Windows(raw));
+    if (rgb.size() != static_cast<size_t>(width) * height * 3)
+        return pixels;
+    pixels.width = width;
+    pixels.height = height;
+    for (size_t i = 0; i < rgb.size(); i += 3)
+        pixels.data.push_back(static_cast<DWORD>(rgb[i]) << 16 | rgb[i + 1] << 8 | rgb[i + 2]);
+    return pixels;
+}
+}  // namespace
+
+TEST(CopyAutomatically, APresetRectangleGoesIntoNumberedPngFilesWithTheCursor)
+{
+    const RECT window = {400, 300, 600, 400};
+    CPaintedWindow painted(window, CPaintedWindow::Quadrants);
+    const COLORREF* quadrants = CPaintedWindow::kQuadrants;
+    PutOnClipboard("kept");
+
+    CaptureSettings settings;
+    settings.m_rcCapture = RECT{600, 400, 400, 300};  // dragged to the upper left
+    settings.m_bSaveToFile = TRUE;
+    settings.m_nSaveMode = 1;
+    std::strcpy(settings.m_szDirectory, CScratch::WindowsDir().c_str());
+    std::strcpy(settings.m_szPrefix, "auto");
+    settings.m_nLastNumber = settings.m_nBaseNumber - 1;
+    CaptureState state;
+    state.m_cursorInfo.cbSize = sizeof(CURSORINFO);
+    state.m_cursorInfo.hCursor = ::LoadCursorA(nullptr, IDC_CROSS);  // this process's: it can be drawn
+    state.m_cursorInfo.ptScreenPos = POINT{450, 325};                 // in the red quadrant
+
+    CopyAutomatically(nullptr, settings, state);  // without the cursor
+    settings.m_bIncludeCursor = TRUE;
+    CopyAutomatically(nullptr, settings, state);
+    EXPECT_EQ(settings.m_nLastNumber, 2);
+    EXPECT_EQ(ClipboardText(), "kept") << "a capture into files touched the clipboard";
+
+    const CPixels without = DecodePng("auto001.png", 200, 100);
+    const CPixels with = DecodePng("auto002.png", 200, 100);
+    ASSERT_FALSE(without.Empty()) << "auto001.png is no 200 x 100 PNG";
+    ASSERT_FALSE(with.Empty()) << "auto002.png is no 200 x 100 PNG";
+    EXPECT_EQ(without.At(0, 0), quadrants[0]);
+    EXPECT_EQ(without.At(199, 0), quadrants[1]);
+    EXPECT_EQ(without.At(0, 99), quadrants[2]);
+    EXPECT_EQ(without.At(199, 99), quadrants[3]);
+    EXPECT_EQ(without.At(50, 25), quadrants[0]) << "the cursor was drawn though not asked for";
+    EXPECT_NE(with.At(50, 25), quadrants[0]) << "no cursor at its hot spot";
+    EXPECT_EQ(with.At(199, 99), quadrants[3]);
+}
+
+TEST(CopyAutomatically, AStripeOfZeroWidthTakesTheWholeWidthOfTheScreen)
+{
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    CPaintedWindow painted(RECT{0, 500, width, 540}, CPaintedWindow::Solid, RGB(10, 120, 230));
+    CaptureSettings settings;
+    settings.m_rcCapture = RECT{300, 505, 300, 535};
+    CopyAutomatically(nullptr, settings, CaptureState());
+    const CPixels picture = ClipboardBitmap();
+    ASSERT_EQ(picture.width, width);
+    ASSERT_EQ(picture.height, 30);
+    EXPECT_EQ(picture.At(0, 0), RGB(10, 120, 230));
+    EXPECT_EQ(picture.At(width - 1, 29), RGB(10, 120, 230));
+}
