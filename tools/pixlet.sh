@@ -22,7 +22,7 @@ export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix}
 PKGS="cmake ninja-build dpkg-dev python3 xvfb xauth xdotool x11-utils
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 libz-mingw-w64-dev googletest
       wine wine32:i386 wine64 libasound2 libasound2:i386 libasound2-plugins:i386
-      imagemagick"
+      imagemagick ffmpeg"
 
 T0=${T0:-$(date +%s)}
 export T0
@@ -80,7 +80,8 @@ setup_bench() {
 
 # Many captures in a row in one process, counting what they leave behind (not in the suite).
 soak() {
-  export PIXLET_SOUND_CAPTURE="$BUILD/testhome/soak-sound.raw"  # heard by nobody, and quietly
+  # Heard by nobody, in a home of its own: the tests' sound capture stays theirs.
+  export PIXLET_SOUND_CAPTURE="$BUILD/soakhome/sound.raw"
   WINE_SERVED=1
   "$ROOT/tools/wine-env.sh" serve
   local rc=0
