@@ -102,7 +102,10 @@ void CMainDlg::OnLButtonUp(UINT, POINT)
     const CWindowPicker::Result picked = m_picker.End(m_hWnd);
     m_state.m_bTextMode = picked.textMode;
     if (picked.textMode) {
-        CopyControlText(picked.window, m_hWnd);
+        // Released with no window of another program framed: there is no text to take, and the
+        // clipboard keeps what it holds.
+        if (picked.window)
+            CopyControlText(picked.window, m_hWnd);
         return;
     }
     if (HBITMAP bitmap = GrabWindow(picked.window, CursorToDraw(m_settings, m_state)))

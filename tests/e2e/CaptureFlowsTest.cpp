@@ -389,4 +389,15 @@ TEST_F(CaptureFlows, TheTrayPickerTakesAWindowsPictureOrText)
     LeftButton(false);
     EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == host.Text(); }, 5000)) << ClipboardText();
     EXPECT_FALSE(HasBitmap());
+
+    // Released before any window of another program was framed: nothing is taken.
+    ASSERT_TRUE(ShowPicker(pickerAt));
+    PutOnClipboard("kept");
+    ASSERT_TRUE(HoldCtrl(true));
+    ASSERT_TRUE(PressOnPicker(pickerAt));
+    ASSERT_TRUE(HoldCtrl(false));
+    LeftButton(false);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(m_app->MainWindow()); }, 2000));
+    ::Sleep(500);
+    EXPECT_EQ(ClipboardText(), "kept") << "the clipboard was emptied for no window";
 }

@@ -12,10 +12,12 @@
 #include "support/Files.h"
 #include "support/MessageBoxWatcher.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 using namespace testing_support;
 
@@ -51,6 +53,43 @@ bool Delivered(int width, int height)
     return ok;
 }
 
+// Ends the process when a capture takes more than 10 s: where a leak has used up the GDI
+// table, the program cannot even draw its message box any more.
+class CWatchdog
+{
+public:
+    CWatchdog()
+    {
+        m_thread = std::thread([this] {
+            while (!m_bDone) {
+                ::Sleep(500);
+                if (::GetTickCount() - m_dwLastProgress > 10000) {
+                    std::printf("capture %d has taken more than 10 s: the program is stuck (a leak that used up "
+                                "the GDI table ends like this)\n", m_nCapture.load());
+                    std::fflush(stdout);
+                    ::ExitProcess(3);
+                }
+            }
+        });
+    }
+    ~CWatchdog()
+    {
+        m_bDone = true;
+        m_thread.join();
+    }
+    void Progress(int capture)
+    {
+        m_nCapture = capture;
+        m_dwLastProgress = ::GetTickCount();
+    }
+
+private:
+    std::atomic<bool> m_bDone{false};
+    std::atomic<int> m_nCapture{0};
+    std::atomic<DWORD> m_dwLastProgress{::GetTickCount()};
+    std::thread m_thread;
+};
+
 void Pump()
 {
     MSG msg;
@@ -85,7 +124,9 @@ int main(int argc, char** argv)
     // The first few make what the system keeps once made (the clipboard's window, the sound,
     // the PNG file): counted after those.
     const int warmUp = 5;
+    CWatchdog watchdog;
     for (int i = 1 - warmUp; i <= captures; ++i) {
+        watchdog.Progress(i);
         if (i == 1)
             before = Now();
         // Every tenth capture goes to a PNG file, every other one to the clipboard; each one
