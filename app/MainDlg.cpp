@@ -9,22 +9,6 @@
 #include "capture/ScreenGrab.h"
 #include "res/resource.h"
 
-namespace {
-// Clears the busy flag however an accepted action ends.
-class CBusyScope
-{
-public:
-    explicit CBusyScope(CaptureState& state) : m_state(state) { m_state.m_bBusy = TRUE; }
-    ~CBusyScope() { m_state.m_bBusy = FALSE; }
-    CBusyScope(const CBusyScope&) = delete;
-    CBusyScope& operator=(const CBusyScope&) = delete;
-
-private:
-    CaptureState& m_state;
-};
-
-}  // namespace
-
 CMainDlg::CMainDlg() : CDialog(IDD_MAIN) {}
 
 CMainDlg::~CMainDlg() = default;
