@@ -8,6 +8,7 @@
 #include "capture/Delivery.h"
 #include "capture/ScreenGrab.h"
 #include "res/resource.h"
+#include "ui/AboutDlg.h"
 
 CMainDlg::CMainDlg() : CDialog(IDD_MAIN) {}
 
@@ -201,7 +202,8 @@ void CMainDlg::OnOption()
 
 void CMainDlg::OnAbout()
 {
-    // The About box comes with its own change.
+    CAboutDlg dialog;
+    dialog.DoModal();
 }
 
 void CMainDlg::OnExit()
