@@ -9,6 +9,7 @@
 #include "capture/ScreenGrab.h"
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
+#include "ui/OptionsDlg.h"
 
 CMainDlg::CMainDlg() : CDialog(IDD_MAIN) {}
 
@@ -197,7 +198,14 @@ LRESULT CMainDlg::OnHotKeyAction(WPARAM wParam)
 
 void CMainDlg::OnOption()
 {
-    // The Option dialog comes with its own change.
+    // The dialog stores the settings itself when its OK succeeds; the profile and the hot keys
+    // belong to this window.
+    COptionsDlg dialog(m_settings, m_state);
+    if (dialog.DoModal() != IDOK)
+        return;
+    SaveSettings(m_settings);
+    UnregisterHotKeys(m_hWnd);
+    RegisterHotKeys(m_hWnd, m_settings);
 }
 
 void CMainDlg::OnAbout()
