@@ -117,7 +117,7 @@ void CMainDlg::CopyAutomatically()
 
 void CMainDlg::StartRecording(char key)
 {
-    m_recorder.Start(m_hWnd, key, m_settings);
+    m_recorder.Start(m_hWnd, key, m_settings, CursorToDraw(m_settings, m_state));
 }
 
 void CMainDlg::StopRecording()

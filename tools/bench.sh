@@ -19,6 +19,13 @@ on_screen() {  # geometry, windows program and its arguments
     sh -c '"$0" serve && "$0" run "$@"; rc=$?; "$0" stop; exit $rc' "$WINE_ENV" "$@"
 }
 
+record_both() {  # width height rate: the recorder, then ffmpeg, on one display
+  "$WINE_ENV" stop
+  xvfb-run -a -n "${XVFB_SERVERNUM:-95}" -s "-screen 0 1920x1080x24 -nolisten tcp" \
+    sh -c '"$0" serve && "$0" run "$1" "$2" "$3" "$4" 5; "$0" stop; sh "$5" "$2" "$3" "$4" 5' \
+    "$WINE_ENV" "$BIN/bench_recording.exe" "$1" "$2" "$3" "$ROOT/tools/bench/ffmpeg_record.sh"
+}
+
 echo "== Pixlet32.exe size"
 for exe in "$BUILD_DIR"/*/Pixlet32.exe; do
   printf '  %s: %s bytes\n' "$(basename "$(dirname "$exe")")" "$(stat -c %s "$exe")"
@@ -30,6 +37,13 @@ on_screen 1920x1080x24 "$BIN/bench_image.exe" 7
 echo "== Copy automatically: action start to picture delivered, against the grab plus libpng alone and scrot ($ARCH build)"
 for geometry in 1920x1080x24 1024x768x24; do
   on_screen "$geometry" "$BIN/bench_delivery.exe" 10 "$ROOT/tools/bench/scrot_times.sh"
+done
+echo "== recording: frames per wall-clock second, CPU per frame, peak memory, against ffmpeg's x11grab ($ARCH build)"
+for size in "640 480" "1024 768" "1920 1080"; do
+  for rate in 10 20; do
+    # shellcheck disable=SC2086
+    record_both $size $rate
+  done
 done
 echo "== screen grab ($ARCH build)"
 on_screen 1920x1080x24 "$BIN/bench_capture.exe" grab 20

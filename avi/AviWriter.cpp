@@ -1,0 +1,195 @@
+#include "avi/AviWriter.h"
+
+#include "framework/FileException.h"
+#include "framework/Handles.h"
+#include "image/BitmapToDib.h"
+#include "image/DibImage.h"
+
+#include <cstring>
+
+namespace {
+// Readers of AVI files written as one RIFF list stop at 2 GB; the headers and the index (16
+// bytes a frame) are kept clear of it with a margin.
+const unsigned long long kMaxFileBytes = 0x80000000ull;
+const unsigned long long kHeaderRoom = 64 * 1024;
+
+const char kOldVideoForWindows[] = "Recording needs Video for Windows 1.10 or later.";
+
+// The cause of a failed file operation of the library: the system's error where it left one,
+// else what the library's code stands for.
+std::string FileFailure(HRESULT result, DWORD osError, const std::string& path)
+{
+    CFileException::Cause cause = CFileException::generic;
+    if (osError != ERROR_SUCCESS)
+        cause = CFileException::OsErrorToCause(osError);
+    else if (result == AVIERR_FILEOPEN)
+        cause = CFileException::badPath;
+    else if (result == AVIERR_FILEWRITE)
+        cause = CFileException::hardIO;
+    return CFileException(cause, osError, path).GetErrorMessage();
+}
+}  // namespace
+
+DWORD QueryVideoForWindowsVersion()
+{
+    CModuleHandle vfw(::LoadLibraryA("msvfw32.dll"));
+    if (!vfw)
+        return 0;
+    // Ordinal 2 of the library is its version query.
+    using VersionFn = DWORD(WINAPI*)();
+    auto version = reinterpret_cast<VersionFn>(reinterpret_cast<void (*)()>(::GetProcAddress(vfw, MAKEINTRESOURCEA(2))));
+    return version ? version() : 0;
+}
+
+bool AcceptsVideoForWindowsVersion(DWORD version)
+{
+    return HIWORD(version) >= 0x010A;
+}
+
+DWORD FrameFormatSize(const BITMAPINFOHEADER& frame)
+{
+    // As the frame lies in memory: a full colour table for 8 bits or fewer, whatever biClrUsed says.
+    return frame.biSize + 4 * DibFullColorCount(frame.biBitCount);
+}
+
+AVISTREAMINFOA FrameStreamInfo(const BITMAPINFOHEADER& firstFrame, int rate)
+{
+    AVISTREAMINFOA info;
+    std::memset(&info, 0, sizeof info);
+    info.fccType = streamtypeVIDEO;
+    info.fccHandler = 0;  // no compressor: the frames are stored as they come
+    info.dwScale = 1;
+    info.dwRate = static_cast<DWORD>(rate);
+    info.dwSuggestedBufferSize = firstFrame.biSizeImage;
+    info.dwQuality = static_cast<DWORD>(-1);
+    info.rcFrame = RECT{0, 0, firstFrame.biWidth, firstFrame.biHeight};
+    return info;
+}
+
+bool IsLostWrite(DWORD lastError)
+{
+    switch (lastError) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_WRITE_FAULT:
+    case ERROR_IO_DEVICE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool FrameFitsFile(unsigned long long writtenBytes, unsigned long long frameBytes, int frames)
+{
+    // Each frame also takes a chunk header (8 bytes) and an index entry (16 bytes).
+    const unsigned long long after = writtenBytes + frameBytes + 24ull * (static_cast<unsigned long long>(frames) + 1);
+    return after + kHeaderRoom <= kMaxFileBytes;
+}
+
+CAviWriter::CAviWriter(const std::string& fileName, int width, int height, int rate, DWORD vfwVersion)
+    : m_strFileName(fileName), m_nWidth(width), m_nHeight(height), m_nRate(rate)
+{
+    if (!AcceptsVideoForWindowsVersion(vfwVersion)) {
+        Disable(kOldVideoForWindows);
+        return;
+    }
+    ::AVIFileInit();
+    m_bInitialized = true;
+}
+
+CAviWriter::~CAviWriter()
+{
+    Close();
+    if (m_bInitialized)
+        ::AVIFileExit();
+}
+
+bool CAviWriter::Close()
+{
+    if (m_pStream)
+        ::AVIStreamRelease(m_pStream);
+    m_pStream = nullptr;
+    if (!m_pAviFile)
+        return m_strFailure.empty();
+    // The file is completed (headers, index) and closed here.
+    ::SetLastError(ERROR_SUCCESS);
+    ::AVIFileRelease(m_pAviFile);
+    m_pAviFile = nullptr;
+    const DWORD error = ::GetLastError();
+    if (IsLostWrite(error))
+        Disable(FileFailure(AVIERR_FILEWRITE, error, m_strFileName));
+    return m_strFailure.empty();
+}
+
+void CAviWriter::Disable(const std::string& why)
+{
+    m_bEnabled = false;
+    if (m_strFailure.empty())
+        m_strFailure = why;
+}
+
+bool CAviWriter::IsFull() const
+{
+    return m_nFrames > 0 && !FrameFitsFile(m_nBytes, m_nFrameBytes, m_nFrames);
+}
+
+bool CAviWriter::Open(const BITMAPINFOHEADER& first)
+{
+    ::SetLastError(ERROR_SUCCESS);
+    // Created, or emptied where it exists.
+    HRESULT result = ::AVIFileOpenA(&m_pAviFile, m_strFileName.c_str(), OF_WRITE | OF_CREATE, nullptr);
+    if (result != AVIERR_OK) {
+        m_pAviFile = nullptr;
+        Disable(FileFailure(result, ::GetLastError(), m_strFileName));
+        return false;
+    }
+    m_streamInfo = FrameStreamInfo(first, m_nRate);
+    result = ::AVIFileCreateStreamA(m_pAviFile, &m_pStream, &m_streamInfo);
+    if (result != AVIERR_OK) {
+        m_pStream = nullptr;
+        Disable(FileFailure(result, ::GetLastError(), m_strFileName));
+        return false;
+    }
+    result = ::AVIStreamSetFormat(m_pStream, 0, const_cast<BITMAPINFOHEADER*>(&first),
+                                  static_cast<LONG>(FrameFormatSize(first)));
+    if (result != AVIERR_OK) {
+        Disable(FileFailure(result, ::GetLastError(), m_strFileName));
+        return false;
+    }
+    return true;
+}
+
+bool CAviWriter::WriteFrame(HBITMAP bitmap)
+{
+    if (!m_bEnabled)
+        return false;
+    const CFrameDib frame = BitmapToFrameDib(bitmap, BI_RGB, nullptr);
+    if (!frame)
+        return false;
+    return WriteFrame(*frame.Get(), reinterpret_cast<const BYTE*>(frame.Get()) + FrameFormatSize(*frame.Get()));
+}
+
+bool CAviWriter::WriteFrame(const BITMAPINFOHEADER& header, const BYTE* bits)
+{
+    if (!m_bEnabled)
+        return false;
+    // A frame of another size than the recording's is left out.
+    if ((m_nWidth >= 0 && m_nWidth != header.biWidth) || (m_nHeight >= 0 && m_nHeight != header.biHeight))
+        return false;
+    m_nWidth = header.biWidth;
+    m_nHeight = header.biHeight;
+    if (m_nFrames == 0 && !Open(header))
+        return false;
+    ::SetLastError(ERROR_SUCCESS);
+    const HRESULT result = ::AVIStreamWrite(m_pStream, m_nFrames, 1, const_cast<BYTE*>(bits),
+                                            static_cast<LONG>(header.biSizeImage), AVIIF_KEYFRAME, nullptr, nullptr);
+    const DWORD error = ::GetLastError();
+    if (result != AVIERR_OK || IsLostWrite(error)) {
+        Disable(FileFailure(result == AVIERR_OK ? AVIERR_FILEWRITE : result, error, m_strFileName));
+        return false;
+    }
+    ++m_nFrames;
+    m_nFrameBytes = header.biSizeImage;
+    m_nBytes += header.biSizeImage;
+    return true;
+}

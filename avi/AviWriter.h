@@ -1,0 +1,72 @@
+// An uncompressed AVI file of one video stream, written frame by frame through the system's
+// AVIFile library: every frame a key frame, all of the size of the first, at a fixed rate.
+// The file is made with the first frame and complete once the writer is destroyed.
+#pragma once
+
+#include <windows.h>
+#include <vfw.h>
+
+#include <string>
+
+// The Video for Windows version (high word: major byte, minor byte), 0 where it cannot be asked.
+DWORD QueryVideoForWindowsVersion();
+// Whether that version has what the writer needs (1.10 or later).
+bool AcceptsVideoForWindowsVersion(DWORD version);
+
+// The stream information of a recording whose first frame has this header.
+AVISTREAMINFOA FrameStreamInfo(const BITMAPINFOHEADER& firstFrame, int rate);
+// The bytes of a frame's header and colour table, which the stream's format holds (a full
+// table at 8 bits per pixel or fewer, as the frame is laid out).
+DWORD FrameFormatSize(const BITMAPINFOHEADER& frame);
+// Whether the system's last error after a write that the library reported done says the bytes
+// did not reach the file: the library's buffered writes do not pass that failure on.
+bool IsLostWrite(DWORD lastError);
+// Whether one more frame of `frameBytes` keeps a file of `writtenBytes` frame data below what
+// AVI readers accept (2 GB), with room for the headers and the index the library adds.
+bool FrameFitsFile(unsigned long long writtenBytes, unsigned long long frameBytes, int frames);
+
+class CAviWriter
+{
+public:
+    // Width and height negative: taken from the first frame. The version is the system's.
+    CAviWriter(const std::string& fileName, int width, int height, int rate,
+               DWORD vfwVersion = QueryVideoForWindowsVersion());
+    ~CAviWriter();
+    CAviWriter(const CAviWriter&) = delete;
+    CAviWriter& operator=(const CAviWriter&) = delete;
+
+    bool IsEnabled() const { return m_bEnabled; }
+    // Converts and writes the bitmap (which the caller keeps). False for a frame skipped (its
+    // size differs from the first, or it could not be converted: the writer stays enabled) and
+    // for a frame the library refused (the writer is disabled for good; Failure() says why).
+    bool WriteFrame(HBITMAP bitmap);
+    // The same for a frame already in DIB form: a bottom-up header (its colour table, if any,
+    // after it) and the rows, which the caller keeps.
+    bool WriteFrame(const BITMAPINFOHEADER& header, const BYTE* bits);
+    // Completes and closes the file (the destructor does it too); false when that failed, and
+    // then Failure() says why.
+    bool Close();
+    // Whether the next frame of the recorded size would take the file past 2 GB.
+    bool IsFull() const;
+    // What disabled the writer, in the words the user is shown; empty while it works.
+    const std::string& Failure() const { return m_strFailure; }
+    int Frames() const { return m_nFrames; }
+
+private:
+    bool Open(const BITMAPINFOHEADER& first);
+    void Disable(const std::string& why);
+
+    std::string m_strFileName;
+    int m_nWidth;
+    int m_nHeight;
+    int m_nRate;
+    AVISTREAMINFOA m_streamInfo = {};
+    PAVIFILE m_pAviFile = nullptr;
+    PAVISTREAM m_pStream = nullptr;
+    int m_nFrames = 0;
+    unsigned long long m_nBytes = 0;  // frame data written so far
+    DWORD m_nFrameBytes = 0;          // of one frame
+    bool m_bEnabled = true;
+    bool m_bInitialized = false;
+    std::string m_strFailure;
+};

@@ -1,0 +1,56 @@
+#include "capture/FrameGrabber.h"
+
+#include "capture/ScreenGrab.h"
+
+CFrameGrabber::CFrameGrabber(const RECT& area) : m_rcRequested(area)
+{
+    const SIZE screen = {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    if (!ClampToScreen(area, screen, m_rcArea))
+        return;
+    m_screen.Reset(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+    if (!m_screen)
+        return;
+    const int depth = ::GetDeviceCaps(m_screen, BITSPIXEL) * ::GetDeviceCaps(m_screen, PLANES);
+    if (depth <= 8)
+        return;  // a palette display: its frames need their colour table, as still pictures do
+    m_memory.Reset(::CreateCompatibleDC(m_screen));
+    if (!m_memory)
+        return;
+    m_header.biSize = sizeof m_header;
+    m_header.biWidth = m_rcArea.right - m_rcArea.left;
+    m_header.biHeight = m_rcArea.bottom - m_rcArea.top;  // bottom-up, as AVI frames are
+    m_header.biPlanes = 1;
+    m_header.biBitCount = static_cast<WORD>(depth);
+    m_header.biCompression = BI_RGB;
+    m_header.biSizeImage = static_cast<DWORD>(((m_header.biWidth * depth + 31) / 32) * 4 * m_header.biHeight);
+    BITMAPINFO info = {};
+    info.bmiHeader = m_header;
+    void* bits = nullptr;
+    m_section.Reset(::CreateDIBSection(m_screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!m_section || !bits)
+        return;
+    m_hOldBitmap = ::SelectObject(m_memory, m_section);
+    m_pBits = bits;
+}
+
+CFrameGrabber::~CFrameGrabber()
+{
+    if (m_hOldBitmap)
+        ::SelectObject(m_memory, m_hOldBitmap);
+}
+
+bool CFrameGrabber::Grab(const CURSORINFO* cursor)
+{
+    if (!m_pBits)
+        return false;
+    RECT area;
+    const SIZE screen = {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    if (!ClampToScreen(m_rcRequested, screen, area) || !::EqualRect(&area, &m_rcArea))
+        return false;
+    if (!::BitBlt(m_memory, 0, 0, m_header.biWidth, m_header.biHeight, m_screen, area.left, area.top, SRCCOPY))
+        return false;
+    if (cursor && cursor->hCursor)
+        DrawCursorAt(m_memory, cursor->hCursor, cursor->ptScreenPos.x - area.left, cursor->ptScreenPos.y - area.top);
+    ::GdiFlush();  // the section's rows are read directly next
+    return true;
+}

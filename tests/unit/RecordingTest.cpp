@@ -1,0 +1,308 @@
+// Recording a rectangle of the screen into an AVI file, checked by an independent reader
+// (ffprobe, and the frames decoded by ffmpeg) against what a window of this test showed.
+#include "app/MainDlg.h"
+#include "avi/AviWriter.h"
+#include "avi/Recorder.h"
+#include "capture/ScreenGrab.h"
+#include "framework/Handles.h"
+#include "res/resource.h"
+#include "support/Files.h"
+#include "support/MessageBoxWatcher.h"
+#include "support/Process.h"
+#include "support/Screen.h"
+#include "support/SoundCapture.h"
+#include "support/Video.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <thread>
+
+using namespace testing_support;
+
+namespace {
+const COLORREF kFirst = RGB(200, 0, 0), kSecond = RGB(0, 160, 0), kThird = RGB(0, 0, 220);
+
+// A window whose timer ticks reach the recorder, as the main window's do.
+class CTimerWindow
+{
+public:
+    CTimerWindow()
+        : m_hWnd(::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr))
+    {
+    }
+    ~CTimerWindow() { ::DestroyWindow(m_hWnd); }
+    operator HWND() const { return m_hWnd; }
+
+    // Dispatches messages, the ticks to the recorder, until it has stopped or the time is up.
+    bool RunUntilStopped(CRecorder& recorder, DWORD timeoutMs)
+    {
+        const DWORD start = ::GetTickCount();
+        while (recorder.IsRecording() && ::GetTickCount() - start < timeoutMs)
+            Pump(recorder, 5);
+        return !recorder.IsRecording();
+    }
+    void Pump(CRecorder& recorder, DWORD forMs)
+    {
+        const DWORD start = ::GetTickCount();
+        MSG msg;
+        do {
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_TIMER && msg.hwnd == m_hWnd && msg.wParam == IDT_RECORD)
+                    recorder.OnTimer();
+                else
+                    ::DispatchMessageA(&msg);
+            }
+            ::Sleep(1);
+        } while (::GetTickCount() - start < forMs);
+    }
+
+private:
+    HWND m_hWnd;
+};
+
+class Recording : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ClearSoundCapture();
+        m_settings.m_nAviRate = 10;
+        m_settings.m_nAviEndAfter = 3;
+        m_settings.m_rcAvi = RECT{400, 300, 464, 348};  // 64 x 48
+        std::strcpy(m_settings.m_szAviFile, CScratch::Windows("rec.avi").c_str());
+        ::DeleteFileA(m_settings.m_szAviFile);
+    }
+    static CVideoInfo Probe() { return ProbeVideo(CScratch::Host("rec.avi")); }
+    static bool ShutterPlayed() { return CapturedSound() == ShutterSamples(); }
+
+    CaptureSettings m_settings;
+    CTimerWindow m_window;
+};
+}  // namespace
+
+TEST(RecordingArithmetic, IntervalsBudgetsAndTheNextTick)
+{
+    EXPECT_EQ(FrameInterval(10), 100);
+    EXPECT_EQ(FrameInterval(7), 142);
+    EXPECT_EQ(FrameInterval(20), 50);
+    EXPECT_EQ(FrameBudget(true, 10, 3), 30);
+    EXPECT_EQ(FrameBudget(false, 10, 3), 300);
+    // The wait is what is left until the next frame is due, whatever the tick cost.
+    EXPECT_EQ(NextTickDelay(1100, 1037), 63u);
+    EXPECT_EQ(NextTickDelay(1100, 1100), 1u) << "never a wait of 0";
+    EXPECT_EQ(NextTickDelay(1100, 1350), 1u) << "behind: the next frame at once";
+    EXPECT_EQ(NextTickDelay(0x54u, 0xFFFFFFFAu), 90u) << "across the tick count's wrap";
+    // Files end before 2 GB.
+    EXPECT_TRUE(FrameFitsFile(0, 8294400, 0));
+    EXPECT_FALSE(FrameFitsFile(0x80000000ull - 8294400, 8294400, 200));
+    EXPECT_TRUE(FrameFitsFile(0x7F000000ull, 8294400, 200));
+    // The library buffers its writes and reports them done; the system's error tells the truth.
+    EXPECT_TRUE(IsLostWrite(ERROR_DISK_FULL));
+    EXPECT_FALSE(IsLostWrite(ERROR_ALREADY_EXISTS)) << "left behind by opening the file";
+    EXPECT_TRUE(AcceptsVideoForWindowsVersion(0x010A0000));
+    EXPECT_FALSE(AcceptsVideoForWindowsVersion(0x01090000));
+    EXPECT_TRUE(AcceptsVideoForWindowsVersion(QueryVideoForWindowsVersion()));
+}
+
+TEST_F(Recording, TheWriterStoresKeyFramesOfOneSizeAndSkipsOthers)
+{
+    {
+        CAviWriter writer(m_settings.m_szAviFile, -1, -1, 10);
+        ASSERT_TRUE(writer.IsEnabled());
+        const RECT big = {0, 0, 100, 50}, small = {0, 0, 60, 50};
+        CBitmapHandle frame(GrabScreenRect(&big)), other(GrabScreenRect(&small));
+        EXPECT_TRUE(writer.WriteFrame(frame));
+        EXPECT_FALSE(writer.WriteFrame(other)) << "a frame of another size was written";
+        EXPECT_TRUE(writer.IsEnabled());
+        EXPECT_TRUE(writer.WriteFrame(frame));
+        EXPECT_TRUE(writer.WriteFrame(frame));
+        EXPECT_EQ(writer.Frames(), 3);
+    }
+    const CVideoInfo info = Probe();
+    ASSERT_TRUE(info.read) << "ffprobe cannot read the file";
+    EXPECT_EQ(info.codec, "rawvideo");
+    EXPECT_EQ(info.width, 100);
+    EXPECT_EQ(info.height, 50);
+    EXPECT_EQ(info.frameRate, "10/1");
+    EXPECT_EQ(info.packets, 3);
+    EXPECT_EQ(info.keyPackets, 3);
+
+    // A size given beforehand refuses a first frame of another one, and stays enabled.
+    CAviWriter sized(CScratch::Windows("sized.avi"), 200, 50, 10);
+    const RECT narrow = {0, 0, 100, 50};
+    CBitmapHandle frame(GrabScreenRect(&narrow));
+    EXPECT_FALSE(sized.WriteFrame(frame));
+    EXPECT_TRUE(sized.IsEnabled());
+
+    // A file that cannot be made disables the writer for good, saying why.
+    const std::string missing = CScratch::Windows("missing\\rec.avi");
+    CAviWriter unwritable(missing, -1, -1, 10);
+    EXPECT_FALSE(unwritable.WriteFrame(frame));
+    EXPECT_FALSE(unwritable.IsEnabled());
+    EXPECT_NE(unwritable.Failure().find(missing), std::string::npos) << unwritable.Failure();
+
+    // Too old a Video for Windows: disabled from the start.
+    CAviWriter old(CScratch::Windows("old.avi"), -1, -1, 10, 0x01090000);
+    EXPECT_FALSE(old.IsEnabled());
+    EXPECT_FALSE(old.WriteFrame(frame));
+    EXPECT_FALSE(FileExists(CScratch::Windows("old.avi")));
+}
+
+TEST_F(Recording, AnAutomaticRecordingHoldsItsRateAndShowsTheScreenAsItChanged)
+{
+    CPaintedWindow window(m_settings.m_rcAvi, CPaintedWindow::Solid, kFirst);
+    CRecorder recorder;
+    const DWORD start = ::GetTickCount();
+    recorder.Start(m_window, m_settings.m_chAviAutoBeginKey, m_settings, nullptr);
+    ASSERT_TRUE(recorder.IsRecording());
+    // The colour changes 1.05 s and 2.05 s after the start.
+    std::thread painter([&] {
+        ::Sleep(1050 - (::GetTickCount() - start));
+        window.SetColour(kSecond);
+        ::Sleep(2050 - (::GetTickCount() - start));
+        window.SetColour(kThird);
+    });
+    EXPECT_TRUE(m_window.RunUntilStopped(recorder, 10000));
+    const DWORD took = ::GetTickCount() - start;
+    painter.join();
+    EXPECT_GE(took, 2900u);
+    EXPECT_LE(took, 3600u) << "30 frames at 10 a second took " << took << " ms";
+    EXPECT_TRUE(ShutterPlayed()) << CapturedSound().size() << " vs shutter " << ShutterSamples().size();
+
+    const CVideoInfo info = Probe();
+    ASSERT_TRUE(info.read);
+    EXPECT_EQ(info.packets, 30);
+    EXPECT_EQ(info.keyPackets, 30);
+    EXPECT_EQ(info.frameRate, "10/1");
+    EXPECT_EQ(info.width, 64);
+    EXPECT_EQ(info.height, 48);
+    // Frame i is taken (i + 1) tenths of a second after the start: the second colour first shows
+    // in frame 10, the third in frame 20, give or take one.
+    const std::vector<CPixels> frames = DecodeFrames(CScratch::Host("rec.avi"), 64, 48);
+    ASSERT_EQ(frames.size(), 30u);
+    int firstSecond = -1, firstThird = -1;
+    COLORREF last = kFirst;
+    for (int i = 0; i < 30; ++i) {
+        const COLORREF colour = frames[static_cast<size_t>(i)].At(32, 24);
+        ASSERT_TRUE(colour == kFirst || colour == kSecond || colour == kThird) << "frame " << i << ": " << std::hex << colour;
+        ASSERT_TRUE(colour == last || (last == kFirst && colour == kSecond) || (last == kSecond && colour == kThird))
+            << "the colours of frame " << i << " are out of order";
+        if (colour == kSecond && firstSecond < 0)
+            firstSecond = i;
+        if (colour == kThird && firstThird < 0)
+            firstThird = i;
+        last = colour;
+    }
+    EXPECT_NEAR(firstSecond, 10, 1);
+    EXPECT_NEAR(firstThird, 20, 1);
+}
+
+TEST_F(Recording, NothingRunsWithoutSettingsAndAnEndKeyWhileIdleIsSilent)
+{
+    CRecorder recorder;
+    recorder.Stop();
+    CaptureSettings none = m_settings;
+    none.m_rcAvi = RECT{0, 0, 0, 0};
+    recorder.Start(m_window, 'C', none, nullptr);
+    EXPECT_FALSE(recorder.IsRecording());
+    none = m_settings;
+    none.m_szAviFile[0] = '\0';
+    recorder.Start(m_window, 'C', none, nullptr);
+    EXPECT_FALSE(recorder.IsRecording());
+    m_window.Pump(recorder, 300);
+    EXPECT_TRUE(CapturedSound().empty()) << CapturedSound().size() << " vs shutter " << ShutterSamples().size();
+    EXPECT_FALSE(FileExists(m_settings.m_szAviFile));
+
+    // A writer refused at once ends the recording at once, saying why, with no shutter.
+    CRecorder tooOld(0x01090000);
+    CMessageBoxWatcher watcher;
+    tooOld.Start(m_window, 'C', m_settings, nullptr);
+    ASSERT_TRUE(watcher.Wait());
+    EXPECT_EQ(watcher.m_text, "Recording needs Video for Windows 1.10 or later.");
+    EXPECT_EQ(watcher.m_hIcon, ::LoadIconA(nullptr, IDI_HAND));
+    EXPECT_FALSE(tooOld.IsRecording());
+    EXPECT_TRUE(CapturedSound().empty());
+}
+
+TEST_F(Recording, ABeginKeyDuringARecordingStartsItAgainAndAFullDiskIsTold)
+{
+    CRecorder recorder;
+    recorder.Start(m_window, m_settings.m_chAviAutoBeginKey, m_settings, nullptr);
+    m_window.Pump(recorder, 1000);
+    recorder.Start(m_window, m_settings.m_chAviBeginKey, m_settings, nullptr);
+    EXPECT_TRUE(ShutterPlayed()) << "the first recording ended without the shutter";
+    ASSERT_TRUE(recorder.IsRecording());
+    EXPECT_EQ(recorder.FramesLeft(), 300) << "the second is a manual recording";
+    m_window.Pump(recorder, 500);
+    recorder.Stop();
+    const CVideoInfo info = Probe();
+    ASSERT_TRUE(info.read) << "the file is not complete";
+    EXPECT_GE(info.packets, 3);
+    EXPECT_LE(info.packets, 6) << "the second recording did not start its file afresh";
+
+    // A device that takes no byte: the recording ends at its first frame, saying so.
+    ASSERT_EQ(RunOnHost("ln -sf /dev/full '" + CScratch::Host("full.avi") + "'"), 0);
+    std::strcpy(m_settings.m_szAviFile, CScratch::Windows("full.avi").c_str());
+    ClearSoundCapture();
+    CMessageBoxWatcher watcher;
+    recorder.Start(m_window, m_settings.m_chAviAutoBeginKey, m_settings, nullptr);
+    EXPECT_TRUE(m_window.RunUntilStopped(recorder, 5000));
+    ASSERT_TRUE(watcher.Wait());
+    EXPECT_EQ(watcher.m_text, "Disk full while accessing " + std::string(m_settings.m_szAviFile) + ".");
+    EXPECT_TRUE(CapturedSound().empty()) << "the shutter sounded for a recording that was not written";
+}
+
+TEST_F(Recording, AManualRecordingEndsAfterThirtySecondsOfFrames)
+{
+    m_settings.m_rcAvi = RECT{0, 0, 16, 16};
+    CRecorder recorder;
+    recorder.Start(m_window, m_settings.m_chAviBeginKey, m_settings, nullptr);
+    EXPECT_EQ(recorder.FramesLeft(), 300);
+    EXPECT_TRUE(m_window.RunUntilStopped(recorder, 45000));
+    EXPECT_EQ(Probe().packets, 300);
+}
+
+TEST_F(Recording, ATrayClickAndExitEndARecordingWithItsFileComplete)
+{
+    CMainDlg main;
+    ASSERT_TRUE(main.Create());
+    main.m_settings = m_settings;
+    for (const UINT click : {UINT(WM_LBUTTONDOWN), UINT(WM_RBUTTONUP), 0u}) {
+        ClearSoundCapture();
+        ::DeleteFileA(m_settings.m_szAviFile);
+        main.StartRecording(m_settings.m_chAviBeginKey);
+        // A few frames, then the click (or Exit).
+        for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < 600;) {
+            MSG msg;
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                ::DispatchMessageA(&msg);
+            ::Sleep(5);
+        }
+        if (click == WM_RBUTTONUP) {
+            // The menu that the click opens is closed again from another thread.
+            std::thread closer([] {
+                WaitUntil(
+                    [] {
+                        for (HWND menu : TopLevelWindows(::GetCurrentProcessId(), "#32768"))
+                            if (::IsWindowVisible(menu))
+                                return ::PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0) != FALSE;
+                        return false;
+                    },
+                    5000);
+            });
+            ::SendMessageA(main.m_hWnd, WM_USER + 10, 129, click);
+            closer.join();
+        } else if (click) {
+            ::SendMessageA(main.m_hWnd, WM_USER + 10, 129, click);
+            ::ShowWindow(main.m_hWnd, SW_HIDE);
+        } else {
+            ::SendMessageA(main.m_hWnd, WM_COMMAND, ID_EXIT, 0);
+            EXPECT_FALSE(::IsWindow(main.m_hWnd));
+        }
+        EXPECT_TRUE(ShutterPlayed()) << "click " << click;
+        const CVideoInfo info = Probe();
+        EXPECT_TRUE(info.read) << "click " << click << ": the file is not complete";
+        EXPECT_GE(info.packets, 3) << "click " << click;
+    }
+}
