@@ -1,13 +1,14 @@
 // The Option dialog as a user works it, in the real program: what OK refuses and why, what it
 // stores and when (not on Cancel), the hot-key letters at once and after a restart, rectangles
-// chosen on the frozen screen, folders chosen or made in the folder chooser, and captures made
-// with the settings chosen there.
+// chosen on the frozen screen, folders chosen or made in the folder chooser, and captures and
+// recordings made with the settings chosen there.
 #include "support/Clipboard.h"
 #include "support/Desktop.h"
 #include "support/Dialogs.h"
 #include "support/Files.h"
 #include "support/PixletTest.h"
 #include "support/Screen.h"
+#include "support/Video.h"
 
 #include "resource.h"
 
@@ -154,6 +155,20 @@ protected:
         EXPECT_TRUE(WaitUntilClosed(selector));
         EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }, 5000)) << "the dialog stays hidden";
         return TextOf(dialog, label);
+    }
+
+    // A Save As dialog of the program given a name: a question about it (a new or existing
+    // file) is answered Yes.
+    void SaveAs(const std::string& name)
+    {
+        const HWND saveAs = WaitForDialog(Pid(), "Browse Record File");
+        ASSERT_TRUE(saveAs) << "no Save As dialog";
+        ::SendMessageA(::GetDlgItem(saveAs, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        Press(saveAs, IDOK);
+        WaitUntil([&] { return !::IsWindow(saveAs) || FindMessageBox(Pid(), "Browse Record File"); }, 5000);
+        if (FindMessageBox(Pid(), "Browse Record File"))
+            AnswerMessageBox(Pid(), IDYES, "Browse Record File");
+        ASSERT_TRUE(WaitUntilClosed(saveAs));
     }
 
     // The folder chooser's OK: the message it gives (answered with `answer`), "" when it closed.
@@ -375,15 +390,7 @@ TEST_F(OptionDialog, NumberedFilesGoIntoAFolderChosenOrMadeInTheChooser)
 
     // A target file chosen with "..." ticks "Overwrite the same file".
     Press(dialog, IDC_BROWSE_TARGET_FILE);
-    const HWND saveAs = WaitForDialog(Pid(), "Browse Record File");
-    ASSERT_TRUE(saveAs) << "no Save As dialog";
-    ::SendMessageA(::GetDlgItem(saveAs, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(CScratch::Windows("one.png").c_str()));
-    Press(saveAs, IDOK);
-    // A new file may be asked about first.
-    WaitUntil([&] { return !::IsWindow(saveAs) || FindMessageBox(Pid(), "Browse Record File"); }, 5000);
-    if (FindMessageBox(Pid(), "Browse Record File"))
-        AnswerMessageBox(Pid(), IDYES, "Browse Record File");
-    ASSERT_TRUE(WaitUntilClosed(saveAs));
+    SaveAs(CScratch::Windows("one.png"));
     EXPECT_EQ(TextOf(dialog, IDC_TARGET_FILE), CScratch::Windows("one.png"));
     EXPECT_TRUE(IsChecked(dialog, IDC_OVERWRITE));
     EXPECT_FALSE(IsChecked(dialog, IDC_AUTO_NUMBER));
@@ -428,4 +435,58 @@ TEST_F(OptionDialog, NumberedFilesGoIntoAFolderChosenOrMadeInTheChooser)
     ASSERT_FALSE(png.Empty()) << "shot005.png is no picture of the screen";
     EXPECT_TRUE(Marked(png, nearCursor, colour)) << "no cursor where the pointer was";
     EXPECT_EQ(png.At(cursor.x + 100, cursor.y), colour);
+}
+
+TEST_F(OptionDialog, RecordingsGoIntoTheAviFileChosenWithBrowse)
+{
+    CPixlet app;
+    ASSERT_TRUE(Start(app));
+    CPaintedWindow pattern(Screen(), CPaintedWindow::Pattern);
+    const HWND dialog = Open();
+    ASSERT_TRUE(dialog);
+    // Numbered PNG files in the scratch folder, and a timed recording of a rectangle into a file
+    // named without its extension.
+    Press(dialog, IDC_BROWSE_DIRECTORY);
+    const HWND chooser = WaitForDialog(Pid(), "Select folder");
+    ASSERT_TRUE(chooser);
+    TypeText(chooser, kPathBox, CScratch::WindowsDir());
+    ASSERT_EQ(ChooserOK(chooser), "");
+    TypeText(dialog, IDC_PREFIX, "shot");
+    Press(dialog, IDC_BROWSE_AVI_FILE);
+    SaveAs(CScratch::Windows("clip"));
+    EXPECT_EQ(TextOf(dialog, IDC_AVI_FILE), CScratch::Windows("clip.avi")) << "the default extension";
+    const HWND selector = Browse(dialog, IDC_BROWSE_AVI_RECT);
+    ASSERT_TRUE(selector);
+    DragMouse(POINT{100, 120}, POINT{260, 240});
+    EXPECT_EQ(ChosenRect(dialog, selector, IDC_AVI_RECT), "(100, 120) - (260, 240)");
+    TypeText(dialog, IDC_AVI_RATE, "5");
+    TypeText(dialog, IDC_END_AFTER, "2");
+    ::Sleep(300);
+    SaveScreenshotIfAsked("option-dialog-filled");
+    ASSERT_EQ(PressOK(dialog), "");
+
+    // The automatic begin letter records "End after" seconds of frames, then ends by itself.
+    const std::string clip = CScratch::Host("clip.avi");
+    m_pacer.WaitForNextAction();
+    PressKeys({VK_CONTROL, VK_SHIFT, 'C'});
+    ::Sleep(3500);  // ten frames a fifth of a second apart, the first a fifth after the key
+    const CVideoInfo timed = ProbeVideo(clip);
+    EXPECT_EQ(timed.packets, 10);
+    EXPECT_EQ(timed.frameRate, "5/1");
+    EXPECT_EQ(timed.width, 160);
+    EXPECT_EQ(timed.height, 120);
+    const std::vector<CPixels> frames = DecodeFrames(clip, 160, 120);
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(CompareWithPattern(frames.back(), 100, 120).count, 0);
+
+    // The manual begin letter records until the end letter.
+    m_pacer.WaitForNextAction();
+    PressKeys({VK_CONTROL, VK_SHIFT, 'B'});
+    m_pacer.WaitForNextAction();
+    PressKeys({VK_CONTROL, VK_SHIFT, 'E'});
+    ::Sleep(1000);
+    const CVideoInfo manual = ProbeVideo(clip);
+    EXPECT_GE(manual.packets, 8);
+    EXPECT_LE(manual.packets, 20);
+    EXPECT_EQ(manual.width, 160);
 }
