@@ -128,17 +128,6 @@ void CHoverLink::SetToolTipText(const std::string& text)
     ::SendMessageA(m_toolTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
 }
 
-std::string CHoverLink::GetToolTipText() const
-{
-    if (!m_toolTip)
-        return std::string();
-    char text[1024] = "";
-    TOOLINFOA info = ToolInfo(m_hWnd);
-    info.lpszText = text;
-    ::SendMessageA(m_toolTip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
-    return text;
-}
-
 void CHoverLink::RelayToToolTip(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (!m_toolTip)

@@ -13,10 +13,6 @@ class CHoverLink : public CWnd
 public:
     ~CHoverLink() override = default;
 
-    bool IsHovering() const { return m_bHover != FALSE; }
-    // The text of the control's tooltip ("" before the tooltip exists).
-    std::string GetToolTipText() const;
-
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 

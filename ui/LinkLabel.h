@@ -16,10 +16,7 @@ public:
 
     // The target, also the tooltip's text.
     void SetUrl(const std::string& url);
-    const std::string& GetUrl() const { return m_strUrl; }
     void SetVisited(BOOL visited);
-    // The colour the text is drawn in now.
-    COLORREF TextColour() const;
 
     COLORREF m_crLink = RGB(0, 0, 238);
     COLORREF m_crVisited = RGB(85, 26, 139);
@@ -33,6 +30,8 @@ protected:
     bool OnReflectedMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    // The hover colour, else the visited one, else the link's.
+    COLORREF TextColour() const;
     void OnClicked();
     void FitToText();
 

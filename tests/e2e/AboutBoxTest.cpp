@@ -1,7 +1,7 @@
 // The About box as a user meets it, from the tray menu and from the program's icon in the Option
 // dialog: its texts, its two links (colours, tooltips, the hand, what a click starts), and the
-// messages of a link that cannot be opened. The shell's programs for web pages and e-mail are
-// replaced for the test, so that no browser of the host ever starts.
+// message of a link nothing can open. The shell's programs for web pages and e-mail are replaced
+// for the test, so that no browser of the host ever starts.
 #include "support/Desktop.h"
 #include "support/Dialogs.h"
 #include "support/Files.h"
@@ -11,8 +11,6 @@
 #include "resource.h"
 
 #include <gtest/gtest.h>
-
-#include <string>
 
 using namespace testing_support;
 
@@ -49,41 +47,29 @@ private:
     bool m_bHad = false;
 };
 
-// The program's visible tooltip, or null.
-HWND VisibleToolTip(DWORD pid)
-{
-    for (HWND hwnd : TopLevelWindows(pid, "tooltips_class32"))
-        if (::IsWindowVisible(hwnd))
-            return hwnd;
-    return nullptr;
-}
-
-// How many pixels of the control show the colour, and whether its lowest rows hold a line of
+// How many pixels of the control have the colour, and whether its lowest rows hold a line of
 // it (the underline) across most of its width.
-struct CInk {
-    int count = 0;
-    bool underlined = false;
-};
-CInk InkOf(HWND dialog, int id, COLORREF colour)
+std::pair<int, bool> InkOf(HWND dialog, int id, COLORREF colour)
 {
     RECT rect = {};
     ::GetWindowRect(::GetDlgItem(dialog, id), &rect);
     const CPixels pixels = ScreenPixels(rect);
-    CInk ink;
+    int count = 0;
+    bool underlined = false;
     for (int y = 0; y < pixels.height; ++y) {
         int inRow = 0;
         for (int x = 0; x < pixels.width; ++x)
             inRow += pixels.At(x, y) == colour;
-        ink.count += inRow;
-        if (y >= pixels.height - 3 && inRow > pixels.width * 3 / 4)
-            ink.underlined = true;
+        count += inRow;
+        underlined = underlined || (y >= pixels.height - 3 && inRow > pixels.width * 3 / 4);
     }
-    return ink;
+    return {count, underlined};
 }
 
-class AboutBox : public CPixletTest
+bool Shows(HWND dialog, int id, COLORREF colour)
 {
-};
+    return WaitUntil([&] { return InkOf(dialog, id, colour).first > 20; }, 2000);
+}
 
 HCURSOR CursorNow()
 {
@@ -92,6 +78,36 @@ HCURSOR CursorNow()
     ::GetCursorInfo(&info);
     return info.hCursor;
 }
+
+// The mouse moved onto the control from a point beside it: whether the pointer changed, and the
+// text of the tooltip that shows.
+std::pair<bool, std::string> Hover(DWORD pid, HWND dialog, int id, POINT beside)
+{
+    MoveMouseTo(beside);
+    const HCURSOR before = CursorNow();
+    MoveMouseTo(CentreOf(dialog, id));
+    HWND tip = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND hwnd : TopLevelWindows(pid, "tooltips_class32"))
+                if (::IsWindowVisible(hwnd))
+                    tip = hwnd;
+            return tip != nullptr;
+        },
+        3000);
+    return {CursorNow() != before, tip ? WindowText(tip) : "<no tooltip>"};
+}
+
+void Click(HWND dialog, int id)
+{
+    MoveMouseTo(CentreOf(dialog, id));
+    LeftButton(true);
+    LeftButton(false);
+}
+
+class AboutBox : public CPixletTest
+{
+};
 }  // namespace
 
 TEST_F(AboutBox, ShowsItsLinksAndOpensThemWithTheShellOrTheProgramForWebPages)
@@ -124,43 +140,32 @@ TEST_F(AboutBox, ShowsItsLinksAndOpensThemWithTheShellOrTheProgramForWebPages)
     // the hand and a tooltip with the target.
     const COLORREF blue = RGB(0, 0, 238), highlight = ::GetSysColor(COLOR_HIGHLIGHT);
     for (int link : {IDC_EMAIL, IDC_HOMEPAGE}) {
-        const CInk ink = InkOf(about, link, blue);
-        EXPECT_GT(ink.count, 20) << link;
-        EXPECT_TRUE(ink.underlined) << link;
+        const std::pair<int, bool> ink = InkOf(about, link, blue);
+        EXPECT_TRUE(ink.first > 20 && ink.second) << link << ": " << ink.first << " blue pixels";
     }
-    MoveMouseTo(POINT{CentreOf(about, IDC_EMAIL).x, CentreOf(about, IDOK).y});
-    const HCURSOR plain = CursorNow();
-    MoveMouseTo(CentreOf(about, IDC_EMAIL));
-    EXPECT_TRUE(WaitUntil([&] { return InkOf(about, IDC_EMAIL, highlight).count > 20; }, 2000)) << "no hover colour";
-    EXPECT_NE(CursorNow(), plain) << "the pointer stayed the same over the link";
-    HWND tip = nullptr;
-    EXPECT_TRUE(WaitUntil([&] { return (tip = VisibleToolTip(app.Pid())) != nullptr; }, 3000)) << "no tooltip";
-    EXPECT_EQ(WindowText(tip), "mailto:dorvan@example.com");
+    const POINT belowEmail = {CentreOf(about, IDC_EMAIL).x, CentreOf(about, IDOK).y};
+    EXPECT_EQ(Hover(app.Pid(), about, IDC_EMAIL, belowEmail), std::make_pair(true, std::string("mailto:dorvan@example.com")));
+    EXPECT_TRUE(Shows(about, IDC_EMAIL, highlight)) << "no hover colour";
     MoveMouseTo(CentreOf(about, IDOK));
-    EXPECT_TRUE(WaitUntil([&] { return InkOf(about, IDC_EMAIL, blue).count > 20; }, 2000)) << "the hover stayed";
+    EXPECT_TRUE(Shows(about, IDC_EMAIL, blue)) << "the hover stayed";
 
     // The shell cannot open the home page: the program for web pages gets it, two blanks after
     // its own name (its command's blank before the placeholder, and one more); the link turns
     // purple.
-    MoveMouseTo(CentreOf(about, IDC_HOMEPAGE));
-    LeftButton(true);
-    LeftButton(false);
+    Click(about, IDC_HOMEPAGE);
     ASSERT_TRUE(WaitUntil([&] { return FileExists(recorded); }, 5000)) << "the program for web pages did not start";
     WaitUntil([&] { return !ReadBytes(recorded).empty(); }, 2000);
     const std::vector<BYTE> line = ReadBytes(recorded);
     EXPECT_EQ(std::string(line.begin(), line.end()), "\"" + recorder + "\"  https://www.example.com/pixlet32/");
     MoveMouseTo(CentreOf(about, IDOK));
-    EXPECT_TRUE(WaitUntil([&] { return InkOf(about, IDC_HOMEPAGE, RGB(85, 26, 139)).count > 20; }, 2000))
-        << "a visited link is not purple";
+    EXPECT_TRUE(Shows(about, IDC_HOMEPAGE, RGB(85, 26, 139))) << "a visited link is not purple";
 
     // Nothing can open the e-mail: the message says why, and the link stays blue.
     page.Set(kNowhere);
-    MoveMouseTo(CentreOf(about, IDC_EMAIL));
-    LeftButton(true);
-    LeftButton(false);
+    Click(about, IDC_EMAIL);
     EXPECT_EQ(AnswerMessageBox(app.Pid()).text, "Unable to open hyperlink:\n\nThe specified file was not found.");
     MoveMouseTo(CentreOf(about, IDOK));
-    EXPECT_TRUE(WaitUntil([&] { return InkOf(about, IDC_EMAIL, blue).count > 20; }, 2000));
+    EXPECT_TRUE(Shows(about, IDC_EMAIL, blue));
     Press(about, IDOK);
     ASSERT_TRUE(WaitUntilClosed(about));
 
@@ -170,12 +175,8 @@ TEST_F(AboutBox, ShowsItsLinksAndOpensThemWithTheShellOrTheProgramForWebPages)
     const HWND option = WaitForDialog(app.Pid(), "Option");
     ASSERT_TRUE(option);
     TypeText(option, IDC_PREFIX, "kept");
-    MoveMouseTo(POINT{CentreOf(option, IDC_ABOUT_ICON).x, CentreOf(option, IDC_ABOUT_ICON).y + 60});
-    const HCURSOR beside = CursorNow();
-    MoveMouseTo(CentreOf(option, IDC_ABOUT_ICON));
-    EXPECT_TRUE(WaitUntil([&] { return (tip = VisibleToolTip(app.Pid())) != nullptr; }, 3000)) << "no tooltip";
-    EXPECT_EQ(WindowText(tip), "About ");
-    EXPECT_NE(CursorNow(), beside);
+    const POINT belowIcon = {CentreOf(option, IDC_ABOUT_ICON).x, CentreOf(option, IDC_ABOUT_ICON).y + 60};
+    EXPECT_EQ(Hover(app.Pid(), option, IDC_ABOUT_ICON, belowIcon), std::make_pair(true, std::string("About ")));
     LeftButton(true);
     LeftButton(false);
     const HWND second = WaitForDialog(app.Pid(), "About");
