@@ -8,22 +8,8 @@
 #include "capture/Delivery.h"
 #include "capture/ScreenGrab.h"
 #include "res/resource.h"
-
-namespace {
-// Clears the busy flag however an accepted action ends.
-class CBusyScope
-{
-public:
-    explicit CBusyScope(CaptureState& state) : m_state(state) { m_state.m_bBusy = TRUE; }
-    ~CBusyScope() { m_state.m_bBusy = FALSE; }
-    CBusyScope(const CBusyScope&) = delete;
-    CBusyScope& operator=(const CBusyScope&) = delete;
-
-private:
-    CaptureState& m_state;
-};
-
-}  // namespace
+#include "ui/AboutDlg.h"
+#include "ui/OptionsDlg.h"
 
 CMainDlg::CMainDlg() : CDialog(IDD_MAIN) {}
 
@@ -215,12 +201,20 @@ LRESULT CMainDlg::OnHotKeyAction(WPARAM wParam)
 
 void CMainDlg::OnOption()
 {
-    // The Option dialog comes with its own change.
+    // The dialog stores the settings itself when its OK succeeds; the profile and the hot keys
+    // belong to this window.
+    COptionsDlg dialog(m_settings, m_state);
+    if (dialog.DoModal() != IDOK)
+        return;
+    SaveSettings(m_settings);
+    UnregisterHotKeys(m_hWnd);
+    RegisterHotKeys(m_hWnd, m_settings);
 }
 
 void CMainDlg::OnAbout()
 {
-    // The About box comes with its own change.
+    CAboutDlg dialog;
+    dialog.DoModal();
 }
 
 void CMainDlg::OnExit()

@@ -38,6 +38,19 @@ struct CaptureState {
     CURSORINFO m_cursorInfo = {};  // the cursor when the last hot-key action arrived
 };
 
+// Holds CaptureState::m_bBusy set for one scope: however the scope is left, it is cleared.
+class CBusyScope
+{
+public:
+    explicit CBusyScope(CaptureState& state) : m_state(state) { m_state.m_bBusy = TRUE; }
+    ~CBusyScope() { m_state.m_bBusy = FALSE; }
+    CBusyScope(const CBusyScope&) = delete;
+    CBusyScope& operator=(const CBusyScope&) = delete;
+
+private:
+    CaptureState& m_state;
+};
+
 // The cursor that grabs draw into their pictures: the snapshot of the last hot-key action when
 // "Including cursor" is on, otherwise none (null).
 const CURSORINFO* CursorToDraw(const CaptureSettings& settings, const CaptureState& state);

@@ -29,7 +29,7 @@ private:
 void DDX_Check(CDataExchange* pDX, int id, BOOL& value);
 // A group of radio buttons starting at id: the index of the checked one, -1 when none is.
 void DDX_Radio(CDataExchange* pDX, int id, int& value);
-// The text of a control.
+// The text of a control; the control is written only when its text differs.
 void DDX_Text(CDataExchange* pDX, int id, std::string& value);
 // Limits the last exchanged edit control to maxChars; on saving, refuses a longer text with
 // "Please enter no more than %1 characters.".

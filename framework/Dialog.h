@@ -15,7 +15,7 @@ public:
     ~CDialog() override;
 
     // Runs the dialog in its own message loop; IDOK, IDCANCEL or what EndDialog was given, -1 on failure.
-    INT_PTR DoModal();
+    virtual INT_PTR DoModal();
     // Creates the dialog modeless; it shows itself only if its template says so.
     bool Create();
     BOOL DestroyWindow();
@@ -29,6 +29,8 @@ public:
 
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     UINT GetTemplateId() const { return m_idTemplate; }
+    // The parent given at construction (null: the application's window owns a modal run).
+    HWND GetParentWindow() const { return m_hParent; }
 
 protected:
     // Fills combo and list boxes from the template's initialisation data and the controls

@@ -92,6 +92,7 @@ using CMenuHandle = CHandleOwner<HMENU, &::DestroyMenu>;
 using CCursorHandle = CHandleOwner<HCURSOR, &::DestroyCursor>;
 using CIconHandle = CHandleOwner<HICON, &::DestroyIcon>;
 using CModuleHandle = CHandleOwner<HMODULE, &::FreeLibrary>;
+using CWindowHandle = CHandleOwner<HWND, &::DestroyWindow>;  // a window made with CreateWindowEx
 using CGlobalMemory = CHandleOwner<HGLOBAL, &::GlobalFree>;
 // A fixed global block used through its pointer (a video frame's DIB, say).
 template <typename T>

@@ -2,6 +2,7 @@
 // keys it holds, the picker window, and its end. Pixlet32.exe runs in its own process; these
 // tests watch it from outside.
 #include "support/Desktop.h"
+#include "support/Dialogs.h"
 #include "support/PixletTest.h"
 #include "support/Process.h"
 
@@ -116,15 +117,23 @@ TEST_F(AppShell, TrayMenuOpensAtTheCursorAndItsOtherCommandsKeepTheProgramRunnin
     }
     EXPECT_TRUE(atCursor) << "menu at " << rect.left << "," << rect.top;
 
-    // The first and the second command (Option, About) leave the program as it was: running,
-    // its icon in the tray, its hot keys held, its window answering.
+    // The first and the second command open the Option dialog and the About box; closed, they
+    // leave the program as it was: running, its icon in the tray, its hot keys held, its window
+    // answering.
     for (int downs = 1; downs <= 2; ++downs) {
-        SCOPED_TRACE(downs == 1 ? "Option" : "About");
+        const char* caption = downs == 1 ? "Option" : "About";
+        SCOPED_TRACE(caption);
         ASSERT_TRUE(OpenTrayMenu(app, POINT{400, 350}));
         for (int i = 0; i < downs; ++i)
             PressKeys({VK_DOWN});
         PressKeys({VK_RETURN});
         EXPECT_TRUE(WaitUntil([&] { return VisibleMenuOf(app) == nullptr; }, 5000));
+        const HWND dialog = WaitForDialog(app.Pid(), caption);
+        EXPECT_TRUE(dialog) << "the command opened nothing";
+        if (dialog) {
+            Press(dialog, downs == 1 ? IDCANCEL : IDOK);
+            EXPECT_TRUE(WaitUntilClosed(dialog));
+        }
         EXPECT_FALSE(app.WaitForExit(300));
         EXPECT_EQ(TrayIconCount(), 1);
         EXPECT_FALSE(IsHotKeyFree(0, VK_SNAPSHOT));

@@ -135,4 +135,18 @@ bool HoldCtrl(bool down)
     return RunOnHost(down ? "xdotool keydown ctrl" : "xdotool keyup ctrl", 10000) == 0;
 }
 
+void CActionPacer::WaitForNextAction()
+{
+    while (::GetTickCount() - m_dwLast < 2100)
+        ::Sleep(20);
+    WaitUntil(
+        [] {
+            SYSTEMTIME now;
+            ::GetLocalTime(&now);
+            return now.wMilliseconds >= 50 && now.wMilliseconds < 150;
+        },
+        1200, 5);
+    m_dwLast = ::GetTickCount();
+}
+
 }  // namespace testing_support

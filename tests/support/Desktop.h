@@ -38,4 +38,19 @@ void DragMouse(POINT from, POINT to, int steps = 8);
 // forgotten by Wine at the next injected mouse event.
 bool HoldCtrl(bool down);
 
+// The program accepts a hot-key action only two whole clock seconds after the last accepted one
+// (or its start): the pacer waits until the next is sure to be taken.
+class CActionPacer
+{
+public:
+    // The program has started, or an action was accepted, now.
+    void Accepted() { m_dwLast = ::GetTickCount(); }
+    // Waits until a new action is accepted, at a tenth of a second past a whole second, so that
+    // a key pressed a second later falls clearly into the next second; counts it as accepted.
+    void WaitForNextAction();
+
+private:
+    DWORD m_dwLast = 0;
+};
+
 }  // namespace testing_support

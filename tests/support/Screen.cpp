@@ -62,6 +62,22 @@ CPixels ClipboardBitmap()
     return pixels;
 }
 
+CPixels DecodeImageFile(const std::string& hostPath, int width, int height)
+{
+    CPixels pixels;
+    const std::string raw = hostPath + ".rgb";
+    if (RunOnHost("convert-im6.q16 '" + hostPath + "' -depth 8 rgb:'" + raw + "'") != 0)
+        return pixels;
+    const std::vector<BYTE> rgb = ReadBytes(WindowsPath(raw));
+    if (rgb.size() != static_cast<size_t>(width) * height * 3)
+        return pixels;
+    pixels.width = width;
+    pixels.height = height;
+    for (size_t i = 0; i < rgb.size(); i += 3)
+        pixels.data.push_back(static_cast<DWORD>(rgb[i]) << 16 | rgb[i + 1] << 8 | rgb[i + 2]);
+    return pixels;
+}
+
 void SaveScreenshotIfAsked(const char* name)
 {
     const char* directory = std::getenv("PIXLET_SCREENSHOTS");

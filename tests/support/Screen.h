@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -30,6 +31,10 @@ CPixels ReadBitmap(HBITMAP bitmap);
 CPixels ScreenPixels(const RECT& rect);
 // The CF_BITMAP on the clipboard; empty when it holds none.
 CPixels ClipboardBitmap();
+
+// A picture file (PNG, BMP) of the host decoded by ImageMagick: its pixels, top row first;
+// empty when it is not a picture of this size.
+CPixels DecodeImageFile(const std::string& hostPath, int width, int height);
 
 // Where PIXLET_SCREENSHOTS names a directory (of the host), the whole screen as <name>.png
 // there, for a person to look at; nothing otherwise.

@@ -13,21 +13,9 @@
 using namespace testing_support;
 
 namespace {
-// A PNG file decoded by ImageMagick on the host: its pixels, top row first.
 CPixels DecodePng(const std::string& name, int width, int height)
 {
-    CPixels pixels;
-    const std::string raw = name + ".rgb";
-    if (RunOnHost("convert-im6.q16 '" + CScratch::Host(name) + "' -depth 8 rgb:'" + CScratch::Host(raw) + "'") != 0)
-        return pixels;
-    const std::vector<BYTE> rgb = ReadBytes(CScratch::Windows(raw));
-    if (rgb.size() != static_cast<size_t>(width) * height * 3)
-        return pixels;
-    pixels.width = width;
-    pixels.height = height;
-    for (size_t i = 0; i < rgb.size(); i += 3)
-        pixels.data.push_back(static_cast<DWORD>(rgb[i]) << 16 | rgb[i + 1] << 8 | rgb[i + 2]);
-    return pixels;
+    return DecodeImageFile(CScratch::Host(name), width, height);
 }
 }  // namespace
 

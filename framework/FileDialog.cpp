@@ -1,0 +1,68 @@
+#include "framework/FileDialog.h"
+
+#include "framework/App.h"
+
+#include <cstring>
+
+std::string FileDialogFilter(const char* filter)
+{
+    std::string result = filter ? filter : "";
+    for (char& c : result)
+        if (c == '|')
+            c = '\0';
+    // However the text ended, the list ends with two zeros.
+    result.push_back('\0');
+    result.push_back('\0');
+    return result;
+}
+
+CFileDialog::CFileDialog(BOOL bOpenFileDialog, const char* defExt, const char* fileName, DWORD flags,
+                         const char* filter, HWND parent)
+    : CDialog(0, parent),
+      m_bOpenFileDialog(bOpenFileDialog),
+      m_dwFlags(flags),
+      m_strDefExt(defExt ? defExt : ""),
+      m_strFilter(filter ? FileDialogFilter(filter) : std::string())
+{
+    if (fileName)
+        ::lstrcpynA(m_szFile, fileName, MAX_PATH);
+}
+
+INT_PTR CFileDialog::DoModal()
+{
+    OPENFILENAMEA ofn;
+    std::memset(&ofn, 0, sizeof ofn);
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = GetParentWindow() ? GetParentWindow() : GetAppMainWindow();
+    ofn.hInstance = GetAppInstance();
+    ofn.lpstrFilter = m_strFilter.empty() ? nullptr : m_strFilter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = m_szFile;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = m_strInitialDir.empty() ? nullptr : m_strInitialDir.c_str();
+    ofn.lpstrTitle = m_strTitle.empty() ? nullptr : m_strTitle.c_str();
+    ofn.Flags = m_dwFlags | OFN_EXPLORER | OFN_ENABLEHOOK;
+    ofn.lpstrDefExt = m_strDefExt.empty() ? nullptr : m_strDefExt.c_str();
+    ofn.lCustData = reinterpret_cast<LPARAM>(this);
+    ofn.lpfnHook = FileDialogHookProc;
+    const BOOL chosen = m_bOpenFileDialog ? ::GetOpenFileNameA(&ofn) : ::GetSaveFileNameA(&ofn);
+    return chosen ? IDOK : IDCANCEL;
+}
+
+bool CFileDialog::OnNotify(NMHDR* header, LRESULT& result)
+{
+    result = 0;
+    switch (header->code) {
+    case CDN_INITDONE:
+        OnInitDone();
+        return true;
+    case CDN_FOLDERCHANGE:
+        OnFolderChange();
+        return true;
+    case CDN_FILEOK:
+        result = OnFileNameOK() ? 1 : 0;
+        return true;
+    default:
+        return CDialog::OnNotify(header, result);
+    }
+}

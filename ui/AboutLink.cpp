@@ -1,0 +1,36 @@
+#include "ui/AboutLink.h"
+
+#include "framework/App.h"
+#include "ui/AboutDlg.h"
+
+namespace {
+// Of the application window's title, this much (terminator included) goes into the tooltip.
+const int kTitleLimit = 80;
+}  // namespace
+
+void CAboutLink::PreSubclassWindow()
+{
+    AddNotifyStyle();
+    LoadHandCursor();
+    char title[kTitleLimit] = "";
+    if (const HWND main = GetAppMainWindow())
+        ::GetWindowTextA(main, title, kTitleLimit);
+    CreateToolTip(std::string("About ") + title);
+}
+
+bool CAboutLink::OnReflectedMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result)
+{
+    if (msg != WM_COMMAND || HIWORD(wParam) != STN_CLICKED)
+        return false;
+    OnClicked();
+    result = 0;
+    return true;
+}
+
+void CAboutLink::OnClicked()
+{
+    // The box about to open takes the mouse.
+    EndHover();
+    CAboutDlg about;
+    about.DoModal();
+}

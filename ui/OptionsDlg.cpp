@@ -1,0 +1,355 @@
+#include "ui/OptionsDlg.h"
+
+#include "capture/RectSelectDlg.h"
+#include "capture/ScreenGrab.h"
+#include "framework/DataExchange.h"
+#include "framework/FileDialog.h"
+#include "framework/Handles.h"
+#include "framework/MessageBox.h"
+#include "res/resource.h"
+#include "ui/SelectFolderDialog.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace {
+const int kPrefixLimit = 6;
+const DWORD kSaveAsFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT;
+const char kSaveAsTitle[] = "Browse Record File";
+// Without a chosen directory the folder chooser starts here.
+const char kDefaultFolder[] = "C:\\";
+// The screen needs a moment to show what is under the hidden dialog before it is grabbed.
+const DWORD kHideDelayMs = 100;
+
+SIZE ScreenSize()
+{
+    return SIZE{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
+
+std::string TextOf(HWND hwnd)
+{
+    std::vector<char> text(static_cast<size_t>(::GetWindowTextLengthA(hwnd)) + 1);
+    const int length = ::GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
+    return std::string(text.data(), length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+// The text into a field of the settings, cut to its size.
+template <size_t N>
+void CopyText(char (&field)[N], const std::string& text)
+{
+    ::lstrcpynA(field, text.c_str(), static_cast<int>(N));
+}
+}  // namespace
+
+int LetterIndex(char letter)
+{
+    if (letter >= 'A' && letter <= 'Z')
+        return letter - 'A';
+    if (letter >= 'a' && letter <= 'z')
+        return letter - 'a';
+    return -1;
+}
+
+const char* LetterClashMessage(char begin, char end, char autoBegin)
+{
+    if (begin == end || begin == autoBegin)
+        return "Hot key to copy AVI manually is duplicated with others.  Please correct it.";
+    if (end == autoBegin)
+        return "Hot key to copy AVI automatically is duplicated with others.  Please correct it.";
+    return nullptr;
+}
+
+const char* MissingFileChoiceMessage(BOOL saveToFile, int saveMode, const std::string& targetFile,
+                                     const std::string& prefix, const std::string& directory)
+{
+    if (!saveToFile)
+        return nullptr;
+    if (saveMode == 0)
+        return targetFile.empty() ? "Please specify the target file." : nullptr;
+    if (prefix.empty())
+        return "Please specify the prefix of files.";
+    if (directory.empty())
+        return "Please specify the directory to save files.";
+    return nullptr;
+}
+
+RECT ClampChosenRect(RECT rect, SIZE screen)
+{
+    if (rect.left < 0)
+        rect.left = 0;
+    if (rect.top < 0)
+        rect.top = 0;
+    if (rect.right > screen.cx)
+        rect.right = screen.cx;
+    if (rect.bottom > screen.cy)
+        rect.bottom = screen.cy;
+    return rect;
+}
+
+COptionsDlg::COptionsDlg(CaptureSettings& settings, CaptureState& state)
+    : CDialog(IDD_OPTION), m_settings(settings), m_state(state)
+{
+}
+
+COptionsDlg::~COptionsDlg() = default;
+
+void COptionsDlg::DoDataExchange(CDataExchange* pDX)
+{
+    DDX_Check(pDX, IDC_SAVE_TO_FILE, m_bSaveToFile);
+    DDX_Text(pDX, IDC_PREFIX, m_strPrefix);
+    DDV_MaxChars(pDX, m_strPrefix, kPrefixLimit);
+    DDX_Radio(pDX, IDC_OVERWRITE, m_nSaveMode);
+    DDX_Check(pDX, IDC_INCLUDE_CURSOR, m_bIncludeCursor);
+}
+
+BOOL COptionsDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    FillLetterCombo(IDC_AVI_BEGIN, m_settings.m_chAviBeginKey);
+    FillLetterCombo(IDC_AVI_END, m_settings.m_chAviEndKey);
+    FillLetterCombo(IDC_AVI_AUTO_BEGIN, m_settings.m_chAviAutoBeginKey);
+
+    m_aboutLink.SubclassDlgItem(IDC_ABOUT_ICON, m_hWnd);
+    m_lblTargetFile.SubclassDlgItem(IDC_TARGET_FILE, m_hWnd);
+    m_lblDirectory.SubclassDlgItem(IDC_DIRECTORY, m_hWnd);
+    m_lblAviFile.SubclassDlgItem(IDC_AVI_FILE, m_hWnd);
+
+    InitSpin(IDC_AVI_RATE_SPIN, 1, 20, m_settings.m_nAviRate);
+    InitSpin(IDC_END_AFTER_SPIN, 1, 30, m_settings.m_nAviEndAfter);
+    InitSpin(IDC_BASE_NUMBER_SPIN, 0, 3000, m_settings.m_nBaseNumber);
+    InitSpin(IDC_DIGITS_SPIN, 1, 6, m_settings.m_nDigits);
+
+    ::SetDlgItemTextA(m_hWnd, IDC_AVI_FILE, m_settings.m_szAviFile);
+    ::SetDlgItemTextA(m_hWnd, IDC_DIRECTORY, m_settings.m_szDirectory);
+    ::SetDlgItemTextA(m_hWnd, IDC_TARGET_FILE, m_settings.m_szTargetFile);
+
+    const LRESULT type = ::SendDlgItemMessageA(m_hWnd, IDC_FILE_TYPE, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                               reinterpret_cast<LPARAM>(m_settings.m_szExtension));
+    ::SendDlgItemMessageA(m_hWnd, IDC_FILE_TYPE, CB_SETCURSEL, static_cast<WPARAM>(type), 0);
+
+    m_rcCapture = m_settings.m_rcCapture;
+    ShowRect(IDC_CAPTURE_RECT, m_rcCapture);
+    m_rcAvi = m_settings.m_rcAvi;
+    ShowRect(IDC_AVI_RECT, m_rcAvi);
+
+    m_bSaveToFile = m_settings.m_bSaveToFile;
+    m_strPrefix = m_settings.m_szPrefix;
+    m_nSaveMode = m_settings.m_nSaveMode;
+    m_bIncludeCursor = m_settings.m_bIncludeCursor;
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void COptionsDlg::OnOK()
+{
+    // A list without a selection (a letter of the profile outside A to Z) keeps the letter the
+    // settings hold.
+    char begin = m_settings.m_chAviBeginKey, end = m_settings.m_chAviEndKey;
+    char autoBegin = m_settings.m_chAviAutoBeginKey;
+    GetSelectedLetter(IDC_AVI_BEGIN, begin);
+    GetSelectedLetter(IDC_AVI_END, end);
+    GetSelectedLetter(IDC_AVI_AUTO_BEGIN, autoBegin);
+    if (const char* clash = LetterClashMessage(begin, end, autoBegin)) {
+        AppMessageBox(clash, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    // The prefix edit holds no more than six characters when typed into, but another program
+    // can set any text: a longer prefix is refused (the exchange says so) and never stored.
+    if (!UpdateData(TRUE))
+        return;
+    const std::string targetFile = TextOf(GetDlgItem(IDC_TARGET_FILE));
+    const std::string directory = TextOf(GetDlgItem(IDC_DIRECTORY));
+    if (const char* missing = MissingFileChoiceMessage(m_bSaveToFile, m_nSaveMode, targetFile, m_strPrefix, directory)) {
+        AppMessageBox(missing, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+
+    m_settings.m_bIncludeCursor = m_bIncludeCursor;
+    m_settings.m_bSaveToFile = m_bSaveToFile;
+    m_settings.m_nSaveMode = m_nSaveMode;
+    CopyText(m_settings.m_szPrefix, m_strPrefix);
+    CopyText(m_settings.m_szDirectory, directory);
+    CopyText(m_settings.m_szTargetFile, targetFile);
+    m_settings.m_chAviBeginKey = begin;
+    m_settings.m_chAviEndKey = end;
+    m_settings.m_chAviAutoBeginKey = autoBegin;
+    m_settings.m_nAviRate = SpinPosition(IDC_AVI_RATE_SPIN);
+    m_settings.m_nAviEndAfter = SpinPosition(IDC_END_AFTER_SPIN);
+    m_settings.m_nBaseNumber = SpinPosition(IDC_BASE_NUMBER_SPIN);
+    // Numbering starts again at the base number after every OK.
+    m_settings.m_nLastNumber = m_settings.m_nBaseNumber - 1;
+    m_settings.m_nDigits = SpinPosition(IDC_DIGITS_SPIN);
+    CopyText(m_settings.m_szAviFile, TextOf(GetDlgItem(IDC_AVI_FILE)));
+    m_settings.m_rcCapture = m_rcCapture;
+    m_settings.m_rcAvi = m_rcAvi;
+    const std::string extension = ItemText(IDC_FILE_TYPE);
+    if (!extension.empty())
+        CopyText(m_settings.m_szExtension, extension);
+    CDialog::OnOK();
+}
+
+bool COptionsDlg::OnCommand(UINT id, UINT code, HWND control)
+{
+    if (id == IDC_PREFIX && code == EN_CHANGE) {
+        OnChangePrefix();
+        return true;
+    }
+    if (code != BN_CLICKED)
+        return CDialog::OnCommand(id, code, control);
+    switch (id) {
+    case IDC_BROWSE_AVI_FILE:
+        OnBrowseAviFile();
+        return true;
+    case IDC_BROWSE_CAPTURE_RECT:
+        OnBrowseCaptureRect();
+        return true;
+    case IDC_BROWSE_AVI_RECT:
+        OnBrowseAviRect();
+        return true;
+    case IDC_BROWSE_DIRECTORY:
+        OnBrowseDirectory();
+        return true;
+    case IDC_BROWSE_TARGET_FILE:
+        OnBrowseTargetFile();
+        return true;
+    default:
+        return CDialog::OnCommand(id, code, control);
+    }
+}
+
+void COptionsDlg::OnBrowseAviFile()
+{
+    CFileDialog dialog(FALSE, "avi", "*.avi", kSaveAsFlags, "AVI Files (*.avi)|*.avi|All Files (*.*)|*.*||", m_hWnd);
+    dialog.SetTitle(kSaveAsTitle);
+    if (dialog.DoModal() == IDOK)
+        ::SetDlgItemTextA(m_hWnd, IDC_AVI_FILE, dialog.GetPathName().c_str());
+}
+
+void COptionsDlg::OnBrowseTargetFile()
+{
+    CFileDialog dialog(FALSE, "png", nullptr, kSaveAsFlags,
+                       "PNG Files (*.png)|*.png|BMP Files (*.bmp)|*.bmp|All Files (*.*)|*.*||", m_hWnd);
+    dialog.SetTitle(kSaveAsTitle);
+    if (dialog.DoModal() == IDOK)
+        ChooseSavePath(IDC_TARGET_FILE, dialog.GetPathName(), 0);
+}
+
+void COptionsDlg::OnBrowseDirectory()
+{
+    std::string folder = TextOf(GetDlgItem(IDC_DIRECTORY)).substr(0, MAX_PATH - 1);
+    if (folder.empty())
+        folder = kDefaultFolder;
+    CSelectFolderDialog chooser(TRUE, folder.c_str(), OFN_HIDEREADONLY, "All Files(*.*)|*.*||", m_hWnd);
+    if (chooser.DoModal() == IDOK)
+        ChooseSavePath(IDC_DIRECTORY, chooser.GetFolder(), 1);
+}
+
+void COptionsDlg::ChooseSavePath(int labelId, const std::string& path, int saveMode)
+{
+    ::SetDlgItemTextA(m_hWnd, labelId, path.c_str());
+    UpdateData(TRUE);
+    m_bSaveToFile = TRUE;
+    m_nSaveMode = saveMode;
+    UpdateData(FALSE);
+}
+
+void COptionsDlg::OnChangePrefix()
+{
+    UpdateData(TRUE);
+    if (m_strPrefix.empty())
+        return;
+    // Only the box: which kind of saving is meant is the radio buttons' to say.
+    m_bSaveToFile = TRUE;
+    UpdateData(FALSE);
+}
+
+void COptionsDlg::OnBrowseCaptureRect()
+{
+    BrowseRect(IDC_CAPTURE_RECT, m_rcCapture);
+}
+
+void COptionsDlg::OnBrowseAviRect()
+{
+    BrowseRect(IDC_AVI_RECT, m_rcAvi);
+}
+
+void COptionsDlg::BrowseRect(int id, RECT& rect)
+{
+    // Not while an action runs: its own selector may be on the screen.
+    if (m_state.m_bBusy)
+        return;
+    ::ShowWindow(m_hWnd, SW_HIDE);
+    ::Sleep(kHideDelayMs);
+    {
+        // No hot-key action starts while the frozen screen is shown.
+        CBusyScope busy(m_state);
+        const SIZE screen = ScreenSize();
+        const RECT whole = {0, 0, screen.cx, screen.cy};
+        CBitmapHandle snapshot(GrabScreenRect(&whole, CursorToDraw(m_settings, m_state)));
+        if (snapshot) {
+            CRectSelectDlg selector;
+            selector.m_hScreenBitmap = snapshot;
+            if (selector.DoModal() == IDOK) {
+                m_state.m_bTextMode = selector.m_bTextMode;
+                if (!selector.m_bTextMode)
+                    rect = selector.m_rcSelected;
+                else if (selector.m_hPickedWnd)
+                    ::GetWindowRect(selector.m_hPickedWnd, &rect);
+                rect = ClampChosenRect(rect, screen);
+                ShowRect(id, rect);
+            }
+        }
+    }
+    ::ShowWindow(m_hWnd, SW_SHOW);
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void COptionsDlg::FillLetterCombo(int id, char letter)
+{
+    const HWND list = GetDlgItem(id);
+    for (char c = 'A'; c <= 'Z'; ++c) {
+        const char item[2] = {c, '\0'};
+        ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    }
+    ::SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(LetterIndex(letter)), 0);
+}
+
+void COptionsDlg::GetSelectedLetter(int id, char& letter) const
+{
+    const LRESULT index = ::SendDlgItemMessageA(m_hWnd, id, CB_GETCURSEL, 0, 0);
+    if (index >= 0 && index < 26)
+        letter = static_cast<char>('A' + index);
+}
+
+void COptionsDlg::ShowRect(int id, const RECT& rect)
+{
+    ::SetDlgItemTextA(m_hWnd, id, FormatRect(rect).c_str());
+}
+
+void COptionsDlg::InitSpin(int id, int low, int high, int position)
+{
+    ::SendDlgItemMessageA(m_hWnd, id, UDM_SETRANGE32, static_cast<WPARAM>(low), high);
+    ::SendDlgItemMessageA(m_hWnd, id, UDM_SETPOS32, 0, position);
+}
+
+int COptionsDlg::SpinPosition(int id) const
+{
+    // Text in the edit that is no number of the range leaves the last valid position.
+    BOOL error = FALSE;
+    return static_cast<int>(::SendDlgItemMessageA(m_hWnd, id, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&error)));
+}
+
+std::string COptionsDlg::ItemText(int id) const
+{
+    const HWND list = GetDlgItem(id);
+    const LRESULT index = ::SendMessageA(list, CB_GETCURSEL, 0, 0);
+    if (index < 0)
+        return std::string();
+    const LRESULT length = ::SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length < 0)
+        return std::string();
+    std::vector<char> text(static_cast<size_t>(length) + 1);
+    ::SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
+}

@@ -1,0 +1,73 @@
+// The Option dialog, the one place where the user changes the settings. It works on a copy of
+// them: the letters, numbers and paths live in its controls, the rest in its fields, and only an
+// OK that passes every check stores them all at once (the caller then saves the letters and
+// registers the hot keys again). Choosing a target file or a directory ticks "Save result into
+// file" and the matching radio button by itself, and typing a prefix ticks the box.
+#pragma once
+
+#include "capture/CaptureSettings.h"
+#include "framework/Dialog.h"
+#include "ui/AboutLink.h"
+#include "ui/PathLabel.h"
+
+#include <string>
+
+// The list index of a hot-key letter (either case), or -1 for a character that is no letter of
+// A to Z.
+int LetterIndex(char letter);
+// Why OK refuses the three AVI letters (begin and end of "Copy manually", begin of "Copy
+// automatically"), or null when they are all different.
+const char* LetterClashMessage(char begin, char end, char autoBegin);
+// Why OK refuses the file choices, or null: saving into one file needs that file, numbered
+// files need a prefix and a directory. Nothing is needed when nothing is saved into files.
+const char* MissingFileChoiceMessage(BOOL saveToFile, int saveMode, const std::string& targetFile,
+                                     const std::string& prefix, const std::string& directory);
+// A rectangle chosen on the screen, kept on it: left and top at least 0, right and bottom at
+// most the screen's size. It is not ordered: one dragged to the upper left stays reversed.
+RECT ClampChosenRect(RECT rect, SIZE screen);
+
+class COptionsDlg : public CDialog
+{
+public:
+    COptionsDlg(CaptureSettings& settings, CaptureState& state);
+    ~COptionsDlg() override;
+
+    RECT m_rcAvi = {0, 0, 0, 0};
+    RECT m_rcCapture = {0, 0, 0, 0};
+    CAboutLink m_aboutLink;
+    BOOL m_bSaveToFile = FALSE;
+    std::string m_strPrefix;
+    int m_nSaveMode = -1;  // 0 one file, 1 numbered files, -1 no radio button checked
+    BOOL m_bIncludeCursor = FALSE;
+    CPathLabel m_lblTargetFile;
+    CPathLabel m_lblDirectory;
+    CPathLabel m_lblAviFile;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+
+private:
+    void OnBrowseAviFile();
+    void OnBrowseCaptureRect();
+    void OnBrowseAviRect();
+    void OnBrowseDirectory();
+    void OnChangePrefix();
+    void OnBrowseTargetFile();
+
+    void FillLetterCombo(int id, char letter);
+    void GetSelectedLetter(int id, char& letter) const;
+    void ShowRect(int id, const RECT& rect);
+    void BrowseRect(int id, RECT& rect);
+    // A chosen path shown in its label, with "Save result into file" ticked and the radio
+    // button of its kind of saving chosen.
+    void ChooseSavePath(int labelId, const std::string& path, int saveMode);
+    void InitSpin(int id, int low, int high, int position);
+    int SpinPosition(int id) const;
+    std::string ItemText(int id) const;
+
+    CaptureSettings& m_settings;
+    CaptureState& m_state;
+};

@@ -1,0 +1,255 @@
+#include "ui/SelectFolderDialog.h"
+
+#include "capture/Delivery.h"
+#include "framework/Handles.h"
+#include "framework/MessageBox.h"
+
+#include <dlgs.h>
+#include <imagehlp.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+const int kPathEditId = 102;
+
+RECT ChildRect(HWND frame, HWND child)
+{
+    RECT rect = {};
+    ::GetWindowRect(child, &rect);
+    ::MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void Place(HWND child, const RECT& rect)
+{
+    ::SetWindowPos(child, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT Moved(RECT rect, int dx, int dy)
+{
+    ::OffsetRect(&rect, dx, dy);
+    return rect;
+}
+
+// The rectangle at the left of `right`, `gap` pixels apart, on its top.
+RECT LeftOf(const RECT& rect, const RECT& right, int gap)
+{
+    const LONG width = rect.right - rect.left;
+    return RECT{right.left - width - gap, right.top, right.left - gap, right.top + rect.bottom - rect.top};
+}
+
+// A label one line of its text high, its top kept. Some templates make their labels two lines
+// high; moved about as one line, they would cover the controls below them.
+RECT OneLineHigh(HWND frame, HWND label)
+{
+    RECT rect = ChildRect(frame, label);
+    CClientDC dc(label);
+    TEXTMETRICA metrics = {};
+    if (dc) {
+        CSelectObject font(dc, reinterpret_cast<HFONT>(::SendMessageA(label, WM_GETFONT, 0, 0)));
+        if (::GetTextMetricsA(dc, &metrics) && metrics.tmHeight < rect.bottom - rect.top)
+            rect.bottom = rect.top + metrics.tmHeight;
+    }
+    return rect;
+}
+
+std::string TextOfWindow(HWND hwnd)
+{
+    std::vector<char> text(static_cast<size_t>(::GetWindowTextLengthA(hwnd)) + 1);
+    const int length = ::GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
+    return std::string(text.data(), length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+bool IsDirectory(const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void CenterOn(HWND window, HWND owner)
+{
+    RECT self = {}, around = {};
+    ::GetWindowRect(window, &self);
+    if (!owner || !::GetWindowRect(owner, &around))
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &around, 0);
+    const LONG width = self.right - self.left, height = self.bottom - self.top;
+    ::SetWindowPos(window, nullptr, (around.left + around.right - width) / 2, (around.top + around.bottom - height) / 2,
+                   0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+}  // namespace
+
+bool AcceptedFolderPath(const std::string& typed, const std::string& browsed, std::string& path, UINT codePage)
+{
+    path = typed.empty() ? browsed : typed;
+    if (path.empty())
+        return false;
+    bool lastWasBackslash = false;
+    for (size_t i = 0; i < path.size(); ++i) {
+        const bool backslash = path[i] == '\\';
+        if (backslash && lastWasBackslash)
+            return false;
+        lastWasBackslash = backslash;
+        // The second byte of a double-byte character may be 0x5C; it is no backslash.
+        if (::IsDBCSLeadByteEx(codePage, static_cast<BYTE>(path[i])))
+            ++i;
+    }
+    if (EndsWithBackslash(path, codePage))
+        path.pop_back();
+    return true;
+}
+
+CSelectFolderDialog::CSelectFolderDialog(BOOL bShowFiles, const char* initialFolder, DWORD flags,
+                                         const char* filter, HWND parent)
+    : CFileDialog(TRUE, nullptr, nullptr, flags, filter, parent),
+      m_bShowFiles(bShowFiles),
+      m_bHasFilter(filter && *filter),
+      m_strInitialFolder(initialFolder ? initialFolder : ""),
+      m_frame(*this)
+{
+    if (initialFolder)
+        SetInitialDir(initialFolder);
+    SetTitle(m_strTitle);
+}
+
+CSelectFolderDialog::~CSelectFolderDialog() = default;
+
+INT_PTR CSelectFolderDialog::DoModal()
+{
+    m_strFolder.clear();
+    const INT_PTR result = CFileDialog::DoModal();
+    m_strCurrentFolder.clear();
+    m_hPathEdit = nullptr;
+    return result;
+}
+
+std::string CSelectFolderDialog::BrowsedFolder() const
+{
+    char path[MAX_PATH] = "";
+    const HWND frame = GetFrame();
+    if (!frame || ::SendMessageA(frame, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(path)) < 0)
+        return std::string();
+    // A folder of the shell that is no folder on disk (My Computer) has no path: Windows
+    // reports an error, Wine the folder's parsing name, "::{...}".
+    if (path[0] == ':' && path[1] == ':')
+        return std::string();
+    return path;
+}
+
+void CSelectFolderDialog::OnInitDone()
+{
+    const HWND frame = GetFrame();
+    if (!frame)
+        return;
+    ::SetWindowTextA(frame, m_strTitle.c_str());
+    LayOut(frame);
+    m_frame.SubclassWindow(frame);
+    CenterOn(frame, ::GetWindow(frame, GW_OWNER));
+}
+
+void CSelectFolderDialog::LayOut(HWND frame)
+{
+    // The file-name box: an edit in the classic template, a combo box in newer ones.
+    int nameId = edt1;
+    HWND name = ::GetDlgItem(frame, edt1);
+    if (!name) {
+        nameId = cmb13;
+        name = ::GetDlgItem(frame, cmb13);
+    }
+    const HWND ok = ::GetDlgItem(frame, IDOK), cancel = ::GetDlgItem(frame, IDCANCEL);
+    const HWND list = ::GetDlgItem(frame, lst1), nameLabel = ::GetDlgItem(frame, stc3);
+    const HWND typeLabel = ::GetDlgItem(frame, stc2), types = ::GetDlgItem(frame, cmb1);
+    ::SendMessageA(frame, CDM_HIDECONTROL, static_cast<WPARAM>(nameId), 0);
+
+    // OK goes beside Cancel.
+    const RECT cancelRect = ChildRect(frame, cancel);
+    Place(ok, LeftOf(ChildRect(frame, ok), cancelRect, 4));
+    RECT listRect = ChildRect(frame, list);
+    listRect.bottom = listRect.top + std::abs(listRect.top - (cancelRect.top - 45)) + 25;
+    Place(list, listRect);
+
+    // The label of the file name now names the path box below it.
+    const RECT labelRect = OneLineHigh(frame, nameLabel);
+    ::SetWindowTextA(nameLabel, "Current Folder:");
+    Place(nameLabel, RECT{labelRect.left, labelRect.top + 14, labelRect.right + 50, labelRect.bottom + 14});
+    const RECT nameRect = ChildRect(frame, name);
+    // Auto-scrolled, so that a path longer than the box can be typed.
+    m_hPathEdit = ::CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", m_strInitialFolder.c_str(),
+                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, labelRect.left,
+                                    nameRect.top + 30, nameRect.right - 70 - labelRect.left,
+                                    nameRect.bottom - nameRect.top, frame,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPathEditId)), nullptr, nullptr);
+    if (!m_hPathEdit)
+        return;
+    ::SendMessageA(m_hPathEdit, WM_SETFONT, ::SendMessageA(name, WM_GETFONT, 0, 0), FALSE);
+    ::SetWindowPos(m_hPathEdit, list, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    if (!m_bShowFiles || !m_bHasFilter)
+        return;
+    // Room below for the file types, Cancel and OK beside them.
+    RECT frameRect = {};
+    ::GetWindowRect(frame, &frameRect);
+    ::SetWindowPos(frame, nullptr, 0, 0, frameRect.right - frameRect.left, frameRect.bottom - frameRect.top + 35,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT typeLabelRect = Moved(OneLineHigh(frame, typeLabel), 0, 25);
+    Place(typeLabel, typeLabelRect);
+    const RECT typesRect = ChildRect(frame, types);
+    Place(types, RECT{typeLabelRect.left, typeLabelRect.bottom, typeLabelRect.left + typesRect.right - typesRect.left,
+                      typeLabelRect.bottom + typesRect.bottom - typesRect.top});
+    RECT movedCancel = ChildRect(frame, cancel);
+    movedCancel = Moved(movedCancel, 0, typeLabelRect.bottom - 2 - movedCancel.top);
+    Place(cancel, movedCancel);
+    Place(ok, LeftOf(ChildRect(frame, ok), movedCancel, 4));
+    RECT pathRect = ChildRect(frame, m_hPathEdit);
+    pathRect.right = movedCancel.right;
+    Place(m_hPathEdit, pathRect);
+}
+
+void CSelectFolderDialog::OnFolderChange()
+{
+    if (!GetFrame())
+        return;
+    m_strCurrentFolder = BrowsedFolder();
+    if (m_hPathEdit)
+        ::SetWindowTextA(m_hPathEdit, m_strCurrentFolder.c_str());
+}
+
+bool CSelectFolderDialog::OnFileNameOK()
+{
+    if (const HWND frame = GetFrame())
+        ::PostMessageA(frame, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+    return true;
+}
+
+LRESULT CSelectFolderDialog::CFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_COMMAND && LOWORD(wParam) == IDOK && HIWORD(wParam) == 0) {
+        m_chooser.OnFrameOK();
+        return 0;
+    }
+    return CWnd::WindowProc(msg, wParam, lParam);
+}
+
+void CSelectFolderDialog::OnFrameOK()
+{
+    const HWND frame = GetFrame();
+    std::string path;
+    if (!AcceptedFolderPath(m_hPathEdit ? TextOfWindow(m_hPathEdit) : std::string(), BrowsedFolder(), path)) {
+        AppMessageBox("Invalid Folder", MB_OK | MB_ICONSTOP, frame);
+        return;
+    }
+    if (!IsDirectory(path)) {
+        const int answer = AppMessageBox(path + "\n\nThis path does not exist. Do you want to create it?",
+                                         MB_YESNO | MB_ICONQUESTION, frame);
+        if (answer == IDYES) {
+            ::MakeSureDirectoryPathExists((path + "\\").c_str());
+            if (!IsDirectory(path)) {
+                AppMessageBox("Could not create folder:\n" + path, MB_OK, frame);
+                return;
+            }
+        }
+    }
+    m_strFolder = path + "\\";
+    ::EndDialog(frame, IDOK);
+}
