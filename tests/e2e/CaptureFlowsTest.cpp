@@ -108,22 +108,7 @@ private:
 class CaptureFlows : public CPixletTest
 {
 protected:
-    // Waits until a new action is accepted (two whole clock seconds after the last accepted
-    // one, counted from its start), at a tenth of a second past a whole second, so that a key
-    // pressed a second later falls clearly into the next second.
-    void WaitForNextAction()
-    {
-        while (::GetTickCount() - m_dwLastAction < 2100)
-            ::Sleep(20);
-        WaitUntil(
-            [] {
-                SYSTEMTIME now;
-                ::GetLocalTime(&now);
-                return now.wMilliseconds >= 50 && now.wMilliseconds < 150;
-            },
-            1200, 5);
-        m_dwLastAction = ::GetTickCount();
-    }
+    void WaitForNextAction() { m_pacer.WaitForNextAction(); }
 
     // Ctrl+PrintScreen; the selector once it covers the screen, or null.
     HWND OpenSelector()
@@ -194,12 +179,12 @@ protected:
         m_app = &app;
         const ::testing::AssertionResult started = StartAndWaitForIcon(app);
         // The program's start counts as an action; it has started once its icon is there.
-        m_dwLastAction = ::GetTickCount();
+        m_pacer.Accepted();
         return started;
     }
 
     CPixlet* m_app = nullptr;
-    DWORD m_dwLastAction = 0;
+    CActionPacer m_pacer;
 };
 }  // namespace
 
