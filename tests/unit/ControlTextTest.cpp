@@ -5,6 +5,7 @@
 #include "capture/RemoteItems.h"
 #include "framework/App.h"
 #include "support/Clipboard.h"
+#include "support/ControlHost.h"
 #include "support/Files.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/Process.h"
@@ -16,77 +17,21 @@
 #include <psapi.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 using namespace testing_support;
 
 namespace {
-enum HostControl {
-    kListView = 101,
-    kListNoHeader = 102,
-    kListNoColumns = 103,
-    kListEmpty = 104,
-    kHeader = 105,
-    kTreeCollapsed = 106,
-    kTreeThreeLevels = 107,
-    kTreeRoots = 108,
-    kListLongCell = 109,
-    kCombo = 110,
-    kListBox = 111,
-    kEdit = 112,
-    kListOwnerData = 113,
-    kTreeDeepOverflow = 114,
-    kTreeDeepFull = 115,
-    kListTarget = 120,
-    kLiarList = 130,
-    kLiarHeader = 131,
-    kLiarListBox = 132,
-    kLiarCombo = 133,
-    kLongItemListBox = 134,
-    kLiarTree = 135,
-    kLiarStatic = 136,
-    kLiarEdit = 137,
-    kMiscountList = 138,
-};
-
-std::string Golden(const char* name)
-{
-    std::ifstream in(WindowsPath(std::string(PIXLET_TEST_DATA_DIR) + "/golden/" + name), std::ios::binary);
-    EXPECT_TRUE(in) << "no golden file " << name;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // control_host.exe (or its 64-bit twin) running one case, until the object goes.
-class CHost
+class CHost : public CControlHost
 {
 public:
-    explicit CHost(const char* scenario, const char* program = "control_host.exe")
-    {
-        if (!m_process.Start(BuildDirectory() + program, scenario))
-            return;
-        WaitUntil(
-            [this] {
-                for (HWND hwnd : TopLevelWindows(m_process.Pid(), "PixletTestHost"))
-                    if (::IsWindowVisible(hwnd))
-                        m_hWindow = hwnd;
-                return m_hWindow != nullptr;
-            },
-            20000);
-    }
-    HWND Window() const { return m_hWindow; }
-    HWND Control(int id) const { return ::GetDlgItem(m_hWindow, id); }
+    using CControlHost::CControlHost;
     std::string TextOf(int id) const
     {
         std::string text;
         GetControlText(Control(id), text);
         return text;
     }
-    CProcess& Process() { return m_process; }
-
-private:
-    CProcess m_process;
-    HWND m_hWindow = nullptr;
 };
 
 std::string DeepTreeText(int levels)
