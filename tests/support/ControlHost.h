@@ -28,6 +28,7 @@ enum HostControl {
     kTreeDeepOverflow = 114,
     kTreeDeepFull = 115,
     kListTarget = 120,
+    kTreeTarget = 121,
     kLiarList = 130,
     kLiarHeader = 131,
     kLiarListBox = 132,
@@ -38,6 +39,10 @@ enum HostControl {
     kLiarEdit = 137,
     kMiscountList = 138,
 };
+
+// A 64-bit, large-address-aware build of the host, whose tree item handles do not fit a 32-bit
+// reader: the x86_64 linker makes every program so, this build's own host included.
+const char* const kLargeAddressAware64BitHost = sizeof(void*) == 8 ? "control_host.exe" : "control_host64_laa.exe";
 
 // A golden text of tests/golden/.
 std::string Golden(const char* name);
