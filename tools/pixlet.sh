@@ -5,6 +5,7 @@
 #   tools/pixlet.sh test    install what is missing, build, run the whole test suite
 #   tools/pixlet.sh bench   build, then run the benchmarks under Xvfb and print figures
 #   tools/pixlet.sh soak    build, then make many captures in a row and count what they leave
+#   tools/pixlet.sh dist    build, then write and check dist/Pixlet32-<version>.zip, the release
 #   tools/pixlet.sh setup | fetch | build    the single steps
 #
 # Installing needs root (or sudo); every step is idempotent and skips what is done.
@@ -134,6 +135,20 @@ build() {
   fi
   step "built $BUILD/i686/Pixlet32.exe ($(stat -c %s "$BUILD/i686/Pixlet32.exe") bytes) and" \
        "$BUILD/x86_64/Pixlet64.exe ($(stat -c %s "$BUILD/x86_64/Pixlet64.exe") bytes); tests built for $tarch"
+}
+
+# The release: both programs, the user's README, the licences of libpng and zlib.
+dist() {
+  local version libpng
+  version=$(sed -n 's/^#define PIXLET_VERSION_TEXT "\(.*\)"$/\1/p' "$BUILD/i686/generated/PixletVersion.h")
+  libpng=$(find "$ROOT/third_party" -maxdepth 1 -type d -name 'libpng1.6-*' | sort | tail -n 1)
+  step "writing dist/Pixlet32-$version.zip"
+  python3 "$ROOT/tools/dist.py" --out "$ROOT/dist/Pixlet32-$version.zip" --version "$version" \
+    --pixlet32 "$BUILD/i686/Pixlet32.exe" --pixlet64 "$BUILD/x86_64/Pixlet64.exe" \
+    --readme "$ROOT/res/README.txt" --libpng-licence "$libpng/LICENSE" \
+    --zlib-header /usr/i686-w64-mingw32/include/zlib.h \
+    --objdump-i686 i686-w64-mingw32-objdump --objdump-x86_64 x86_64-w64-mingw32-objdump \
+    --check-imports "$ROOT/cmake/CheckImports.cmake"
 }
 
 # What this script started and must end, also when it is interrupted (Ctrl+C, SIGTERM, hang-up):
@@ -281,5 +296,6 @@ case "${1:-}" in
   test)  setup; build; step "tests in Xvfb"; test_all ;;
   bench) setup; setup_bench; build; "$ROOT/tools/bench.sh" ;;
   soak)  setup; build; in_xvfb soak ;;
-  *) sed -n '2,12p' "$0" >&2; exit 2 ;;
+  dist)  setup; build; dist ;;
+  *) sed -n '2,13p' "$0" >&2; exit 2 ;;
 esac
