@@ -1,5 +1,4 @@
-// The program's start: when its main window cannot be made, with a command line, and the name
-// it goes by.
+// The program's start when its main window cannot be made.
 #include "support/MessageBoxWatcher.h"
 #include "app/CaptureApp.h"
 #include "framework/Dialog.h"
@@ -51,29 +50,4 @@ TEST(SingleInstance, AnInstanceThatCrashedDoesNotKeepTheNextFromStarting)
         EXPECT_TRUE(next.Acquire(kTestMutexName)) << "the abandoned mutex was taken for a running instance";
     }
     ::CloseHandle(keeper);
-}
-
-TEST(CaptureApp, ACommandLineItDoesNotUnderstandEndsItAtOnceHavingTakenNothing)
-{
-    for (const char* arguments : {"/bogus", "/pixlet-read-text 0001002A extra", "/pixlet-read-text"}) {
-        CDialog noTemplate(0x7FF0);
-        CCaptureApp app(noTemplate);
-        app.m_strArguments = arguments;
-        CMessageBoxWatcher watcher;
-        EXPECT_FALSE(app.InitInstance()) << arguments;
-        EXPECT_EQ(app.ExitInstance(), 2) << arguments;
-        EXPECT_FALSE(watcher.Wait(300)) << arguments << ": it said " << watcher.m_text;
-        CSingleInstance next;
-        EXPECT_TRUE(next.Acquire(kInstanceMutexName)) << arguments << ": it took the instance mutex";
-    }
-}
-
-TEST(CaptureApp, TheCompanionGoesByTheProgramsNameAndSoKeepsItsProfile)
-{
-    EXPECT_EQ(ApplicationNameFor("Pixlet32"), "Pixlet32");
-    EXPECT_EQ(ApplicationNameFor("Pixlet64"), "Pixlet32");
-    EXPECT_EQ(ApplicationNameFor("PIXLET64"), "Pixlet32");
-    // A renamed copy keeps a profile of its own, as ever.
-    EXPECT_EQ(ApplicationNameFor("Capture"), "Capture");
-    EXPECT_EQ(ApplicationNameFor("Pixlet64 copy"), "Pixlet64 copy");
 }
