@@ -1,6 +1,8 @@
 #include "app/CaptureApp.h"
 
 #include "app/MainDlg.h"
+#include "capture/Companion.h"
+#include "capture/CompanionProtocol.h"
 #include "framework/MessageBox.h"
 
 const char kInstanceMutexName[] = "{6F1C03B2-5A7E-4c21-9E44-2B7D90C1A358}";
@@ -13,7 +15,14 @@ const UINT WM_TASKBARCREATED = ::RegisterWindowMessageA("TaskbarCreated");
 
 namespace {
 const char kRegistryKey[] = "Dorvan's Tools";
+const char kProgramName[] = "Pixlet32";
+const char kCompanionBaseName[] = "Pixlet64";
 }  // namespace
+
+std::string ApplicationNameFor(const std::string& executableName)
+{
+    return ::lstrcmpiA(executableName.c_str(), kCompanionBaseName) == 0 ? kProgramName : executableName;
+}
 
 bool CSingleInstance::Acquire(const char* name)
 {
@@ -30,6 +39,16 @@ CCaptureApp::CCaptureApp(CDialog& mainDlg) : m_mainDlg(mainDlg) {}
 
 BOOL CCaptureApp::InitInstance()
 {
+    const StartRequest request = ParseStartArguments(m_strArguments.c_str());
+    if (request.kind == StartRequest::Kind::ReadText) {
+        SetExitCode(static_cast<int>(ServeTextReading(request.window, ::GetStdHandle(STD_OUTPUT_HANDLE))));
+        return FALSE;
+    }
+    if (request.kind == StartRequest::Kind::Refused) {
+        SetExitCode(static_cast<int>(kReaderExitRefused));
+        return FALSE;
+    }
+    m_strAppName = ApplicationNameFor(m_strAppName);
     if (!m_instanceGuard.Acquire(kInstanceMutexName)) {
         // Another instance runs (or the mutex could not be made): tell it, and end without a
         // window, a message or a look at the profile.

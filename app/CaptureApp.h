@@ -1,9 +1,12 @@
 // Start and end of the program: one instance per user logon, the profile key, and the hidden
-// main dialog as the main window.
+// main dialog as the main window; or, asked by the 32-bit program, the 64-bit companion's
+// reader mode for one window, which takes none of these.
 #pragma once
 
 #include "framework/App.h"
 #include "framework/Handles.h"
+
+#include <string>
 
 class CDialog;
 
@@ -22,6 +25,11 @@ public:
 private:
     COwnedMutex m_hMutex;
 };
+
+// The name that the program's profile and its message boxes go by, for the name of its
+// executable: the 64-bit companion is the same program as the 32-bit one, with the same
+// settings, so it goes by the 32-bit name.
+std::string ApplicationNameFor(const std::string& executableName);
 
 extern const char kInstanceMutexName[];
 extern const char kAnotherInstanceMessageName[];

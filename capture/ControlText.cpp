@@ -1,5 +1,6 @@
 #include "capture/ControlText.h"
 
+#include "capture/Companion.h"
 #include "capture/Delivery.h"
 #include "capture/ProcessMemory.h"
 #include "capture/RemoteItems.h"
@@ -15,13 +16,13 @@
 #include <new>
 #include <vector>
 
-namespace {
-// The depth of tree the walk follows; one level more is refused.
-const int kTreeStackSize = 1024;
-
 const char kTreeHandlesRefusal[] =
     "The items of this tree view cannot be read: it belongs to a 64-bit program, and its item handles do not "
     "fit a 32-bit reader.";
+
+namespace {
+// The depth of tree the walk follows; one level more is refused.
+const int kTreeStackSize = 1024;
 
 void AddCut(ReadResult& result, const std::string& note)
 {
@@ -33,12 +34,13 @@ void AddCut(ReadResult& result, const std::string& note)
 
 // One reading against its limits, item by item (a row, a line): the clock before each item
 // and between the queries of one, the text's size after each whole item. Where a limit is
-// reached the unfinished item is taken back, so that the text ends with whole items.
+// reached the unfinished item is taken back, so that the text ends with whole items. Each
+// whole item goes to the sink, if there is one.
 class CReadProgress
 {
 public:
-    CReadProgress(std::string& text, const ReadLimits& limits)
-        : m_text(text), m_limits(limits), m_deadline(limits.maxMilliseconds)
+    CReadProgress(std::string& text, const ReadLimits& limits, CTextSink* sink)
+        : m_text(text), m_limits(limits), m_pSink(sink), m_deadline(limits.maxMilliseconds)
     {
     }
     // Marks where the next item begins; false once the time is up.
@@ -55,7 +57,7 @@ public:
         Abandon(CutReason::TimeLimit);
         return false;
     }
-    // After a whole item: false once the text has outgrown its limit.
+    // After a whole item: false once the text has outgrown its limit, or the sink wants no more.
     bool EndItem()
     {
         if (m_text.size() > m_limits.maxTextBytes) {
@@ -63,7 +65,7 @@ public:
             return false;
         }
         ++m_items;
-        return true;
+        return !m_pSink || m_pSink->Grew(m_text);
     }
     // Ends the reading at the item begun last.
     void Abandon(CutReason reason)
@@ -89,6 +91,7 @@ public:
 private:
     std::string& m_text;
     const ReadLimits& m_limits;
+    CTextSink* m_pSink;
     CReadDeadline m_deadline;
     size_t m_itemStart = 0;
     LRESULT m_items = 0;
@@ -100,7 +103,7 @@ private:
 // buffers between processes, where the ANSI forms are not reliable (Wine fills them with
 // UTF-16), and the text is turned into the ANSI code page here.
 ReadResult GetListItems(HWND control, UINT countMsg, UINT lengthMsg, UINT textMsg, std::string& text,
-                        const ReadLimits& limits)
+                        const ReadLimits& limits, CTextSink* sink)
 {
     ReadResult result;
     CControlQuery query(control);
@@ -108,7 +111,7 @@ ReadResult GetListItems(HWND control, UINT countMsg, UINT lengthMsg, UINT textMs
     if (!query.Send(countMsg, 0, 0, &count))
         return result;
     const LRESULT bounded = BoundedCount(count, limits.maxItems);
-    CReadProgress progress(text, limits);
+    CReadProgress progress(text, limits, sink);
     for (LRESULT i = 0; i < bounded && progress.BeginItem(); ++i) {
         LRESULT length = 0;
         if (!query.SendWide(lengthMsg, static_cast<WPARAM>(i), 0, &length) || length < 0)
@@ -146,19 +149,34 @@ void CopyControlText(HWND control, HWND owner)
     ReadResult result;
     try {
         result = GetControlText(control, text);
+        if (result.outcome == ReadResult::Outcome::Needs64BitReader) {
+            text.clear();
+            result = ReadThroughCompanion(control, text);
+        }
     } catch (const std::bad_alloc&) {
+        result.outcome = ReadResult::Outcome::OutOfMemory;
+    }
+    switch (result.outcome) {
+    case ReadResult::Outcome::OutOfMemory:
         ShowOutOfMemory();
         return;
-    }
-    if (result.outcome == ReadResult::Outcome::Refused) {
+    case ReadResult::Outcome::Refused:
+    case ReadResult::Outcome::Needs64BitReader:
         AppMessageBox(result.message + "\r\nThe clipboard was left as it was.", MB_OK | MB_ICONSTOP);
         return;
+    case ReadResult::Outcome::Whole:
+    case ReadResult::Outcome::Cut:
+    case ReadResult::Outcome::Aborted:
+        break;
     }
-    if (SetClipboardText(owner, text) && result.outcome == ReadResult::Outcome::Cut)
+    const bool placed = SetClipboardText(owner, text);
+    if (result.outcome == ReadResult::Outcome::Aborted)
+        AppMessageBox(result.message, MB_OK | MB_ICONHAND);
+    else if (placed && result.outcome == ReadResult::Outcome::Cut)
         AppMessageBox(result.message, MB_OK | MB_ICONEXCLAMATION);
 }
 
-ReadResult GetControlText(HWND window, std::string& text, const ReadLimits& limits)
+ReadResult GetControlText(HWND window, std::string& text, const ReadLimits& limits, CTextSink* sink)
 {
     if (!::IsWindow(window))
         return ReadResult();
@@ -166,15 +184,15 @@ ReadResult GetControlText(HWND window, std::string& text, const ReadLimits& limi
     ::GetClassNameA(window, name, sizeof name);
     switch (ControlKindOf(name)) {
     case ControlKind::ListView:
-        return GetListViewText(window, text, limits);
+        return GetListViewText(window, text, limits, sink);
     case ControlKind::Header:
-        return GetHeaderText(window, text, limits);
+        return GetHeaderText(window, text, limits, sink);
     case ControlKind::TreeView:
-        return GetTreeViewText(window, text, limits);
+        return GetTreeViewText(window, text, limits, sink);
     case ControlKind::ComboBox:
-        return GetComboBoxText(window, text, limits);
+        return GetComboBoxText(window, text, limits, sink);
     case ControlKind::ListBox:
-        return GetListBoxText(window, text, limits);
+        return GetListBoxText(window, text, limits, sink);
     case ControlKind::Other:
         break;
     }
@@ -196,7 +214,7 @@ ControlKind ControlKindOf(const char* className)
     return ControlKind::Other;
 }
 
-ReadResult GetListViewText(HWND listView, std::string& text, const ReadLimits& limits)
+ReadResult GetListViewText(HWND listView, std::string& text, const ReadLimits& limits, CTextSink* sink)
 {
     ReadResult result;
     // Owner-drawn lists are read like others; an owner-data list keeps its items to itself.
@@ -223,7 +241,7 @@ ReadResult GetListViewText(HWND listView, std::string& text, const ReadLimits& l
         return result;
     if (columnsRead < columns)
         AddCut(result, CutNote(CutUnit::Columns, columnsRead, columns, CutReason::ColumnLimit, limits));
-    CReadProgress progress(text, limits);
+    CReadProgress progress(text, limits, sink);
     for (LRESULT row = 0; row < rowsRead && progress.BeginItem(); ++row) {
         LRESULT column = 0;
         for (; column < columnsRead; ++column) {
@@ -248,7 +266,7 @@ ReadResult GetListViewText(HWND listView, std::string& text, const ReadLimits& l
     return result;
 }
 
-ReadResult GetHeaderText(HWND header, std::string& text, const ReadLimits& limits)
+ReadResult GetHeaderText(HWND header, std::string& text, const ReadLimits& limits, CTextSink* sink)
 {
     ReadResult result;
     CControlQuery query(header);
@@ -260,7 +278,7 @@ ReadResult GetHeaderText(HWND header, std::string& text, const ReadLimits& limit
     if (!reader.IsReady())
         return result;
     const auto item = HeaderItemBytes(reader.IsTarget64Bit(), reader.TextAddress());
-    CReadProgress progress(text, limits);
+    CReadProgress progress(text, limits, sink);
     for (LRESULT i = 0; i < bounded && progress.BeginItem(); ++i) {
         LRESULT answered = 0;
         if (!reader.Ask(HDM_GETITEMA, static_cast<WPARAM>(i), item, &answered))
@@ -275,7 +293,7 @@ ReadResult GetHeaderText(HWND header, std::string& text, const ReadLimits& limit
     return result;
 }
 
-ReadResult GetTreeViewText(HWND treeView, std::string& text, const ReadLimits& limits)
+ReadResult GetTreeViewText(HWND treeView, std::string& text, const ReadLimits& limits, CTextSink* sink)
 {
     ReadResult result;
     CControlQuery query(treeView);
@@ -285,7 +303,7 @@ ReadResult GetTreeViewText(HWND treeView, std::string& text, const ReadLimits& l
         !TreeHandlesFit(sizeof(void*) == 8, reader.IsTarget64Bit(), IsProcessLargeAddressAware(memory.Process()))) {
         // Its item handles would reach this process cut to 32 bits, and a cut handle sent back
         // would make the other program read a wild pointer.
-        result.outcome = ReadResult::Outcome::Refused;
+        result.outcome = ReadResult::Outcome::Needs64BitReader;
         result.message = kTreeHandlesRefusal;
         return result;
     }
@@ -298,7 +316,7 @@ ReadResult GetTreeViewText(HWND treeView, std::string& text, const ReadLimits& l
     if (!query.Send(TVM_GETNEXTITEM, TVGN_ROOT, 0, &current))
         return result;
     // Its items are not counted beforehand, and a broken tree may lead round in a circle.
-    CReadProgress progress(text, limits);
+    CReadProgress progress(text, limits, sink);
     while (current && progress.BeginItem()) {
         if (progress.Items() == limits.maxItems) {
             progress.Abandon(CutReason::ItemLimit);
@@ -323,7 +341,9 @@ ReadResult GetTreeViewText(HWND treeView, std::string& text, const ReadLimits& l
             return result;
         if (child) {
             if (++top == kTreeStackSize) {
-                AppMessageBox("Stack overfloaw!\r\nAborting...", MB_OK | MB_ICONHAND);
+                // Told by whoever delivers the text: the reader mode shows nothing itself.
+                result.outcome = ReadResult::Outcome::Aborted;
+                result.message = "Stack overfloaw!\r\nAborting...";
                 return result;
             }
             ancestors[top] = current;
@@ -350,15 +370,15 @@ ReadResult GetTreeViewText(HWND treeView, std::string& text, const ReadLimits& l
     return result;
 }
 
-ReadResult GetComboBoxText(HWND comboBox, std::string& text, const ReadLimits& limits)
+ReadResult GetComboBoxText(HWND comboBox, std::string& text, const ReadLimits& limits, CTextSink* sink)
 {
     // Owner-drawn boxes are read like others: their strings may differ from what they show.
-    return GetListItems(comboBox, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, text, limits);
+    return GetListItems(comboBox, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, text, limits, sink);
 }
 
-ReadResult GetListBoxText(HWND listBox, std::string& text, const ReadLimits& limits)
+ReadResult GetListBoxText(HWND listBox, std::string& text, const ReadLimits& limits, CTextSink* sink)
 {
-    return GetListItems(listBox, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, text, limits);
+    return GetListItems(listBox, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, text, limits, sink);
 }
 
 ReadResult GetPlainWindowText(HWND window, std::string& text, const ReadLimits& limits)

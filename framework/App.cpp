@@ -42,9 +42,10 @@ int CWinApp::ExitInstance()
     return m_nExitCode;
 }
 
-int CWinApp::Main(HINSTANCE hInstance)
+int CWinApp::Main(HINSTANCE hInstance, const char* arguments)
 {
     m_hInstance = hInstance;
+    m_strArguments = arguments ? arguments : "";
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&icc);
     if (!InitInstance())

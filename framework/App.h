@@ -26,7 +26,8 @@ public:
     // Runs the message loop until the main window is destroyed; returns ExitInstance().
     int Run();
     // The entry point's work: InitInstance, then Run, or ExitInstance when InitInstance failed.
-    int Main(HINSTANCE hInstance);
+    // The arguments are the command line without the program's name, as WinMain gets them.
+    int Main(HINSTANCE hInstance, const char* arguments = "");
 
     // The profile then lives in the registry under this company key.
     void SetRegistryKey(const char* company);
@@ -39,9 +40,14 @@ public:
     void RemoveModeless(HWND hwnd);
 
     HINSTANCE m_hInstance = nullptr;
+    std::string m_strArguments;  // of the command line, without the program's name
     std::string m_strAppName;
     std::string m_strRegistryKey;
     CWnd* m_pMainWnd = nullptr;
+
+protected:
+    // What ExitInstance returns, for a program that ends without running its loop.
+    void SetExitCode(int code) { m_nExitCode = code; }
 
 private:
     std::string ProfileKeyPath(const char* section) const;

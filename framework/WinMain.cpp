@@ -1,7 +1,7 @@
 #include "framework/App.h"
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR arguments, int)
 {
     CWinApp* app = GetApp();
-    return app ? app->Main(hInstance) : 1;
+    return app ? app->Main(hInstance, arguments) : 1;
 }

@@ -26,9 +26,10 @@ record_both() {  # width height rate: the recorder, then ffmpeg, on one display
     "$WINE_ENV" "$BIN/bench_recording.exe" "$1" "$2" "$3" "$ROOT/tools/bench/ffmpeg_record.sh"
 }
 
-echo "== Pixlet32.exe size"
-for exe in "$BUILD_DIR"/*/Pixlet32.exe; do
-  printf '  %s: %s bytes\n' "$(basename "$(dirname "$exe")")" "$(stat -c %s "$exe")"
+echo "== program size"
+for exe in "$BUILD_DIR"/i686/Pixlet32.exe "$BUILD_DIR"/x86_64/Pixlet64.exe; do
+  [ -f "$exe" ] && printf '  %s: %s bytes
+' "$(basename "$exe")" "$(stat -c %s "$exe")"
 done
 echo "== start-up under Wine ($ARCH build): process start to tray icon added"
 on_screen 1280x1024x24 "$BIN/bench_startup.exe" 10
@@ -53,3 +54,6 @@ on_screen 1280x1024x24 "$BIN/bench_capture.exe" text control_host.exe
 on_screen 1280x1024x24 "$BIN/bench_capture.exe" text control_host64.exe
 echo "== controls that lie about their counts, read within the program's limits ($ARCH reader)"
 on_screen 1280x1024x24 "$BIN/bench_capture.exe" hostile control_host.exe
+echo "== a 64-bit program's controls read through Pixlet64.exe's reader mode ($ARCH caller)"
+if [ "$ARCH" = i686 ]; then host=control_host64_laa.exe; else host=control_host.exe; fi
+on_screen 1280x1024x24 "$BIN/bench_capture.exe" companion "$host"

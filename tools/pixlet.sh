@@ -5,13 +5,15 @@
 #   tools/pixlet.sh test    install what is missing, build, run the whole test suite
 #   tools/pixlet.sh bench   build, then run the benchmarks under Xvfb and print figures
 #   tools/pixlet.sh soak    build, then make many captures in a row and count what they leave
+#   tools/pixlet.sh dist    build, then write and check dist/Pixlet32-<version>.zip, the release
 #   tools/pixlet.sh setup | fetch | build    the single steps
 #
 # Installing needs root (or sudo); every step is idempotent and skips what is done.
-# The program is built for i686 into $BUILD_DIR/i686 (the shipped Pixlet32.exe). The tests run
-# that build where the machine can execute 32-bit x86 code; where it cannot (some virtual machines
-# run 64-bit user code only), the same sources are built for x86_64 into $BUILD_DIR/x86_64 and
-# tested there. PIXLET_TEST_ARCH=i686|x86_64 overrides the choice.
+# The program is built for i686 into $BUILD_DIR/i686 (the shipped Pixlet32.exe), and the same
+# sources for x86_64 into $BUILD_DIR/x86_64 (its companion Pixlet64.exe, copied beside it). The
+# tests run the i686 build where the machine can execute 32-bit x86 code; where it cannot (some
+# virtual machines run 64-bit user code only), they run the x86_64 build.
+# PIXLET_TEST_ARCH=i686|x86_64 overrides the choice.
 # Environment: BUILD_DIR (default ./build), WINEPREFIX (default $BUILD_DIR/wineprefix).
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -128,12 +130,28 @@ build() {
   local tarch
   tarch=$(test_arch)
   if [ "$tarch" = i686 ]; then
-    build_tree i686 ON
+    build_tree x86_64 OFF
+    build_tree i686 ON -DPIXLET_COMPANION_EXE="$BUILD/x86_64/Pixlet64.exe"
   else
     build_tree i686 OFF
     build_tree x86_64 ON -DPIXLET_PRODUCT_EXE="$BUILD/i686/Pixlet32.exe"
   fi
-  step "built $BUILD/i686/Pixlet32.exe ($(stat -c %s "$BUILD/i686/Pixlet32.exe") bytes); tests built for $tarch"
+  step "built $BUILD/i686/Pixlet32.exe ($(stat -c %s "$BUILD/i686/Pixlet32.exe") bytes) and" \
+       "$BUILD/x86_64/Pixlet64.exe ($(stat -c %s "$BUILD/x86_64/Pixlet64.exe") bytes); tests built for $tarch"
+}
+
+# The release: both programs, the user's README, the licences of libpng and zlib.
+dist() {
+  local version libpng
+  version=$(sed -n 's/^#define PIXLET_VERSION_TEXT "\(.*\)"$/\1/p' "$BUILD/i686/generated/PixletVersion.h")
+  libpng=$(find "$ROOT/third_party" -maxdepth 1 -type d -name 'libpng1.6-*' | sort | tail -n 1)
+  step "writing dist/Pixlet32-$version.zip"
+  python3 "$ROOT/tools/dist.py" --out "$ROOT/dist/Pixlet32-$version.zip" --version "$version" \
+    --pixlet32 "$BUILD/i686/Pixlet32.exe" --pixlet64 "$BUILD/x86_64/Pixlet64.exe" \
+    --readme "$ROOT/res/README.txt" --libpng-licence "$libpng/LICENSE" \
+    --zlib-header /usr/i686-w64-mingw32/include/zlib.h \
+    --objdump-i686 i686-w64-mingw32-objdump --objdump-x86_64 x86_64-w64-mingw32-objdump \
+    --check-imports "$ROOT/cmake/CheckImports.cmake"
 }
 
 # What this script started and must end, also when it is interrupted (Ctrl+C, SIGTERM, hang-up):
@@ -202,9 +220,8 @@ app_exe() {
   if runs_i386; then echo "$BUILD/i686/Pixlet32.exe"
   else
     echo "This machine cannot execute 32-bit x86 code, so Wine cannot run the 32-bit Pixlet32.exe;" >&2
-    echo "starting the same program built for x86_64 instead." >&2
-    [ -f "$BUILD/x86_64/Pixlet32.exe" ] || build_tree x86_64 OFF >&2
-    echo "$BUILD/x86_64/Pixlet32.exe"
+    echo "starting the same program built for x86_64, Pixlet64.exe, instead." >&2
+    echo "$BUILD/x86_64/Pixlet64.exe"
   fi
 }
 
@@ -282,5 +299,6 @@ case "${1:-}" in
   test)  setup; build; step "tests in Xvfb"; test_all ;;
   bench) setup; setup_bench; build; "$ROOT/tools/bench.sh" ;;
   soak)  setup; build; in_xvfb soak ;;
-  *) sed -n '2,11p' "$0" >&2; exit 2 ;;
+  dist)  setup; build; dist ;;
+  *) sed -n '2,13p' "$0" >&2; exit 2 ;;
 esac

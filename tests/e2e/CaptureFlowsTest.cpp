@@ -4,6 +4,7 @@
 // program's list box.
 #include "support/Clipboard.h"
 #include "support/Desktop.h"
+#include "support/Picker.h"
 #include "support/PixletTest.h"
 #include "support/Screen.h"
 
@@ -14,8 +15,6 @@
 using namespace testing_support;
 
 namespace {
-const UINT kTrayMessage = WM_USER + 10;
-const UINT kTrayId = 129;
 const int kHostListBox = 111;  // control_host.exe's list box in its "controls" case
 
 RECT Screen()
@@ -138,40 +137,13 @@ protected:
     bool Closes(HWND window) { return WaitUntil([&] { return !::IsWindow(window); }, 5000); }
 
     // The window that has the mouse captured in the program's interface thread.
-    HWND CaptureOfProgram() const
-    {
-        GUITHREADINFO info = {};
-        info.cbSize = sizeof info;
-        ::GetGUIThreadInfo(::GetWindowThreadProcessId(m_app->MainWindow(), nullptr), &info);
-        return info.hwndCapture;
-    }
+    HWND CaptureOfProgram() const { return testing_support::CaptureOfProgram(m_app->MainWindow()); }
 
     // The left button pressed on the picker at `at`: the pick starts (the mouse is captured).
-    bool PressOnPicker(POINT at)
-    {
-        MoveMouseTo(at);
-        LeftButton(true);
-        return WaitUntil([&] { return CaptureOfProgram() == m_app->MainWindow(); }, 2000);
-    }
+    bool PressOnPicker(POINT at) { return testing_support::PressOnPicker(m_app->MainWindow(), at); }
 
     // The tray icon pressed with the mouse at `at`: the picker shows there.
-    bool ShowPicker(POINT at)
-    {
-        for (int attempt = 0; attempt < 10; ++attempt) {
-            ::SetCursorPos(at.x, at.y);
-            ::PostMessageA(m_app->MainWindow(), kTrayMessage, kTrayId, WM_LBUTTONDOWN);
-            if (WaitUntil(
-                    [&] {
-                        const RECT rect = WindowRect(m_app->MainWindow());
-                        return ::IsWindowVisible(m_app->MainWindow()) && ::PtInRect(&rect, at);
-                    },
-                    500)) {
-                ::Sleep(200);  // on the X display too
-                return true;
-            }
-        }
-        return false;
-    }
+    bool ShowPicker(POINT at) { return testing_support::ShowPicker(m_app->MainWindow(), at); }
 
     // Starts the program of this test (a local of the test, so that it has ended by TearDown).
     ::testing::AssertionResult Start(CPixlet& app)

@@ -15,9 +15,9 @@ HWND FindMessageBox(DWORD pid)
 }
 }  // namespace
 
-CMessageBoxWatcher::CMessageBoxWatcher(int button) : m_hDone(::CreateEventA(nullptr, TRUE, FALSE, nullptr))
+CMessageBoxWatcher::CMessageBoxWatcher(int button, DWORD pid) : m_hDone(::CreateEventA(nullptr, TRUE, FALSE, nullptr))
 {
-    m_thread = std::thread([this, button] { Run(button); });
+    m_thread = std::thread([this, button, pid] { Run(button, pid ? pid : ::GetCurrentProcessId()); });
 }
 
 CMessageBoxWatcher::~CMessageBoxWatcher()
@@ -34,11 +34,11 @@ bool CMessageBoxWatcher::Wait(DWORD timeoutMs)
     return m_bFound;
 }
 
-void CMessageBoxWatcher::Run(int button)
+void CMessageBoxWatcher::Run(int button, DWORD pid)
 {
     const DWORD start = ::GetTickCount();
     while (!m_bStop && ::GetTickCount() - start < 10000) {
-        if (const HWND box = FindMessageBox(::GetCurrentProcessId())) {
+        if (const HWND box = FindMessageBox(pid)) {
             m_caption = TextOf(box);
             char text[1024] = "";
             ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);

@@ -1,5 +1,5 @@
-// Answers the next message box that this process shows, from a thread of its own, and keeps
-// what it said: tests of code that reports through a modal box.
+// Answers the next message box that this process (or another) shows, from a thread of its own,
+// and keeps what it said: tests of code that reports through a modal box.
 #pragma once
 
 #include <windows.h>
@@ -12,8 +12,9 @@ namespace testing_support {
 class CMessageBoxWatcher
 {
 public:
-    // Presses the button with this id (IDOK, IDYES...) of the first box that appears.
-    explicit CMessageBoxWatcher(int button = IDOK);
+    // Presses the button with this id (IDOK, IDYES...) of the first box that appears in the
+    // process (0: this one).
+    explicit CMessageBoxWatcher(int button = IDOK, DWORD pid = 0);
     ~CMessageBoxWatcher();
     CMessageBoxWatcher(const CMessageBoxWatcher&) = delete;
     CMessageBoxWatcher& operator=(const CMessageBoxWatcher&) = delete;
@@ -23,10 +24,10 @@ public:
 
     std::string m_caption;
     std::string m_text;
-    HICON m_hIcon = nullptr;  // compare with LoadIcon(nullptr, IDI_EXCLAMATION) and the like
+    HICON m_hIcon = nullptr;  // this process's boxes: compare with LoadIcon(nullptr, IDI_EXCLAMATION)...
 
 private:
-    void Run(int button);
+    void Run(int button, DWORD pid);
     std::thread m_thread;
     HANDLE m_hDone;
     volatile bool m_bStop = false;

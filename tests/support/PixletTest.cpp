@@ -21,14 +21,16 @@ void CPixletTest::SetUp()
 void CPixletTest::TearDown()
 {
     // Whatever the test started has ended with its objects by now.
-    EXPECT_TRUE(WaitUntil([] { return ProcessesNamed("Pixlet32.exe").empty(); }, 2000))
-        << "the test left Pixlet32 running";
+    const auto noneRunning = [] {
+        return ProcessesNamed("Pixlet32.exe").empty() && ProcessesNamed("Pixlet64.exe").empty();
+    };
+    EXPECT_TRUE(WaitUntil(noneRunning, 2000)) << "the test left Pixlet32 running";
     EndRunningPixlets();
 }
 
-::testing::AssertionResult StartAndWaitForIcon(CPixlet& app)
+::testing::AssertionResult StartAndWaitForIcon(CPixlet& app, const std::string& exePath)
 {
-    if (!app.Start())
+    if (!app.Start(exePath))
         return ::testing::AssertionFailure() << "Pixlet32 did not start: error " << ::GetLastError();
     if (!app.WaitForMainWindow())
         return ::testing::AssertionFailure() << "Pixlet32 made no main window";

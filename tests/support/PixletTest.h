@@ -15,8 +15,9 @@ protected:
     void TearDown() override;
 };
 
-// Starts Pixlet32 and waits for its main window and its tray icon. Used as
-// ASSERT_TRUE(StartAndWaitForIcon(app)): a program that did not start ends the test there.
-::testing::AssertionResult StartAndWaitForIcon(CPixlet& app);
+// Starts Pixlet32 (this build's, or the copy at exePath) and waits for its main window and its
+// tray icon. Used as ASSERT_TRUE(StartAndWaitForIcon(app)): a program that did not start ends
+// the test there.
+::testing::AssertionResult StartAndWaitForIcon(CPixlet& app, const std::string& exePath = PixletPath());
 
 }  // namespace testing_support

@@ -7,7 +7,8 @@ namespace testing_support {
 namespace {
 const UINT kExitCommand = 32771;  // the tray menu's Exit
 const char kInstanceMutexName[] = "{6F1C03B2-5A7E-4c21-9E44-2B7D90C1A358}";
-const char kPixletExe[] = "Pixlet32.exe";
+// The program under either of its names.
+const char* const kPixletExes[] = {"Pixlet32.exe", "Pixlet64.exe"};
 
 struct EnumData {
     DWORD pid;
@@ -116,6 +117,11 @@ std::string PixletPath()
     return BuildDirectory() + "Pixlet32.exe";
 }
 
+std::string CompanionPath()
+{
+    return BuildDirectory() + "Pixlet64.exe";
+}
+
 CPixlet::~CPixlet()
 {
     // Leave no instance behind for the next test: Exit first, so the tray icon goes too.
@@ -123,9 +129,9 @@ CPixlet::~CPixlet()
         Exit(5000);
 }
 
-bool CPixlet::Start()
+bool CPixlet::Start(const std::string& exePath)
 {
-    return CProcess::Start(PixletPath());
+    return CProcess::Start(exePath);
 }
 
 HWND CPixlet::WaitForMainWindow(DWORD timeoutMs)
@@ -183,7 +189,11 @@ int EndRunningPixlets(DWORD timeoutMs)
 {
     int ended = 0;
     bool allGone = true;
-    for (DWORD pid : ProcessesNamed(kPixletExe)) {
+    std::vector<DWORD> running;
+    for (const char* name : kPixletExes)
+        for (DWORD pid : ProcessesNamed(name))
+            running.push_back(pid);
+    for (DWORD pid : running) {
         const HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
         if (!process)
             continue;  // ended meanwhile

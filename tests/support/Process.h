@@ -42,12 +42,17 @@ private:
     PROCESS_INFORMATION m_info = {};
 };
 
-// Pixlet32.exe of this build, started and driven as a user would.
+// The program, and its 64-bit companion beside it.
+std::string PixletPath();
+std::string CompanionPath();
+
+// Pixlet32.exe of this build (or another copy of the program), started and driven as a user would.
 class CPixlet : public CProcess
 {
 public:
     ~CPixlet();
-    bool Start();
+    bool Start(const std::string& exePath);
+    bool Start() { return Start(PixletPath()); }
     // The hidden main dialog, once the program has made it; null after the time-out.
     HWND WaitForMainWindow(DWORD timeoutMs = 10000);
     HWND MainWindow() const { return m_hMain; }
@@ -58,8 +63,6 @@ private:
     HWND m_hMain = nullptr;
 };
 
-std::string PixletPath();
-
 // The ids of the running processes whose program file has this name (in any case), in this
 // session: under Wine, those of the prefix.
 std::vector<DWORD> ProcessesNamed(const char* exeName);
@@ -68,8 +71,8 @@ std::vector<DWORD> ProcessesNamed(const char* exeName);
 // it, or it was left by a process that ended without giving it back.
 bool IsInstanceMutexFree();
 
-// Ends every Pixlet32.exe that runs (TerminateProcess) and waits until each is gone and the
-// mutex is free; the number ended, or -1 when one did not go within the time.
+// Ends every Pixlet32.exe and Pixlet64.exe that runs (TerminateProcess) and waits until each
+// is gone and the mutex is free; the number ended, or -1 when one did not go within the time.
 int EndRunningPixlets(DWORD timeoutMs = 10000);
 
 }  // namespace testing_support

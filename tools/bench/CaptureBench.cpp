@@ -4,7 +4,12 @@
 //                                         against the floor of its cross-process round trips
 //   bench_capture.exe hostile <host.exe>  how long, and with how much memory, the program's limits
 //                                         let controls that lie about their counts be read
+//   bench_capture.exe companion <host.exe>  a tree and the 10,000 x 5 list view of a 64-bit host
+//                                         read through Pixlet64.exe's reader mode, against reading
+//                                         them in this process
 #include "BenchSupport.h"
+#include "capture/Companion.h"
+#include "capture/CompanionProtocol.h"
 #include "capture/ControlText.h"
 #include "capture/ProcessMemory.h"
 #include "capture/RemoteItems.h"
@@ -164,6 +169,44 @@ int Hostile(const char* host)
     }
     return 0;
 }
+// The same control read through the companion and here, `runs` times each.
+void CompanionAgainstHere(const char* what, HWND control, int runs)
+{
+    const std::string narrow = BuildDirectory() + kCompanionName;
+    const std::wstring companion(narrow.begin(), narrow.end());
+    std::vector<double> through, here;
+    size_t length = 0;
+    std::string outcome, outcomeHere;
+    for (int run = 0; run < runs; ++run) {
+        std::string text;
+        double start = Now();
+        outcome = Outcome(ReadThroughCompanion(companion.c_str(), control, CompanionTimeoutMs(kReadLimits), text));
+        through.push_back(Now() - start);
+        length = text.size();
+        text.clear();
+        start = Now();
+        const ReadResult result = GetControlText(control, text);
+        here.push_back(Now() - start);
+        outcomeHere = result.outcome == ReadResult::Outcome::Needs64BitReader ? "refused" : Outcome(result);
+    }
+    std::printf("  %s, %zu characters (%s): through the companion %.1f ms, in this process %.1f ms (%s) "
+                "(median of %d)\n",
+                what, length, outcome.c_str(), Median(through), Median(here), outcomeHere.c_str(), runs);
+    std::fflush(stdout);
+}
+
+int Companion(const char* host)
+{
+    CProcess controls, biglist;
+    HWND window = StartHost(controls, host, "controls");
+    HWND big = StartHost(biglist, host, "biglist");
+    if (!window || !big)
+        return 1;
+    std::printf("%s, read by a %d-bit process\n", host, static_cast<int>(8 * sizeof(void*)));
+    CompanionAgainstHere("a tree of 10 items", ::GetDlgItem(window, 108), 10);
+    CompanionAgainstHere("a list view of 10,000 x 5 cells", ::GetDlgItem(big, 120), 3);
+    return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -174,6 +217,8 @@ int main(int argc, char** argv)
         return Text(argv[2]);
     if (argc > 2 && !std::strcmp(argv[1], "hostile"))
         return Hostile(argv[2]);
-    std::printf("usage: bench_capture grab [runs] | text <host.exe> | hostile <host.exe>\n");
+    if (argc > 2 && !std::strcmp(argv[1], "companion"))
+        return Companion(argv[2]);
+    std::printf("usage: bench_capture grab [runs] | text <host.exe> | hostile <host.exe> | companion <host.exe>\n");
     return 2;
 }

@@ -1,0 +1,229 @@
+#include "capture/Companion.h"
+
+#include "capture/CompanionProtocol.h"
+#include "framework/Handles.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <new>
+#include <vector>
+
+namespace {
+// The most that is taken from a reader: the text's own limit, and room for the status. A
+// reader that says more is not listened to any further.
+const size_t kMaxReplyBytes = kMaxTextBytes + 64 * 1024;
+const DWORD kPipeBufferBytes = 64 * 1024;
+// The exit code a reader is given when the caller ends it.
+const UINT kReaderEndedByCaller = 1;
+
+// The folder of a path, with its last backslash, in the ANSI code page.
+std::string FolderOf(const wchar_t* path)
+{
+    const wchar_t* end = path;
+    for (const wchar_t* at = path; *at; ++at)
+        if (*at == L'\\' || *at == L'/')
+            end = at + 1;
+    const int length = static_cast<int>(end - path);
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, path, length, nullptr, 0, nullptr, nullptr);
+    std::string folder(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, path, length, &folder[0], size, nullptr, nullptr);
+    return folder;
+}
+
+void Append(CWidePath& path, const char* ascii)
+{
+    if (!path.empty() && path.back() == L'\0')
+        path.pop_back();
+    for (; *ascii; ++ascii)
+        path.push_back(static_cast<wchar_t>(*ascii));
+    path.push_back(L'\0');
+}
+
+DWORD RemainingMs(ULONGLONG deadline)
+{
+    const ULONGLONG now = ::GetTickCount64();
+    return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+}
+
+// A pipe for one reply: our end, read with a time-out, and the end the reader inherits as its
+// standard output. Named only so that our end can be read asynchronously; the name is this
+// process's alone, and the first instance is made here or not at all.
+bool MakeReplyPipe(CFileHandle& ours, CFileHandle& theirs)
+{
+    static LONG s_nPipes = 0;
+    char name[96];
+    std::snprintf(name, sizeof name, "\\\\.\\pipe\\Pixlet32-reply-%lu-%ld", ::GetCurrentProcessId(),
+                  ::InterlockedIncrement(&s_nPipes));
+    ours.Reset(::CreateNamedPipeA(name, PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                  PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 0,
+                                  kPipeBufferBytes, 0, nullptr));
+    if (!ours)
+        return false;
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    theirs.Reset(::CreateFileA(name, GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(theirs);
+}
+
+// Waits until the event is set or the deadline passes. Meanwhile it answers what other threads
+// send to this one, as SendMessage does while it waits: the program being read may be waiting
+// for an answer of ours while our reader waits for it.
+bool WaitAnswering(HANDLE event, ULONGLONG deadline)
+{
+    for (;;) {
+        const DWORD waited = ::MsgWaitForMultipleObjects(1, &event, FALSE, RemainingMs(deadline), QS_SENDMESSAGE);
+        if (waited == WAIT_OBJECT_0)
+            return true;
+        if (waited != WAIT_OBJECT_0 + 1)
+            return false;
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+// Reads the reply until the reader's end of the pipe goes (true) or the deadline passes.
+bool CollectReply(HANDLE pipe, ULONGLONG deadline, std::string& reply)
+{
+    CKernelHandle event(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!event)
+        return false;
+    std::vector<char> buffer(kPipeBufferBytes);
+    for (;;) {
+        OVERLAPPED overlapped = {};
+        overlapped.hEvent = event;
+        DWORD got = 0;
+        if (!::ReadFile(pipe, buffer.data(), kPipeBufferBytes, nullptr, &overlapped)) {
+            if (::GetLastError() != ERROR_IO_PENDING)
+                return true;  // the reader's end is closed: it has ended
+            if (!WaitAnswering(event, deadline)) {
+                ::CancelIo(pipe);
+                ::GetOverlappedResult(pipe, &overlapped, &got, TRUE);  // the buffer is ours again
+                return false;
+            }
+        }
+        if (!::GetOverlappedResult(pipe, &overlapped, &got, FALSE))
+            return true;
+        if (reply.size() + got <= kMaxReplyBytes)
+            reply.append(buffer.data(), got);
+    }
+}
+
+// Passes the text on as it grows, then its end and the status.
+class CReplyWriter : public CTextSink
+{
+public:
+    explicit CReplyWriter(HANDLE output) : m_hOutput(output) {}
+    // False once nobody reads it: the reading may as well stop.
+    bool Grew(const std::string& text) override { return SendFrom(text); }
+    void Finish(const std::string& text, const ReadResult& result)
+    {
+        if (SendFrom(text)) {
+            const std::string status = ReplyStatus(result);
+            Write(status.data(), status.size());
+        }
+    }
+
+private:
+    bool SendFrom(const std::string& text)
+    {
+        if (text.size() > m_sent && Write(text.data() + m_sent, text.size() - m_sent))
+            m_sent = text.size();
+        return m_bOpen;
+    }
+    bool Write(const char* data, size_t size)
+    {
+        while (m_bOpen && size > 0) {
+            DWORD wrote = 0;
+            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, kPipeBufferBytes));
+            if (!::WriteFile(m_hOutput, data, chunk, &wrote, nullptr) || wrote == 0)
+                m_bOpen = false;
+            data += wrote;
+            size -= wrote;
+        }
+        return m_bOpen;
+    }
+
+    HANDLE m_hOutput;
+    size_t m_sent = 0;
+    bool m_bOpen = true;
+};
+}  // namespace
+
+CWidePath CompanionPath()
+{
+    CWidePath path(32768, L'\0');
+    DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    while (length > 0 && path[length - 1] != L'\\' && path[length - 1] != L'/')
+        --length;
+    path.resize(length);
+    Append(path, kCompanionName);
+    return path;
+}
+
+ReadResult ReadThroughCompanion(HWND window, std::string& text)
+{
+    return ReadThroughCompanion(CompanionPath().data(), window, CompanionTimeoutMs(kReadLimits), text);
+}
+
+ReadResult ReadThroughCompanion(const wchar_t* program, HWND window, DWORD timeoutMs, std::string& text)
+{
+    CompanionEnd end;
+    if (::GetFileAttributesW(program) == INVALID_FILE_ATTRIBUTES) {
+        end.kind = CompanionEnd::Kind::Missing;
+        end.folder = FolderOf(program);
+        return FinishCompanionReading(std::string(), end, text);
+    }
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    CFileHandle ours, theirs;
+    CWidePath commandLine(1, L'"');
+    commandLine.insert(commandLine.end(), program, program + ::lstrlenW(program));
+    Append(commandLine, ("\" " + ReaderArguments(window)).c_str());
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    PROCESS_INFORMATION info = {};
+    bool started = false;
+    if (MakeReplyPipe(ours, theirs)) {
+        // The reader inherits its end of the pipe, the one handle this program makes inheritable.
+        startup.hStdOutput = theirs;
+        started = ::CreateProcessW(program, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                   &info) != FALSE;
+    }
+    if (!started) {
+        end.kind = CompanionEnd::Kind::NotStarted;
+        end.code = ::GetLastError();
+        return FinishCompanionReading(std::string(), end, text);
+    }
+    CKernelHandle process(info.hProcess);
+    CKernelHandle(info.hThread).Reset();
+    theirs.Reset();  // the reply ends when the reader's copy goes with it
+
+    std::string reply;
+    if (CollectReply(ours, deadline, reply) && ::WaitForSingleObject(process, RemainingMs(deadline)) == WAIT_OBJECT_0) {
+        end.kind = CompanionEnd::Kind::Ended;
+        ::GetExitCodeProcess(process, &end.code);
+    } else {
+        // A hung reader (or one that reads a hung program past all its own limits): what it
+        // gave is kept.
+        ::TerminateProcess(process, kReaderEndedByCaller);
+        ::WaitForSingleObject(process, 5000);
+        end.kind = CompanionEnd::Kind::TimedOut;
+        end.timeoutMs = timeoutMs;
+    }
+    return FinishCompanionReading(reply, end, text);
+}
+
+DWORD ServeTextReading(HWND window, HANDLE output)
+{
+    CReplyWriter writer(output);
+    std::string text;
+    ReadResult result;
+    try {
+        result = GetControlText(window, text, kReadLimits, &writer);
+    } catch (const std::bad_alloc&) {
+        result = ReadResult();
+        result.outcome = ReadResult::Outcome::OutOfMemory;
+        text.clear();  // only the status follows
+    }
+    writer.Finish(text, result);
+    return kReaderExitAnswered;
+}

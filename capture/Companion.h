@@ -1,0 +1,25 @@
+// Both sides of the 64-bit companion (the protocol is in CompanionProtocol.h): the 32-bit
+// program starting it for one window and taking its answer, and the reader mode answering.
+#pragma once
+
+#include "capture/ControlText.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Reads the window's text through the companion in this program's folder, waiting no longer
+// than the companion's time-out.
+ReadResult ReadThroughCompanion(HWND window, std::string& text);
+// The same through the given program and time-out.
+ReadResult ReadThroughCompanion(const wchar_t* program, HWND window, DWORD timeoutMs, std::string& text);
+
+// Paths are wide, so that a folder of any name is found; kept as NUL-terminated characters
+// (std::wstring would bring a large part of the C++ library into the program for little).
+using CWidePath = std::vector<wchar_t>;
+// The companion's path: in the folder of this program's executable.
+CWidePath CompanionPath();
+
+// The reader mode: reads the window and writes the reply on `output`; the exit code.
+DWORD ServeTextReading(HWND window, HANDLE output);
