@@ -375,6 +375,9 @@ TEST_F(OptionDialog, NumberedFilesGoIntoAFolderChosenOrMadeInTheChooser)
     ChooseItem(again, IDC_FILE_TYPE, 0);
     Toggle(again, IDC_INCLUDE_CURSOR);
     ASSERT_EQ(PressFor(again, IDOK), "");
+    // A move over the window sets its cursor again, which the dialog's closing may have reset.
+    MoveMouseTo(POINT{601, 401});
+    MoveMouseTo(POINT{600, 400});
     m_pacer.WaitForNextAction();
     PressKeys({VK_SNAPSHOT});
     ASSERT_TRUE(WaitUntil([&] { return FileExists(made + "\\shot005.png"); }, 5000));
