@@ -3,6 +3,7 @@
 #include "support/Files.h"
 #include "support/Process.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -105,8 +106,12 @@ CPaintedWindow::CPaintedWindow(RECT rect, Kind kind, COLORREF colour)
 {
     m_thread = std::thread([this, rect] { Run(rect); });
     ::WaitForSingleObject(m_hReady, 10000);
-    // Let the display catch up with the painting.
-    ::Sleep(200);
+    // Until the display shows it: a pixel of its visible part in the colour painted there (on
+    // a display that cannot show the colour exactly, the wait runs out and the test goes on).
+    const POINT probe = {std::max(rect.left + 1, 0L), std::max(rect.top + 1, 0L)};
+    const COLORREF expected = kind == Pattern ? PatternColor(probe.x, probe.y) : kind == Quadrants ? kQuadrants[0] : colour;
+    WaitUntil([&] { return ScreenPixels(RECT{probe.x, probe.y, probe.x + 1, probe.y + 1}).At(0, 0) == expected; }, 2000);
+    ::Sleep(50);
 }
 
 CPaintedWindow::~CPaintedWindow()
