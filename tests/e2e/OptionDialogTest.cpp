@@ -375,7 +375,9 @@ TEST_F(OptionDialog, NumberedFilesGoIntoAFolderChosenOrMadeInTheChooser)
     ChooseItem(again, IDC_FILE_TYPE, 0);
     Toggle(again, IDC_INCLUDE_CURSOR);
     ASSERT_EQ(PressFor(again, IDOK), "");
-    // A move over the window sets its cursor again, which the dialog's closing may have reset.
+    // The cursor that the program takes is the one of the window in front (under Wine): this
+    // test's window, its arrow set again by a move over it.
+    ::SetForegroundWindow(solid);
     MoveMouseTo(POINT{601, 401});
     MoveMouseTo(POINT{600, 400});
     m_pacer.WaitForNextAction();
