@@ -16,19 +16,9 @@ const UINT kTrayMessage = WM_USER + 10;
 const UINT kTrayId = 129;
 const UINT kCtrlShift = MOD_CONTROL | MOD_SHIFT;
 
-class AppShell : public CPixletTest
+class AppShell : public CPixletProfileTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_NO_FATAL_FAILURE(CPixletTest::SetUp());
-        DeleteCompanyKey();
-    }
-    void TearDown() override
-    {
-        DeleteCompanyKey();
-        CPixletTest::TearDown();
-    }
 
     static HWND VisibleMenuOf(const CPixlet& app)
     {

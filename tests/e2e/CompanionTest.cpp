@@ -18,20 +18,7 @@ using namespace testing_support;
 namespace {
 const UINT kCtrlShift = MOD_CONTROL | MOD_SHIFT;
 
-class Companion : public CPixletTest
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_NO_FATAL_FAILURE(CPixletTest::SetUp());
-        DeleteCompanyKey();
-    }
-    void TearDown() override
-    {
-        DeleteCompanyKey();
-        CPixletTest::TearDown();
-    }
-};
+using Companion = CPixletProfileTest;
 
 // Starts the program and waits for it to end by itself: its exit code, whether it showed or
 // made a dialog meanwhile, and whether it left the instance mutex and the tray as they were.

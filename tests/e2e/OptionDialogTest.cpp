@@ -44,19 +44,9 @@ bool Marked(const CPixels& pixels, const RECT& area, COLORREF colour)
     return false;
 }
 
-class OptionDialog : public CPixletTest
+class OptionDialog : public CPixletProfileTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_NO_FATAL_FAILURE(CPixletTest::SetUp());
-        DeleteCompanyKey();
-    }
-    void TearDown() override
-    {
-        DeleteCompanyKey();
-        CPixletTest::TearDown();
-    }
     ::testing::AssertionResult Start(CPixlet& app)
     {
         m_app = &app;

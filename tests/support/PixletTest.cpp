@@ -28,6 +28,18 @@ void CPixletTest::TearDown()
     EndRunningPixlets();
 }
 
+void CPixletProfileTest::SetUp()
+{
+    ASSERT_NO_FATAL_FAILURE(CPixletTest::SetUp());
+    DeleteCompanyKey();
+}
+
+void CPixletProfileTest::TearDown()
+{
+    DeleteCompanyKey();
+    CPixletTest::TearDown();
+}
+
 ::testing::AssertionResult StartAndWaitForIcon(CPixlet& app, const std::string& exePath)
 {
     if (!app.Start(exePath))

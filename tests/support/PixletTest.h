@@ -15,6 +15,15 @@ protected:
     void TearDown() override;
 };
 
+// The same with the program's profile removed before and after: each test starts from the
+// defaults and leaves none of its letters behind.
+class CPixletProfileTest : public CPixletTest
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
 // Starts Pixlet32 (this build's, or the copy at exePath) and waits for its main window and its
 // tray icon. Used as ASSERT_TRUE(StartAndWaitForIcon(app)): a program that did not start ends
 // the test there.
