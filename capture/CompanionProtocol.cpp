@@ -83,10 +83,13 @@ StartRequest ParseStartArguments(const char* arguments)
     if (rest.empty())
         return request;
 
-    request.kind = StartRequest::Kind::Refused;
+    // The program itself takes no arguments and, as it always has, starts whatever it is given;
+    // only the reader mode's own switch asks for something else, and must then be exact.
     const size_t switchLength = std::strlen(kReaderSwitch);
-    if (rest.size() != switchLength + 1 + kHandleDigits || rest.compare(0, switchLength, kReaderSwitch) != 0 ||
-        rest[switchLength] != ' ')
+    if (rest.compare(0, switchLength, kReaderSwitch) != 0)
+        return request;
+    request.kind = StartRequest::Kind::Refused;
+    if (rest.size() != switchLength + 1 + kHandleDigits || rest[switchLength] != ' ')
         return request;
     unsigned long value = 0;
     for (size_t i = switchLength + 1; i < rest.size(); ++i) {

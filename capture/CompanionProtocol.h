@@ -34,15 +34,15 @@ extern const char kCompanionName[];
 
 // The exit codes of the reader mode.
 const DWORD kReaderExitAnswered = 0;
-const DWORD kReaderExitRefused = 2;  // a command line it does not understand
+const DWORD kReaderExitRefused = 2;  // a reader-mode command line it does not understand
 
 // How the program was asked to start, from the arguments of its command line (the program's
 // own name already left out, as WinMain is given them).
 struct StartRequest {
     enum class Kind {
-        Normal,    // no arguments: the whole program
+        Normal,    // the whole program (any arguments but the reader mode's are ignored)
         ReadText,  // the reader mode, for `window`
-        Refused,   // anything else
+        Refused,   // the reader mode's switch without exactly one window handle
     };
     Kind kind = Kind::Normal;
     HWND window = nullptr;

@@ -54,7 +54,7 @@ std::string Lines(std::initializer_list<const char*> lines)
 }
 }  // namespace
 
-TEST(CompanionProtocol, TheCommandLineIsEmptyOrExactlyTheReaderModesAndNothingElse)
+TEST(CompanionProtocol, OnlyTheReaderModesSwitchIsReadAndThenItMustBeExact)
 {
     const struct {
         const char* arguments;
@@ -76,10 +76,10 @@ TEST(CompanionProtocol, TheCommandLineIsEmptyOrExactlyTheReaderModesAndNothingEl
         {"/pixlet-read-text\t0001002A", Kind::Refused, 0},
         {"/pixlet-read-text 0001002A 0001002B", Kind::Refused, 0},
         {"/pixlet-read-text", Kind::Refused, 0},
-        {"/PIXLET-READ-TEXT 0001002A", Kind::Refused, 0},
-        {"-pixlet-read-text 0001002A", Kind::Refused, 0},
-        {"/?", Kind::Refused, 0},
-        {"C:\\Pictures\\shot.png", Kind::Refused, 0},
+        {"/PIXLET-READ-TEXT 0001002A", Kind::Normal, 0},
+        {"-pixlet-read-text 0001002A", Kind::Normal, 0},
+        {"/?", Kind::Normal, 0},
+        {"C:\\Pictures\\shot.png", Kind::Normal, 0},
     };
     for (const auto& c : cases) {
         const StartRequest request = ParseStartArguments(c.arguments);
