@@ -108,7 +108,6 @@ class CaptureFlows : public CPixletTest
 {
 protected:
     void WaitForNextAction() { m_pacer.WaitForNextAction(); }
-
     // Ctrl+PrintScreen; the selector once it covers the screen, or null.
     HWND OpenSelector()
     {
@@ -144,19 +143,6 @@ protected:
 
     // The tray icon pressed with the mouse at `at`: the picker shows there.
     bool ShowPicker(POINT at) { return testing_support::ShowPicker(m_app->MainWindow(), at); }
-
-    // Starts the program of this test (a local of the test, so that it has ended by TearDown).
-    ::testing::AssertionResult Start(CPixlet& app)
-    {
-        m_app = &app;
-        const ::testing::AssertionResult started = StartAndWaitForIcon(app);
-        // The program's start counts as an action; it has started once its icon is there.
-        m_pacer.Accepted();
-        return started;
-    }
-
-    CPixlet* m_app = nullptr;
-    CActionPacer m_pacer;
 };
 }  // namespace
 

@@ -47,12 +47,6 @@ bool Marked(const CPixels& pixels, const RECT& area, COLORREF colour)
 class OptionDialog : public CPixletProfileTest
 {
 protected:
-    ::testing::AssertionResult Start(CPixlet& app)
-    {
-        m_app = &app;
-        m_pacer.Accepted();
-        return StartAndWaitForIcon(app);
-    }
     DWORD Pid() const { return m_app->Pid(); }
     HWND Open(const char* caption = "Option", UINT command = ID_OPTION)
     {
@@ -147,9 +141,6 @@ protected:
         PressFor(saveAs, IDOK, IDYES, kSaveAs);
         EXPECT_TRUE(Settled(saveAs));
     }
-
-    CPixlet* m_app = nullptr;
-    CActionPacer m_pacer;
 };
 }  // namespace
 

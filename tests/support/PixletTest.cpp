@@ -28,6 +28,16 @@ void CPixletTest::TearDown()
     EndRunningPixlets();
 }
 
+::testing::AssertionResult CPixletTest::Start(CPixlet& app)
+{
+    m_app = &app;
+    const ::testing::AssertionResult started = StartAndWaitForIcon(app);
+    // The program takes its start for the last action when its main window is made, before
+    // its icon shows: counted from here, no action comes too early.
+    m_pacer.Accepted();
+    return started;
+}
+
 void CPixletProfileTest::SetUp()
 {
     ASSERT_NO_FATAL_FAILURE(CPixletTest::SetUp());

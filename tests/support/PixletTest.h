@@ -2,6 +2,7 @@
 // that timed out or crashed is ended first) and must leave none behind.
 #pragma once
 
+#include "support/Desktop.h"
 #include "support/Process.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,13 @@ class CPixletTest : public ::testing::Test
 protected:
     void SetUp() override;
     void TearDown() override;
+
+    // Starts the test's program (a local of the test, so that it has ended by TearDown) and
+    // counts its start, once its icon is there, as the last accepted action.
+    ::testing::AssertionResult Start(CPixlet& app);
+
+    CPixlet* m_app = nullptr;  // the program Start started
+    CActionPacer m_pacer;      // when its next hot-key action will be accepted
 };
 
 // The same with the program's profile removed before and after: each test starts from the

@@ -1,6 +1,7 @@
 #include "BenchSupport.h"
 
 #include "framework/Handles.h"
+#include "support/Screen.h"
 
 #include <png.h>
 
@@ -69,24 +70,15 @@ HBITMAP DesktopLikeBitmap(int width, int height)
 
 std::vector<BYTE> RgbRows(HBITMAP bitmap, int& width, int& height)
 {
-    BITMAP info = {};
-    ::GetObjectA(bitmap, sizeof info, &info);
-    width = info.bmWidth;
-    height = info.bmHeight;
-    std::vector<BYTE> bgra(static_cast<size_t>(width) * height * 4);
-    BITMAPINFO header = {};
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = width;
-    header.bmiHeader.biHeight = -height;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    CWindowDC screen(nullptr);
-    ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), bgra.data(), &header, DIB_RGB_COLORS);
-    std::vector<BYTE> rgb(static_cast<size_t>(width) * height * 3);
-    for (size_t i = 0, j = 0; i < bgra.size(); i += 4, j += 3) {
-        rgb[j] = bgra[i + 2];
-        rgb[j + 1] = bgra[i + 1];
-        rgb[j + 2] = bgra[i];
+    const testing_support::CPixels pixels = testing_support::ReadBitmap(bitmap);
+    width = pixels.width;
+    height = pixels.height;
+    std::vector<BYTE> rgb;
+    rgb.reserve(pixels.data.size() * 3);
+    for (const DWORD p : pixels.data) {  // 0x00RRGGBB
+        rgb.push_back(static_cast<BYTE>(p >> 16));
+        rgb.push_back(static_cast<BYTE>(p >> 8));
+        rgb.push_back(static_cast<BYTE>(p));
     }
     return rgb;
 }
