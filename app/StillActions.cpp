@@ -5,13 +5,7 @@
 #include "capture/RectSelectDlg.h"
 #include "capture/ScreenGrab.h"
 #include "framework/Handles.h"
-
-namespace {
-RECT WholeScreen()
-{
-    return RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-}
-}  // namespace
+#include "framework/Screen.h"
 
 RECT AutomaticRect(const RECT& preset, SIZE screen)
 {
@@ -30,7 +24,7 @@ RECT AutomaticRect(const RECT& preset, SIZE screen)
 
 void CopyManually(HWND owner, CaptureSettings& settings, CaptureState& state)
 {
-    const RECT screen = WholeScreen();
+    const RECT screen = ScreenRect();
     CBitmapHandle snapshot(GrabScreenRect(&screen, CursorToDraw(settings, state)));
     if (!snapshot)
         return;
@@ -51,7 +45,7 @@ void CopyManually(HWND owner, CaptureSettings& settings, CaptureState& state)
 
 void CopyAutomatically(HWND, CaptureSettings& settings, const CaptureState& state)
 {
-    const RECT screen = WholeScreen();
+    const RECT screen = ScreenRect();
     CBitmapHandle snapshot(GrabScreenRect(&screen, CursorToDraw(settings, state)));
     if (!snapshot)
         return;

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "avi/AviWriter.h"
+#include "avi/FrameGrabber.h"
 #include "capture/CaptureSettings.h"
-#include "capture/FrameGrabber.h"
 
 #include <windows.h>
 

@@ -4,6 +4,7 @@
 #include "framework/FileException.h"
 #include "framework/Handles.h"
 #include "framework/MessageBox.h"
+#include "framework/Paths.h"
 #include "image/DibImage.h"
 #include "image/PngWriter.h"
 #include "res/resource.h"
@@ -54,19 +55,6 @@ std::string WritePictureFile(const char* name, CDibImage& image)
 int NextFileNumber(int lastNumber, int baseNumber)
 {
     return lastNumber < baseNumber ? baseNumber : lastNumber + 1;
-}
-
-bool EndsWithBackslash(const std::string& text, UINT codePage)
-{
-    // Walked from the start: only there is it known which bytes begin a character.
-    bool backslash = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const BYTE byte = static_cast<BYTE>(text[i]);
-        backslash = byte == '\\';
-        if (::IsDBCSLeadByteEx(codePage, byte) && i + 1 < text.size())
-            ++i;
-    }
-    return backslash;
 }
 
 std::string NumberedFileName(const std::string& directory, const std::string& prefix, int number, int digits,

@@ -26,9 +26,6 @@ int NextFileNumber(int lastNumber, int baseNumber);
 // is text of the code page (the system's ANSI code page by default).
 std::string NumberedFileName(const std::string& directory, const std::string& prefix, int number, int digits,
                              const std::string& extension, UINT codePage = CP_ACP);
-// Whether the last character of the text is a backslash. On a double-byte code page (932, 936,
-// 949, 950) the byte 0x5C may be the second half of a character, which is no backslash.
-bool EndsWithBackslash(const std::string& text, UINT codePage);
 // Whether the name ends in ".bmp", in any case: such a file is written as a bitmap, every
 // other name as PNG.
 bool IsBmpFileName(const std::string& name);

@@ -1,16 +1,12 @@
 #include "capture/RectSelectDlg.h"
 
 #include "framework/Handles.h"
+#include "framework/Screen.h"
 #include "res/resource.h"
 
 #include <climits>
 
 namespace {
-SIZE ScreenSize()
-{
-    return SIZE{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-}
-
 bool Contains(HWND window, POINT point)
 {
     RECT rect = {};

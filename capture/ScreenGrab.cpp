@@ -1,15 +1,11 @@
 #include "capture/ScreenGrab.h"
 
 #include "framework/Handles.h"
+#include "framework/Screen.h"
 
 #include <algorithm>
 
 namespace {
-SIZE ScreenSize()
-{
-    return SIZE{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-}
-
 // Draws a cursor (or icon) handle with its hot spot at (x, y); false if the system cannot.
 bool DrawCursorHandle(HDC dc, HCURSOR cursor, int x, int y)
 {

@@ -1,6 +1,7 @@
 #include "capture/WindowPicker.h"
 
 #include "framework/App.h"
+#include "framework/Screen.h"
 #include "res/resource.h"
 
 namespace {
@@ -27,8 +28,7 @@ void CWindowPicker::ShowAtCursor(HWND pickerWindow)
     RECT rect = {};
     ::GetWindowRect(pickerWindow, &rect);
     const SIZE window = {rect.right - rect.left, rect.bottom - rect.top};
-    const SIZE screen = {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    const POINT origin = PickerOrigin(cursor, window, screen);
+    const POINT origin = PickerOrigin(cursor, window, ScreenSize());
     ::SetWindowPos(pickerWindow, HWND_TOPMOST, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOREDRAW);
 }
 

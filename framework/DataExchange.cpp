@@ -2,8 +2,7 @@
 
 #include "framework/MessageBox.h"
 #include "framework/MessageFormat.h"
-
-#include <vector>
+#include "framework/WindowText.h"
 
 HWND CDataExchange::PrepareCtrl(int id)
 {
@@ -56,26 +55,17 @@ void DDX_Radio(CDataExchange* pDX, int id, int& value)
     } while (control && !(::GetWindowLongA(control, GWL_STYLE) & WS_GROUP));
 }
 
-namespace {
-std::string ControlText(HWND control)
-{
-    std::vector<char> text(static_cast<size_t>(::GetWindowTextLengthA(control)) + 1);
-    const int copied = ::GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
-    return std::string(text.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
-}
-}  // namespace
-
 void DDX_Text(CDataExchange* pDX, int id, std::string& value)
 {
     const HWND control = pDX->PrepareCtrl(id);
     if (!control)
         return;
     if (pDX->m_bSaveAndValidate)
-        value = ControlText(control);
+        value = WindowText(control);
     // Set only when it changes: setting an edit's text puts its caret back at the start, so a
     // refresh while the user types (a handler of its change notification that shows the fields
     // again) would turn "abc" into "cba".
-    else if (ControlText(control) != value)
+    else if (WindowText(control) != value)
         ::SetWindowTextA(control, value.c_str());
 }
 

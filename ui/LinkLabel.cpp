@@ -1,6 +1,7 @@
 #include "ui/LinkLabel.h"
 
 #include "framework/MessageBox.h"
+#include "framework/WindowText.h"
 
 #include <shellapi.h>
 
@@ -12,13 +13,6 @@ namespace {
 const size_t kCommandLimit = 520;
 // What the registry may give for one value, terminator included.
 const DWORD kValueLimit = 260;
-
-std::string WindowText(HWND hwnd)
-{
-    std::vector<char> text(static_cast<size_t>(::GetWindowTextLengthA(hwnd)) + 1);
-    const int length = ::GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
-    return std::string(text.data(), length > 0 ? static_cast<size_t>(length) : 0);
-}
 
 // The first occurrence of the text, found character by character, so that the second byte of a
 // double-byte character never starts a match.

@@ -6,6 +6,8 @@
 #include "framework/FileDialog.h"
 #include "framework/Handles.h"
 #include "framework/MessageBox.h"
+#include "framework/Screen.h"
+#include "framework/WindowText.h"
 #include "res/resource.h"
 #include "ui/SelectFolderDialog.h"
 
@@ -21,18 +23,6 @@ const char kSaveAsTitle[] = "Browse Record File";
 const char kDefaultFolder[] = "C:\\";
 // The screen needs a moment to show what is under the hidden dialog before it is grabbed.
 const DWORD kHideDelayMs = 100;
-
-SIZE ScreenSize()
-{
-    return SIZE{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-}
-
-std::string TextOf(HWND hwnd)
-{
-    std::vector<char> text(static_cast<size_t>(::GetWindowTextLengthA(hwnd)) + 1);
-    const int length = ::GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
-    return std::string(text.data(), length > 0 ? static_cast<size_t>(length) : 0);
-}
 
 // The text into a field of the settings, cut to its size.
 template <size_t N>
@@ -158,8 +148,8 @@ void COptionsDlg::OnOK()
     // can set any text: a longer prefix is refused (the exchange says so) and never stored.
     if (!UpdateData(TRUE))
         return;
-    const std::string targetFile = TextOf(GetDlgItem(IDC_TARGET_FILE));
-    const std::string directory = TextOf(GetDlgItem(IDC_DIRECTORY));
+    const std::string targetFile = WindowText(GetDlgItem(IDC_TARGET_FILE));
+    const std::string directory = WindowText(GetDlgItem(IDC_DIRECTORY));
     if (const char* missing = MissingFileChoiceMessage(m_bSaveToFile, m_nSaveMode, targetFile, m_strPrefix, directory)) {
         AppMessageBox(missing, MB_OK | MB_ICONEXCLAMATION);
         return;
@@ -180,7 +170,7 @@ void COptionsDlg::OnOK()
     // Numbering starts again at the base number after every OK.
     m_settings.m_nLastNumber = m_settings.m_nBaseNumber - 1;
     m_settings.m_nDigits = SpinPosition(IDC_DIGITS_SPIN);
-    CopyText(m_settings.m_szAviFile, TextOf(GetDlgItem(IDC_AVI_FILE)));
+    CopyText(m_settings.m_szAviFile, WindowText(GetDlgItem(IDC_AVI_FILE)));
     m_settings.m_rcCapture = m_rcCapture;
     m_settings.m_rcAvi = m_rcAvi;
     const std::string extension = ItemText(IDC_FILE_TYPE);
@@ -237,7 +227,7 @@ void COptionsDlg::OnBrowseTargetFile()
 
 void COptionsDlg::OnBrowseDirectory()
 {
-    std::string folder = TextOf(GetDlgItem(IDC_DIRECTORY)).substr(0, MAX_PATH - 1);
+    std::string folder = WindowText(GetDlgItem(IDC_DIRECTORY)).substr(0, MAX_PATH - 1);
     if (folder.empty())
         folder = kDefaultFolder;
     CSelectFolderDialog chooser(TRUE, folder.c_str(), OFN_HIDEREADONLY, "All Files(*.*)|*.*||", m_hWnd);

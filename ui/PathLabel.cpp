@@ -1,8 +1,7 @@
 #include "ui/PathLabel.h"
 
 #include "framework/Handles.h"
-
-#include <vector>
+#include "framework/WindowText.h"
 
 LRESULT CPathLabel::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -33,10 +32,9 @@ void CPathLabel::Paint()
     const HFONT font = parent ? reinterpret_cast<HFONT>(::SendMessageA(parent, WM_GETFONT, 0, 0)) : nullptr;
     // Without a font of the parent the context's own stays (selecting nothing changes nothing).
     CSelectObject selected(paint, font);
-    std::vector<char> text(static_cast<size_t>(::GetWindowTextLengthA(m_hWnd)) + 1);
-    const int length = ::GetWindowTextA(m_hWnd, text.data(), static_cast<int>(text.size()));
+    const std::string text = WindowText(m_hWnd);
     RECT client = {};
     ::GetClientRect(m_hWnd, &client);
     // Drawn without DT_MODIFYSTRING: the text keeps the whole path.
-    ::DrawTextA(paint, text.data(), length, &client, m_nFormat | DT_PATH_ELLIPSIS);
+    ::DrawTextA(paint, text.c_str(), static_cast<int>(text.size()), &client, m_nFormat | DT_PATH_ELLIPSIS);
 }

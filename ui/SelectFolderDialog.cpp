@@ -1,8 +1,9 @@
 #include "ui/SelectFolderDialog.h"
 
-#include "capture/Delivery.h"
 #include "framework/Handles.h"
 #include "framework/MessageBox.h"
+#include "framework/Paths.h"
+#include "framework/WindowText.h"
 
 #include <dlgs.h>
 #include <imagehlp.h>
@@ -53,13 +54,6 @@ RECT OneLineHigh(HWND frame, HWND label)
             rect.bottom = rect.top + metrics.tmHeight;
     }
     return rect;
-}
-
-std::string TextOfWindow(HWND hwnd)
-{
-    std::vector<char> text(static_cast<size_t>(::GetWindowTextLengthA(hwnd)) + 1);
-    const int length = ::GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
-    return std::string(text.data(), length > 0 ? static_cast<size_t>(length) : 0);
 }
 
 bool IsDirectory(const std::string& path)
@@ -235,7 +229,7 @@ void CSelectFolderDialog::OnFrameOK()
 {
     const HWND frame = GetFrame();
     std::string path;
-    if (!AcceptedFolderPath(m_hPathEdit ? TextOfWindow(m_hPathEdit) : std::string(), BrowsedFolder(), path)) {
+    if (!AcceptedFolderPath(m_hPathEdit ? WindowText(m_hPathEdit) : std::string(), BrowsedFolder(), path)) {
         AppMessageBox("Invalid Folder", MB_OK | MB_ICONSTOP, frame);
         return;
     }

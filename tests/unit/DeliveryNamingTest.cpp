@@ -1,5 +1,6 @@
 // The names of the files that captures are written to.
 #include "capture/Delivery.h"
+#include "framework/Paths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,11 @@
-#include "capture/FrameGrabber.h"
+#include "avi/FrameGrabber.h"
 
 #include "capture/ScreenGrab.h"
+#include "framework/Screen.h"
 
 CFrameGrabber::CFrameGrabber(const RECT& area) : m_rcRequested(area)
 {
-    const SIZE screen = {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    const SIZE screen = ScreenSize();
     if (!ClampToScreen(area, screen, m_rcArea))
         return;
     m_screen.Reset(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
@@ -44,7 +45,7 @@ bool CFrameGrabber::Grab(const CURSORINFO* cursor)
     if (!m_pBits)
         return false;
     RECT area;
-    const SIZE screen = {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    const SIZE screen = ScreenSize();
     if (!ClampToScreen(m_rcRequested, screen, area) || !::EqualRect(&area, &m_rcArea))
         return false;
     if (!::BitBlt(m_memory, 0, 0, m_header.biWidth, m_header.biHeight, m_screen, area.left, area.top, SRCCOPY))
