@@ -33,40 +33,20 @@ HotKeyAction ActionForHotKey(int id, const CaptureSettings& settings)
 {
     switch (id) {
     case IDH_COPY_AUTOMATICALLY:
-        return {settings.m_chCopyAutomatically, kPrintScreenDelayMs};
+        return {Action::CopyAutomatically, kPrintScreenDelayMs};
     case IDH_COPY_MANUALLY:
-        return {settings.m_chCopyManually, kPrintScreenDelayMs};
+        return {Action::CopyManually, kPrintScreenDelayMs};
     case IDH_AVI_BEGIN:
-        return {settings.m_chAviBeginKey, 0};
+        return {settings.m_chAviBeginKey == settings.m_chAviAutoBeginKey ? Action::BeginAutoRecording
+                                                                          : Action::BeginRecording,
+                0};
     case IDH_AVI_END:
-        return {settings.m_chAviEndKey, 0};
+        return {Action::EndRecording, 0};
     case IDH_AVI_AUTO_BEGIN:
-        return {settings.m_chAviAutoBeginKey, 0};
+        return {Action::BeginAutoRecording, 0};
     default:
-        return {0, 0};
+        return {Action::None, 0};
     }
-}
-
-bool IsActionCode(char code, const CaptureSettings& settings)
-{
-    return code == settings.m_chCopyManually || code == settings.m_chCopyAutomatically ||
-           code == settings.m_chAviBeginKey || code == settings.m_chAviEndKey ||
-           code == settings.m_chAviAutoBeginKey;
-}
-
-Action ActionForCode(char code, const CaptureSettings& settings)
-{
-    if (code == settings.m_chCopyManually)
-        return Action::CopyManually;
-    if (code == settings.m_chCopyAutomatically)
-        return Action::CopyAutomatically;
-    if (code == settings.m_chAviBeginKey)
-        return Action::BeginRecording;
-    if (code == settings.m_chAviEndKey)
-        return Action::EndRecording;
-    if (code == settings.m_chAviAutoBeginKey)
-        return Action::BeginAutoRecording;
-    return Action::None;
 }
 
 bool ShouldAcceptAction(BOOL busy, const CDateTime& now, const CDateTime& lastAccepted)

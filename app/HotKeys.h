@@ -29,21 +29,18 @@ std::array<HotKeyBinding, 5> HotKeyBindings(const CaptureSettings& settings);
 void RegisterHotKeys(HWND window, const CaptureSettings& settings);
 void UnregisterHotKeys(HWND window);
 
-// What a pressed hot key posts: its action code (0 for an unknown id) and how long the
-// interface thread waits first, so that a PrintScreen grab shows the screen after the key.
+// What a hot key starts. The value travels as the action message's wParam.
+enum class Action { None, CopyManually, CopyAutomatically, BeginRecording, EndRecording, BeginAutoRecording };
+
+// What a pressed hot key starts (None for an unknown id) and how long the interface thread
+// waits first, so that a PrintScreen grab shows the screen after the key.
 struct HotKeyAction {
-    char code;
+    Action action;
     DWORD delayMs;
 };
+// A begin letter equal to the automatic one starts the automatic recording: only one of the two
+// keys can be registered, and the letter is the automatic one's.
 HotKeyAction ActionForHotKey(int id, const CaptureSettings& settings);
-
-// Whether the code names one of the five actions.
-bool IsActionCode(char code, const CaptureSettings& settings);
-
-enum class Action { None, CopyManually, CopyAutomatically, BeginRecording, EndRecording, BeginAutoRecording };
-// The first action whose code matches, in the order manual copy, automatic copy, AVI begin,
-// AVI end, automatic AVI begin.
-Action ActionForCode(char code, const CaptureSettings& settings);
 
 // An action starts only while no other runs and when at least two whole clock seconds have
 // passed since the last accepted one (a clock set back drops actions until it has caught up).

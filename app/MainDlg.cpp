@@ -1,15 +1,28 @@
 #include "app/MainDlg.h"
 
 #include "app/HotKeys.h"
+#include "app/Report.h"
 #include "app/Settings.h"
 #include "app/StillActions.h"
 #include "app/TrayIcon.h"
-#include "capture/ControlText.h"
-#include "capture/Delivery.h"
-#include "capture/ScreenGrab.h"
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
 #include "ui/OptionsDlg.h"
+
+namespace {
+// Points at the dialog of the tray menu while it runs.
+class COpenDialog
+{
+public:
+    COpenDialog(CDialog*& slot, CDialog& dialog) : m_slot(slot) { m_slot = &dialog; }
+    ~COpenDialog() { m_slot = nullptr; }
+    COpenDialog(const COpenDialog&) = delete;
+    COpenDialog& operator=(const COpenDialog&) = delete;
+
+private:
+    CDialog*& m_slot;
+};
+}  // namespace
 
 CMainDlg::CMainDlg() : CDialog(IDD_MAIN) {}
 
@@ -85,17 +98,9 @@ void CMainDlg::OnMouseMove(UINT, POINT)
 
 void CMainDlg::OnLButtonUp(UINT, POINT)
 {
-    const CWindowPicker::Result picked = m_picker.End(m_hWnd);
-    m_state.m_bTextMode = picked.textMode;
-    if (picked.textMode) {
-        // Released with no window of another program framed: there is no text to take, and the
-        // clipboard keeps what it holds.
-        if (picked.window)
-            CopyControlText(picked.window, m_hWnd);
-        return;
-    }
-    if (HBITMAP bitmap = GrabWindow(picked.window, CursorToDraw(m_settings, m_state)))
-        DeliverBitmap(bitmap, m_settings);
+    // Released with no window of another program framed, nothing is taken: the clipboard keeps
+    // what it holds.
+    DeliverSelection(m_picker.End(m_hWnd), nullptr, m_hWnd, m_settings, m_state);
 }
 
 void CMainDlg::OnCaptureChanged(HWND)
@@ -118,19 +123,21 @@ void CMainDlg::CopyAutomatically()
     ::CopyAutomatically(m_hWnd, m_settings, m_state);
 }
 
-void CMainDlg::StartRecording(char key)
+void CMainDlg::StartRecording(bool automatic)
 {
-    m_recorder.Start(m_hWnd, key, m_settings, CursorToDraw(m_settings, m_state));
+    // A recording already running ends first, heard as every ended recording is.
+    StopRecording();
+    Report(m_recorder.Start(m_hWnd, automatic, m_settings, CursorToDraw(m_settings, m_state)));
 }
 
 void CMainDlg::StopRecording()
 {
-    m_recorder.Stop();
+    Report(m_recorder.Stop());
 }
 
 void CMainDlg::OnTimer(UINT_PTR)
 {
-    m_recorder.OnTimer();
+    Report(m_recorder.OnTimer());
 }
 
 LRESULT CMainDlg::OnTrayIcon(WPARAM id, LPARAM mouseMessage)
@@ -159,11 +166,12 @@ LRESULT CMainDlg::OnHotKey(WPARAM id)
     // Keys pressed while an action runs are dropped, not queued.
     if (m_state.m_bBusy)
         return 1;
-    const HotKeyAction action = ActionForHotKey(static_cast<int>(id), m_settings);
-    if (action.delayMs)
-        ::Sleep(action.delayMs);
-    if (IsActionCode(action.code, m_settings))
-        ::PostMessageA(m_hWnd, WM_HOTKEY_ACTION, static_cast<WPARAM>(static_cast<LONG_PTR>(action.code)), 0);
+    const HotKeyAction key = ActionForHotKey(static_cast<int>(id), m_settings);
+    if (key.action == Action::None)
+        return 1;
+    if (key.delayMs)
+        ::Sleep(key.delayMs);
+    ::PostMessageA(m_hWnd, WM_HOTKEY_ACTION, static_cast<WPARAM>(key.action), 0);
     return 1;
 }
 
@@ -178,8 +186,7 @@ LRESULT CMainDlg::OnHotKeyAction(WPARAM wParam)
         return 0;
     m_dtLastAction = now;
     CBusyScope busy(m_state);
-    const char code = static_cast<char>(wParam & 0xFF);
-    switch (ActionForCode(code, m_settings)) {
+    switch (static_cast<Action>(wParam)) {
     case Action::CopyManually:
         CopyManually();
         break;
@@ -187,8 +194,10 @@ LRESULT CMainDlg::OnHotKeyAction(WPARAM wParam)
         CopyAutomatically();
         break;
     case Action::BeginRecording:
+        StartRecording(false);
+        break;
     case Action::BeginAutoRecording:
-        StartRecording(code);
+        StartRecording(true);
         break;
     case Action::EndRecording:
         StopRecording();
@@ -199,13 +208,34 @@ LRESULT CMainDlg::OnHotKeyAction(WPARAM wParam)
     return 0;
 }
 
+bool CMainDlg::BringOpenDialogToFront()
+{
+    if (!m_pOpenDialog || !m_pOpenDialog->m_hWnd)
+        return false;
+    // The box it opened over itself (a folder chooser, the About box), if any: the one that
+    // takes input.
+    ::SetForegroundWindow(::GetLastActivePopup(m_pOpenDialog->m_hWnd));
+    return true;
+}
+
 void CMainDlg::OnOption()
 {
-    // The dialog stores the settings itself when its OK succeeds; the profile and the hot keys
-    // belong to this window.
-    COptionsDlg dialog(m_settings, m_state);
-    if (dialog.DoModal() != IDOK)
+    if (BringOpenDialogToFront())
         return;
+    COptionsDlg dialog(m_settings, [this](HWND options, RECT& rect) {
+        return PickRectangle(options, m_settings, m_state, rect);
+    });
+    INT_PTR result = IDCANCEL;
+    {
+        COpenDialog open(m_pOpenDialog, dialog);
+        result = dialog.DoModal();
+    }
+    if (result != IDOK)
+        return;
+    // The choices are stored at once; numbering starts again at the base number. The profile
+    // and the hot keys belong to this window.
+    m_settings = dialog.Choices();
+    m_state.m_nLastNumber = m_settings.m_nBaseNumber - 1;
     SaveSettings(m_settings);
     UnregisterHotKeys(m_hWnd);
     RegisterHotKeys(m_hWnd, m_settings);
@@ -213,7 +243,10 @@ void CMainDlg::OnOption()
 
 void CMainDlg::OnAbout()
 {
+    if (BringOpenDialogToFront())
+        return;
     CAboutDlg dialog;
+    COpenDialog open(m_pOpenDialog, dialog);
     dialog.DoModal();
 }
 

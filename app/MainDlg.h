@@ -10,7 +10,7 @@
 #include "framework/Dialog.h"
 
 // Messages of the main window.
-const UINT WM_HOTKEY_ACTION = WM_USER + 11;  // wParam: the action code (a char, sign-extended)
+const UINT WM_HOTKEY_ACTION = WM_USER + 11;  // wParam: the Action that a hot key starts
 // Registered when the program starts: a second start, and a new taskbar.
 extern const UINT WM_ANOTHER_INSTANCE;
 extern const UINT WM_TASKBARCREATED;
@@ -24,8 +24,8 @@ public:
     // Still-picture actions.
     void CopyManually();
     void CopyAutomatically();
-    // Recording.
-    void StartRecording(char key);
+    // Recording: the automatic kind lasts "End after" seconds.
+    void StartRecording(bool automatic);
     void StopRecording();
     // Shows the dialog as the picker window, topmost and centred on the cursor.
     void ShowPickerAtCursor();
@@ -57,7 +57,11 @@ private:
     void OnOption();
     void OnAbout();
     void OnExit();
+    // The Option or About box opened from the tray menu, if one is open, brought to the front
+    // (with whatever it has opened over itself); false when none is open.
+    bool BringOpenDialogToFront();
 
     CWindowPicker m_picker;
     CRecorder m_recorder;
+    CDialog* m_pOpenDialog = nullptr;  // the tray menu's Option or About box while it runs
 };

@@ -1,11 +1,23 @@
 #include "app/StillActions.h"
 
-#include "capture/ControlText.h"
+#include "app/Report.h"
 #include "capture/Delivery.h"
 #include "capture/RectSelectDlg.h"
 #include "capture/ScreenGrab.h"
-#include "framework/Handles.h"
+#include "capture/TextReader.h"
 #include "framework/Screen.h"
+
+namespace {
+// A picture delivered, or why there is none.
+void Deliver(ScreenPicture picture, HWND owner, const CaptureSettings& settings, CaptureState& state)
+{
+    if (!picture.bitmap) {
+        ReportFailure(picture.outcome);
+        return;
+    }
+    Report(DeliverBitmap(std::move(picture.bitmap), settings, state.m_nLastNumber, owner));
+}
+}  // namespace
 
 RECT AutomaticRect(const RECT& preset, SIZE screen)
 {
@@ -22,39 +34,62 @@ RECT AutomaticRect(const RECT& preset, SIZE screen)
     return rect;
 }
 
-void CopyManually(HWND owner, CaptureSettings& settings, CaptureState& state)
+void CopyManually(HWND owner, const CaptureSettings& settings, CaptureState& state)
 {
-    const RECT screen = ScreenRect();
-    CBitmapHandle snapshot(GrabScreenRect(&screen, CursorToDraw(settings, state)));
-    if (!snapshot)
-        return;
-    CRectSelectDlg selector;
-    selector.m_hScreenBitmap = snapshot;
-    if (selector.DoModal() != IDOK)
-        return;
-    state.m_bTextMode = selector.m_bTextMode;
-    if (selector.m_bTextMode) {
-        // The text is read live from the window; the snapshot is not wanted.
-        if (selector.m_hPickedWnd)
-            CopyControlText(selector.m_hPickedWnd, owner);
-        return;
-    }
-    if (HBITMAP piece = CropBitmap(snapshot, selector.m_rcSelected))
-        DeliverBitmap(piece, settings);
+    FrozenPick pick = PickOnFrozenScreen(CursorToDraw(settings, state));
+    ReportFailure(pick.outcome);
+    DeliverSelection(pick.selection, pick.snapshot, owner, settings, state);
 }
 
-void CopyAutomatically(HWND, CaptureSettings& settings, const CaptureState& state)
+void CopyAutomatically(HWND owner, const CaptureSettings& settings, CaptureState& state)
 {
     const RECT screen = ScreenRect();
-    CBitmapHandle snapshot(GrabScreenRect(&screen, CursorToDraw(settings, state)));
-    if (!snapshot)
-        return;
-    const RECT rect = AutomaticRect(settings.m_rcCapture, SIZE{screen.right, screen.bottom});
-    // The whole screen is the snapshot itself: no second copy of it is made.
-    if (::EqualRect(&rect, &screen)) {
-        DeliverBitmap(snapshot.Detach(), settings);
+    ScreenPicture snapshot = GrabScreenRect(screen, CursorToDraw(settings, state));
+    if (!snapshot.bitmap) {
+        ReportFailure(snapshot.outcome);
         return;
     }
-    if (HBITMAP piece = CropBitmap(snapshot, rect))
-        DeliverBitmap(piece, settings);
+    const RECT rect = AutomaticRect(settings.m_rcCapture, SIZE{screen.right, screen.bottom});
+    // The whole screen is the snapshot itself: no second copy of it is made.
+    if (::EqualRect(&rect, &screen))
+        Deliver(std::move(snapshot), owner, settings, state);
+    else
+        Deliver(CropBitmap(snapshot.bitmap, rect), owner, settings, state);
+}
+
+void DeliverSelection(const Selection& selection, HBITMAP snapshot, HWND owner, const CaptureSettings& settings,
+                      CaptureState& state)
+{
+    switch (selection.kind) {
+    case Selection::Kind::None:
+        return;
+    case Selection::Kind::WindowText:
+        // The text is read live from the window; a snapshot is not wanted.
+        CopyControlText(selection.window, owner);
+        return;
+    case Selection::Kind::Window:
+        Deliver(GrabWindow(selection.window, CursorToDraw(settings, state)), owner, settings, state);
+        return;
+    case Selection::Kind::Rectangle:
+        Deliver(CropBitmap(snapshot, selection.rect), owner, settings, state);
+        return;
+    }
+}
+
+void CopyControlText(HWND control, HWND owner)
+{
+    std::string text;
+    const ReadResult reading = ReadControlText(control, text);
+    const Outcome delivery = IsDeliverable(reading) ? DeliverText(text, owner) : Outcome::Of(Outcome::Kind::Nothing);
+    ReportTextCapture(reading, delivery);
+}
+
+bool PickRectangle(HWND dialog, const CaptureSettings& settings, CaptureState& state, RECT& rect)
+{
+    if (state.m_bBusy)
+        return false;
+    CBusyScope busy(state);
+    const FrozenPick pick = PickOnFrozenScreen(CursorToDraw(settings, state), dialog);
+    ReportFailure(pick.outcome);
+    return SelectionRect(pick.selection, rect);
 }

@@ -1,6 +1,5 @@
 #include "avi/AviWriter.h"
 
-#include "framework/FileException.h"
 #include "framework/Handles.h"
 #include "image/BitmapToDib.h"
 #include "image/DibImage.h"
@@ -8,16 +7,14 @@
 #include <cstring>
 
 namespace {
-// Readers of AVI files written as one RIFF list stop at 2 GB; the headers and the index (16
-// bytes a frame) are kept clear of it with a margin.
-const unsigned long long kMaxFileBytes = 0x80000000ull;
+// The headers and the index (16 bytes a frame) are kept clear of the limit with a margin.
 const unsigned long long kHeaderRoom = 64 * 1024;
 
 const char kOldVideoForWindows[] = "Recording needs Video for Windows 1.10 or later.";
 
 // The cause of a failed file operation of the library: the system's error where it left one,
 // else what the library's code stands for.
-std::string FileFailure(HRESULT result, DWORD osError, const std::string& path)
+Outcome FileFailure(HRESULT result, DWORD osError, const std::string& path)
 {
     CFileException::Cause cause = CFileException::generic;
     if (osError != ERROR_SUCCESS)
@@ -26,7 +23,7 @@ std::string FileFailure(HRESULT result, DWORD osError, const std::string& path)
         cause = CFileException::badPath;
     else if (result == AVIERR_FILEWRITE)
         cause = CFileException::hardIO;
-    return CFileException(cause, osError, path).GetErrorMessage();
+    return Outcome::FileFailure(CFileException(cause, osError, path));
 }
 }  // namespace
 
@@ -79,18 +76,20 @@ bool IsLostWrite(DWORD lastError)
     }
 }
 
-bool FrameFitsFile(unsigned long long writtenBytes, unsigned long long frameBytes, int frames)
+bool FrameFitsFile(unsigned long long writtenBytes, unsigned long long frameBytes, int frames,
+                   unsigned long long maxFileBytes)
 {
     // Each frame also takes a chunk header (8 bytes) and an index entry (16 bytes).
     const unsigned long long after = writtenBytes + frameBytes + 24ull * (static_cast<unsigned long long>(frames) + 1);
-    return after + kHeaderRoom <= kMaxFileBytes;
+    return after + kHeaderRoom <= maxFileBytes;
 }
 
-CAviWriter::CAviWriter(const std::string& fileName, int width, int height, int rate, DWORD vfwVersion)
-    : m_strFileName(fileName), m_nWidth(width), m_nHeight(height), m_nRate(rate)
+CAviWriter::CAviWriter(const std::string& fileName, int width, int height, int rate, DWORD vfwVersion,
+                       unsigned long long maxFileBytes)
+    : m_strFileName(fileName), m_nWidth(width), m_nHeight(height), m_nRate(rate), m_nMaxFileBytes(maxFileBytes)
 {
     if (!AcceptsVideoForWindowsVersion(vfwVersion)) {
-        Disable(kOldVideoForWindows);
+        Disable(Outcome::Refusal(kOldVideoForWindows));
         return;
     }
     ::AVIFileInit();
@@ -110,7 +109,7 @@ bool CAviWriter::Close()
         ::AVIStreamRelease(m_pStream);
     m_pStream = nullptr;
     if (!m_pAviFile)
-        return m_strFailure.empty();
+        return m_failure.IsDone();
     // The file is completed (headers, index) and closed here.
     ::SetLastError(ERROR_SUCCESS);
     ::AVIFileRelease(m_pAviFile);
@@ -118,19 +117,19 @@ bool CAviWriter::Close()
     const DWORD error = ::GetLastError();
     if (IsLostWrite(error))
         Disable(FileFailure(AVIERR_FILEWRITE, error, m_strFileName));
-    return m_strFailure.empty();
+    return m_failure.IsDone();
 }
 
-void CAviWriter::Disable(const std::string& why)
+void CAviWriter::Disable(const Outcome& why)
 {
     m_bEnabled = false;
-    if (m_strFailure.empty())
-        m_strFailure = why;
+    if (m_failure.IsDone())
+        m_failure = why;
 }
 
 bool CAviWriter::IsFull() const
 {
-    return m_nFrames > 0 && !FrameFitsFile(m_nBytes, m_nFrameBytes, m_nFrames);
+    return m_nFrames > 0 && !FrameFitsFile(m_nBytes, m_nFrameBytes, m_nFrames, m_nMaxFileBytes);
 }
 
 bool CAviWriter::Open(const BITMAPINFOHEADER& first)

@@ -3,6 +3,8 @@
 // The file is made with the first frame and complete once the writer is destroyed.
 #pragma once
 
+#include "framework/Outcome.h"
+
 #include <windows.h>
 #include <vfw.h>
 
@@ -21,16 +23,20 @@ DWORD FrameFormatSize(const BITMAPINFOHEADER& frame);
 // Whether the system's last error after a write that the library reported done says the bytes
 // did not reach the file: the library's buffered writes do not pass that failure on.
 bool IsLostWrite(DWORD lastError);
-// Whether one more frame of `frameBytes` keeps a file of `writtenBytes` frame data below what
-// AVI readers accept (2 GB), with room for the headers and the index the library adds.
-bool FrameFitsFile(unsigned long long writtenBytes, unsigned long long frameBytes, int frames);
+// What AVI readers accept of a file written as one RIFF list: 2 GB.
+const unsigned long long kMaxAviFileBytes = 0x80000000ull;
+// Whether one more frame of `frameBytes` keeps a file of `writtenBytes` frame data below that
+// limit, with room for the headers and the index the library adds.
+bool FrameFitsFile(unsigned long long writtenBytes, unsigned long long frameBytes, int frames,
+                   unsigned long long maxFileBytes = kMaxAviFileBytes);
 
 class CAviWriter
 {
 public:
-    // Width and height negative: taken from the first frame. The version is the system's.
+    // Width and height negative: taken from the first frame. The version is the system's; the
+    // limit the file must stay below, that of AVI readers (tests give smaller ones).
     CAviWriter(const std::string& fileName, int width, int height, int rate,
-               DWORD vfwVersion = QueryVideoForWindowsVersion());
+               DWORD vfwVersion = QueryVideoForWindowsVersion(), unsigned long long maxFileBytes = kMaxAviFileBytes);
     ~CAviWriter();
     CAviWriter(const CAviWriter&) = delete;
     CAviWriter& operator=(const CAviWriter&) = delete;
@@ -46,20 +52,21 @@ public:
     // Completes and closes the file (the destructor does it too); false when that failed, and
     // then Failure() says why.
     bool Close();
-    // Whether the next frame of the recorded size would take the file past 2 GB.
+    // Whether the next frame of the recorded size would take the file past its limit.
     bool IsFull() const;
-    // What disabled the writer, in the words the user is shown; empty while it works.
-    const std::string& Failure() const { return m_strFailure; }
+    // What disabled the writer (the file's failure, or a refusal); Done while it works.
+    const Outcome& Failure() const { return m_failure; }
     int Frames() const { return m_nFrames; }
 
 private:
     bool Open(const BITMAPINFOHEADER& first);
-    void Disable(const std::string& why);
+    void Disable(const Outcome& why);
 
     std::string m_strFileName;
     int m_nWidth;
     int m_nHeight;
     int m_nRate;
+    unsigned long long m_nMaxFileBytes;
     AVISTREAMINFOA m_streamInfo = {};
     PAVIFILE m_pAviFile = nullptr;
     PAVISTREAM m_pStream = nullptr;
@@ -68,5 +75,5 @@ private:
     DWORD m_nFrameBytes = 0;          // of one frame
     bool m_bEnabled = true;
     bool m_bInitialized = false;
-    std::string m_strFailure;
+    Outcome m_failure;
 };

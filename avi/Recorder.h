@@ -1,12 +1,13 @@
 // The recording of a screen rectangle into an AVI file, one frame per tick of a one-shot timer
-// on the main window, until its frame budget is used up, the user ends it, or the file would
-// grow past what AVI readers accept. The shutter says that a recording ended with its file
-// complete; a recording that could not be written ends with a message saying why instead.
+// on the main window, until its frame budget is used up, the user ends it, the screen cannot be
+// copied, or the file would grow past what AVI readers accept. Every call that ends a recording
+// says what became of it; the caller tells the user.
 #pragma once
 
 #include "avi/AviWriter.h"
 #include "avi/FrameGrabber.h"
 #include "capture/CaptureSettings.h"
+#include "framework/Outcome.h"
 
 #include <windows.h>
 
@@ -16,6 +17,9 @@ const UINT_PTR IDT_RECORD = 1;  // the frame timer, the main window's only timer
 
 // Milliseconds between two frames: 1000 / rate.
 int FrameInterval(int rate);
+// Why a recording ended early when the screen could no longer be copied.
+extern const char kScreenNotCopied[];
+
 // The frames a recording may take: the automatic one lasts "End after" seconds, a manual one at
 // most 30 seconds (until its end key).
 int FrameBudget(bool automatic, int rate, int endAfterSeconds);
@@ -28,28 +32,39 @@ UINT NextTickDelay(DWORD dueMs, DWORD nowMs);
 class CRecorder
 {
 public:
-    explicit CRecorder(DWORD vfwVersion = QueryVideoForWindowsVersion()) : m_dwVfwVersion(vfwVersion) {}
-    ~CRecorder() { End(false); }
+    // The Video for Windows version and the file limit are the system's and the AVI readers'
+    // (tests give others).
+    explicit CRecorder(DWORD vfwVersion = QueryVideoForWindowsVersion(),
+                       unsigned long long maxFileBytes = kMaxAviFileBytes)
+        : m_dwVfwVersion(vfwVersion), m_nMaxFileBytes(maxFileBytes)
+    {
+    }
+    ~CRecorder() { Stop(); }
     CRecorder(const CRecorder&) = delete;
     CRecorder& operator=(const CRecorder&) = delete;
 
     bool IsRecording() const { return m_pWriter != nullptr; }
-    // A begin key: ends a running recording, then starts one with the timer on timerWindow,
-    // unless the settings lack a rate, a rectangle or a file. The key decides the kind: the
-    // automatic begin letter gives the timed recording. The cursor, when given, is drawn into
-    // every frame (the snapshot of the hot-key action).
-    void Start(HWND timerWindow, char key, const CaptureSettings& settings, const CURSORINFO* cursor);
-    // Ends the recording with its file complete and the shutter (harmless when none runs).
-    void Stop() { End(true); }
-    // A tick of the frame timer.
-    void OnTimer();
+    // Starts a recording with the timer on timerWindow, unless the settings lack a rate, a
+    // rectangle or a file (Nothing). An automatic recording lasts "End after" seconds, a manual
+    // one until Stop. The cursor, when given, is drawn into every frame (the snapshot of the
+    // hot-key action). A recording still running is ended first, unheard: end it with Stop
+    // before, to hear of it. Returns what became of a recording that ended at once (its writer
+    // refused); Nothing once it runs.
+    Outcome Start(HWND timerWindow, bool automatic, const CaptureSettings& settings, const CURSORINFO* cursor);
+    // Ends the recording with its file complete (harmless when none runs). What became of it:
+    // Done with frames in the file; Nothing when none ran or no frame was written; otherwise
+    // why the file is not what was asked (the writer's failure, or the screen lost).
+    Outcome Stop();
+    // A tick of the frame timer: what became of the recording if it ended here, else Nothing.
+    Outcome OnTimer();
     int FramesLeft() const { return m_nFramesLeft; }
 
 private:
-    // Ends the recording; the shutter (or the writer's failure) only when one ran and `tell`.
-    void End(bool tell);
+    // Copies the rectangle into the next frame; false when the screen could not be copied.
+    bool WriteNextFrame();
 
     DWORD m_dwVfwVersion;
+    unsigned long long m_nMaxFileBytes;
     std::unique_ptr<CAviWriter> m_pWriter;
     std::unique_ptr<CFrameGrabber> m_pGrabber;
     HWND m_hTimerWindow = nullptr;
@@ -59,4 +74,5 @@ private:
     int m_nFramesLeft = 0;
     int m_nFrameInterval = 0;  // milliseconds
     DWORD m_dwFrameDue = 0;    // GetTickCount of the frame the timer waits for
+    bool m_bScreenLost = false;
 };

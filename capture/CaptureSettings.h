@@ -1,6 +1,7 @@
-// The user's choices and the run-time state that the capture, recording and option code share.
+// The user's choices, and the run-time state that the capture, recording and option code share.
 // The program keeps one record of each for its whole life (the application layer owns them and
-// hands them to the code that needs them); everything else gets them as arguments.
+// hands them to the code that needs them): the choices read-only to what only reads them, and
+// changed only by the Option dialog's OK and the profile; the state by the actions that run.
 #pragma once
 
 #include <windows.h>
@@ -8,10 +9,6 @@
 #include <string>
 
 struct CaptureSettings {
-    // Action codes of the two still-picture hot keys; no letter can equal them.
-    static constexpr char m_chCopyManually = 1;
-    static constexpr char m_chCopyAutomatically = 2;
-
     char m_chAviBeginKey = 'B';
     char m_chAviEndKey = 'E';
     char m_chAviAutoBeginKey = 'C';
@@ -29,13 +26,14 @@ struct CaptureSettings {
     BOOL m_bIncludeCursor = FALSE;
     BOOL m_bSaveToFile = FALSE;
     int m_nSaveMode = 0;  // 0 overwrite one file, 1 numbered files
-    int m_nLastNumber = 0;
 };
 
 struct CaptureState {
-    BOOL m_bBusy = FALSE;      // a hot-key action (or the Option dialog's rectangle choice) runs
-    BOOL m_bTextMode = FALSE;  // the window being picked is wanted as text, not as a picture
+    BOOL m_bBusy = FALSE;  // a hot-key action (or the Option dialog's rectangle choice) runs
     CURSORINFO m_cursorInfo = {};  // the cursor when the last hot-key action arrived
+    // The number of the last numbered file; every OK of the Option dialog sets it back to one
+    // below the base number, so that numbering starts there again.
+    int m_nLastNumber = 0;
 };
 
 // Holds CaptureState::m_bBusy set for one scope: however the scope is left, it is cleared.

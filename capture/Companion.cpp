@@ -1,6 +1,7 @@
 #include "capture/Companion.h"
 
 #include "capture/CompanionProtocol.h"
+#include "capture/ControlText.h"
 #include "framework/Handles.h"
 
 #include <algorithm>

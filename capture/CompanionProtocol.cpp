@@ -178,7 +178,6 @@ ReadResult FinishCompanionReading(const std::string& bytes, const CompanionEnd& 
     text = std::move(reply.text);
     ReadResult result;
     result.outcome = ReadResult::Outcome::Cut;
-    result.message =
-        "Only the first " + GroupedNumber(LineCount(text)) + " items of the tree were copied: " + why + ".";
+    result.message = CutWhat(CutUnit::TreeItems, static_cast<LRESULT>(LineCount(text)), 0) + ": " + why + ".";
     return result;
 }

@@ -6,8 +6,9 @@
 //
 // XXXXXXXX is the window handle as 8 hexadecimal digits: window handles are 32-bit values that
 // 32- and 64-bit programs share. This reader mode takes no mutex, no hot key and no tray icon,
-// shows no window and reads only that window. The program has no options: any other command
-// line but an empty one is refused (exit code 2), and nothing else happens.
+// shows no window and reads only that window. The switch with anything but one such handle is
+// refused (exit code 2), and nothing else happens; any other arguments are ignored, as they
+// always were, and start the whole program.
 //
 // The reader writes its answer on its standard output, a pipe that the caller made:
 //
@@ -23,7 +24,8 @@
 // or its time ran out is kept, up to its last whole line.
 #pragma once
 
-#include "capture/ControlText.h"
+#include "capture/ReadLimits.h"
+#include "capture/TextReading.h"
 
 #include <windows.h>
 

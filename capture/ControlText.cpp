@@ -1,24 +1,13 @@
 #include "capture/ControlText.h"
 
-#include "capture/Companion.h"
-#include "capture/Delivery.h"
 #include "capture/ProcessMemory.h"
 #include "capture/RemoteItems.h"
-#include "capture/ScreenGrab.h"
-#include "framework/Handles.h"
-#include "framework/MessageBox.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
-#include <new>
 #include <vector>
-
-const char kTreeHandlesRefusal[] =
-    "The items of this tree view cannot be read: it belongs to a 64-bit program, and its item handles do not "
-    "fit a 32-bit reader.";
 
 namespace {
 // The depth of tree the walk follows; one level more is refused.
@@ -142,39 +131,6 @@ ReadResult GetListItems(HWND control, UINT countMsg, UINT lengthMsg, UINT textMs
     return result;
 }
 }  // namespace
-
-void CopyControlText(HWND control, HWND owner)
-{
-    std::string text;
-    ReadResult result;
-    try {
-        result = GetControlText(control, text);
-        if (result.outcome == ReadResult::Outcome::Needs64BitReader) {
-            text.clear();
-            result = ReadThroughCompanion(control, text);
-        }
-    } catch (const std::bad_alloc&) {
-        result.outcome = ReadResult::Outcome::OutOfMemory;
-    }
-    switch (result.outcome) {
-    case ReadResult::Outcome::OutOfMemory:
-        ShowOutOfMemory();
-        return;
-    case ReadResult::Outcome::Refused:
-    case ReadResult::Outcome::Needs64BitReader:
-        AppMessageBox(result.message + "\r\nThe clipboard was left as it was.", MB_OK | MB_ICONSTOP);
-        return;
-    case ReadResult::Outcome::Whole:
-    case ReadResult::Outcome::Cut:
-    case ReadResult::Outcome::Aborted:
-        break;
-    }
-    const bool placed = SetClipboardText(owner, text);
-    if (result.outcome == ReadResult::Outcome::Aborted)
-        AppMessageBox(result.message, MB_OK | MB_ICONHAND);
-    else if (placed && result.outcome == ReadResult::Outcome::Cut)
-        AppMessageBox(result.message, MB_OK | MB_ICONEXCLAMATION);
-}
 
 ReadResult GetControlText(HWND window, std::string& text, const ReadLimits& limits, CTextSink* sink)
 {
@@ -406,37 +362,4 @@ ReadResult GetPlainWindowText(HWND window, std::string& text, const ReadLimits& 
         AddCut(result, CutNote(CutUnit::Characters, copied, length, CutReason::TextLimit, limits));
     }
     return result;
-}
-
-bool SetClipboardText(HWND owner, const std::string& text)
-{
-    CClipboard clipboard(owner, kClipboardPatienceMs);
-    if (!clipboard.IsOpen()) {
-        AppMessageBox("Clipboard operation failed!", MB_OK | MB_ICONHAND);
-        return false;
-    }
-    ::EmptyClipboard();
-    const size_t size = text.size() + 1;
-    CGlobalMemory block(::GlobalAlloc(GMEM_MOVEABLE, size));
-    {
-        CGlobalLock<char> lock(block);
-        if (lock)
-            std::memcpy(lock.Get(), text.c_str(), size);
-        else
-            block.Reset();
-    }
-    if (!block) {
-        clipboard.Close();
-        ShowOutOfMemory();
-        return false;
-    }
-    const bool placed = ::SetClipboardData(CF_TEXT, block) != nullptr;
-    if (placed)
-        block.Detach();  // the clipboard owns it now
-    // Closed before any message, so that other programs are not kept from the clipboard.
-    clipboard.Close();
-    if (!placed)
-        AppMessageBox("Clipboard operation failed!", MB_OK | MB_ICONHAND);
-    PlayShutter();
-    return placed;
 }

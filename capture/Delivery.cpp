@@ -1,54 +1,32 @@
 #include "capture/Delivery.h"
 
-#include "framework/App.h"
-#include "framework/FileException.h"
-#include "framework/Handles.h"
-#include "framework/MessageBox.h"
 #include "framework/Paths.h"
 #include "image/DibImage.h"
 #include "image/PngWriter.h"
-#include "res/resource.h"
-
-#include <mmsystem.h>
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
-const char kClipboardFailed[] = "Clipboard operation failed!";
-const char kOutOfMemory[] = "Out of Memory";
-
-// A picture that went nowhere: the user is told, and hears no shutter.
-void ReportUndelivered(const std::string& text)
+// The data alone on the clipboard (whatever it held goes). The clipboard owns the data once it
+// took it; otherwise the data stays with the caller's owner.
+template <typename Owner>
+Outcome PutOnClipboard(HWND owner, UINT format, Owner& data)
 {
-    AppMessageBox(text, MB_OK | MB_ICONSTOP);
-}
-
-// The picture alone on the clipboard (whatever it held goes); false when it could not be put
-// there. The clipboard owns the bitmap once it took it.
-bool PutOnClipboard(CBitmapHandle& picture)
-{
-    CClipboard clipboard(GetAppMainWindow(), kClipboardPatienceMs);
+    CClipboard clipboard(owner, kClipboardPatienceMs);
     if (!clipboard.IsOpen())
-        return false;
+        return Outcome::Of(Outcome::Kind::ClipboardFailed);
     ::EmptyClipboard();
-    if (!::SetClipboardData(CF_BITMAP, picture))
-        return false;
-    picture.Detach();
-    return true;
+    if (!::SetClipboardData(format, data.Get()))
+        return Outcome::Of(Outcome::Kind::ClipboardFailed);
+    data.Detach();
+    return Outcome();
 }
 
-// Writes the image as a bitmap or a PNG file, by the name's ending; the text of what went
-// wrong, empty when the file was written.
-std::string WritePictureFile(const char* name, CDibImage& image)
+// Writes the image as a bitmap or a PNG file, by the name's ending.
+Outcome WritePictureFile(const char* name, CDibImage& image)
 {
-    CFileException failure(CFileException::generic, 0, name);
-    try {
-        const BOOL written = IsBmpFileName(name) ? image.Save(name, &failure) : SavePng(name, image, &failure);
-        return written ? std::string() : failure.GetErrorMessage();
-    } catch (const CFileException& error) {
-        return error.GetErrorMessage();
-    }
+    return IsBmpFileName(name) ? image.Save(name) : SavePng(name, image);
 }
 }  // namespace
 
@@ -97,46 +75,38 @@ bool BuildFileName(const CaptureSettings& settings, int& lastNumber, char* buffe
     return true;
 }
 
-void DeliverBitmap(HBITMAP bitmap, CaptureSettings& settings)
+Outcome DeliverBitmap(CBitmapHandle picture, const CaptureSettings& settings, int& lastNumber, HWND owner)
 {
-    CBitmapHandle picture(bitmap);
-    if (!settings.m_bSaveToFile) {
-        if (!PutOnClipboard(picture)) {
-            ReportUndelivered(kClipboardFailed);
-            return;
-        }
-        PlayShutter();
-        return;
-    }
+    if (!settings.m_bSaveToFile)
+        return PutOnClipboard(owner, CF_BITMAP, picture);
 
     char name[MAX_PATH];
-    if (!BuildFileName(settings, settings.m_nLastNumber, name)) {
+    if (!BuildFileName(settings, lastNumber, name)) {
         // Directory, prefix and number make a path longer than Windows allows: said like any
         // other path that cannot be written.
-        const std::string tooLong = NumberedFileName(settings.m_szDirectory, settings.m_szPrefix, settings.m_nLastNumber,
+        const std::string tooLong = NumberedFileName(settings.m_szDirectory, settings.m_szPrefix, lastNumber,
                                                      settings.m_nDigits, settings.m_szExtension);
-        ReportUndelivered(
-            CFileException(CFileException::badPath, ERROR_FILENAME_EXCED_RANGE, tooLong).GetErrorMessage());
-        return;
+        return Outcome::FileFailure(CFileException(CFileException::badPath, ERROR_FILENAME_EXCED_RANGE, tooLong));
     }
     CDibImage image;
     const bool made = image.CreateFromBitmap(picture, nullptr) && image.ConvertTo24Bit();
     picture.Reset();
-    if (!made) {
-        // The picture could not be turned into an image: the memory ran out.
-        ReportUndelivered(kOutOfMemory);
-        return;
-    }
-    const std::string failure = WritePictureFile(name, image);
-    if (!failure.empty()) {
-        ReportUndelivered(failure);
-        return;
-    }
-    PlayShutter();
+    // The picture could not be turned into an image: the memory ran out.
+    if (!made)
+        return Outcome::Of(Outcome::Kind::OutOfMemory);
+    return WritePictureFile(name, image);
 }
 
-void PlayShutter()
+Outcome DeliverText(const std::string& text, HWND owner)
 {
-    // Synchronous: the sound has played when this returns.
-    ::PlaySoundA(MAKEINTRESOURCEA(IDR_SHUTTER), GetAppInstance(), SND_RESOURCE);
+    // Made before the clipboard is opened: without memory for it, the clipboard keeps what it holds.
+    const size_t size = text.size() + 1;
+    CGlobalMemory block(::GlobalAlloc(GMEM_MOVEABLE, size));
+    {
+        CGlobalLock<char> lock(block);
+        if (!lock)
+            return Outcome::Of(Outcome::Kind::OutOfMemory);
+        std::memcpy(lock.Get(), text.c_str(), size);
+    }
+    return PutOnClipboard(owner, CF_TEXT, block);
 }

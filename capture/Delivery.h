@@ -1,18 +1,25 @@
-// Where a captured picture goes: the clipboard, or a file (one overwritten file, or numbered
-// files), chosen by the settings; and the shutter sound that confirms every capture.
+// Where a result goes: a picture to the clipboard or into a file (one overwritten file, or
+// numbered files), chosen by the settings; a text to the clipboard. Delivery says what became
+// of the result and tells the user nothing itself.
 #pragma once
 
 #include "capture/CaptureSettings.h"
+#include "framework/Handles.h"
+#include "framework/Outcome.h"
 
 #include <windows.h>
 
 #include <string>
 
-// Takes over the bitmap: it ends on the clipboard or is deleted. The shutter sound says that
-// the picture arrived; a picture that did not arrive plays no sound and the user is told why
-// (stop icon, the program's name as caption). A numbered file uses up the next number of
-// settings.m_nLastNumber, also when it cannot be written.
-void DeliverBitmap(HBITMAP bitmap, CaptureSettings& settings);
+// The picture alone on the clipboard (owned by `owner`), or written to its file when "Save
+// result into file" is on: Done when it arrived, else why not (ClipboardFailed, OutOfMemory,
+// or the file's failure). A numbered file uses up the next number of lastNumber, also when it
+// cannot be written. The bitmap ends on the clipboard or is deleted.
+Outcome DeliverBitmap(CBitmapHandle picture, const CaptureSettings& settings, int& lastNumber, HWND owner);
+
+// The text alone on the clipboard as CF_TEXT (owned by `owner`): Done, ClipboardFailed, or
+// OutOfMemory (then the clipboard keeps what it held).
+Outcome DeliverText(const std::string& text, HWND owner);
 
 // The next file name into buffer (MAX_PATH characters): the target file, or directory, prefix,
 // number and extension, the number taken from and stored back into lastNumber. False when the
@@ -30,8 +37,5 @@ std::string NumberedFileName(const std::string& directory, const std::string& pr
 // other name as PNG.
 bool IsBmpFileName(const std::string& name);
 
-// How long a capture waits for a clipboard that another program holds open for a moment.
+// How long a delivery waits for a clipboard that another program holds open for a moment.
 const DWORD kClipboardPatienceMs = 500;
-
-// Plays the shutter sound and returns when it has played.
-void PlayShutter();

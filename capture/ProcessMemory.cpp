@@ -1,6 +1,5 @@
 #include "capture/ProcessMemory.h"
 
-#include "framework/Handles.h"
 
 namespace {
 // Every process right of the older headers; only memory operation, read and write are used.
@@ -12,16 +11,13 @@ CProcessMemory::CProcessMemory(HWND window)
     DWORD pid = 0;
     ::GetWindowThreadProcessId(window, &pid);
     if (pid != 0)
-        m_hProcess = ::OpenProcess(kProcessAccess, FALSE, pid);
+        m_hProcess.Reset(::OpenProcess(kProcessAccess, FALSE, pid));
 }
 
 CProcessMemory::~CProcessMemory()
 {
-    if (!m_hProcess)
-        return;
     for (void* block : m_remoteBlocks)
         ::VirtualFreeEx(m_hProcess, block, 0, MEM_RELEASE);
-    ::CloseHandle(m_hProcess);
 }
 
 void* CProcessMemory::Alloc(int size)

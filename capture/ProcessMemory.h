@@ -3,6 +3,8 @@
 // allocates blocks there, copies bytes in and out, and frees everything when it goes.
 #pragma once
 
+#include "framework/Handles.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -21,13 +23,14 @@ public:
     BOOL Write(void* remote, const void* local, int size);
     BOOL Read(const void* remote, void* local, int size);
 
-    bool IsOpen() const { return m_hProcess != nullptr; }
+    bool IsOpen() const { return static_cast<bool>(m_hProcess); }
     // Whether the target's pointers are 64 bits wide (its structures are laid out so).
     bool IsTarget64Bit() const;
     HANDLE Process() const { return m_hProcess; }
 
 private:
-    HANDLE m_hProcess = nullptr;
+    // Declared first, so that it is closed last: the blocks are freed through it.
+    CKernelHandle m_hProcess;
     std::vector<void*> m_remoteBlocks;
 };
 

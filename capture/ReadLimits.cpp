@@ -49,27 +49,44 @@ std::string GroupedNumber(unsigned long long number)
     return digits;
 }
 
-std::string CutNote(CutUnit unit, LRESULT copied, LRESULT claimed, CutReason reason, const ReadLimits& limits)
+std::string CutWhat(CutUnit unit, LRESULT copied, LRESULT claimed)
 {
-    const std::string first = "Only the first " + GroupedNumber(static_cast<unsigned long long>(copied));
-    const std::string of = " of " + GroupedNumber(static_cast<unsigned long long>(claimed));
-    std::string what;
+    if (unit == CutUnit::TreeItems) {
+        // A tree's claimed count is not known.
+        if (copied == 0)
+            return "No item of the tree was copied";
+        if (copied == 1)
+            return "Only the first item of the tree was copied";
+        return "Only the first " + GroupedNumber(static_cast<unsigned long long>(copied)) +
+               " items of the tree were copied";
+    }
+    // Plural and singular.
+    const char* noun = "items";
+    const char* one = "item";
     switch (unit) {
     case CutUnit::Rows:
-        what = first + of + " rows";
+        noun = "rows", one = "row";
         break;
     case CutUnit::Columns:
-        what = first + of + " columns";
-        break;
-    case CutUnit::Items:
-        what = first + of + " items";
-        break;
-    case CutUnit::TreeItems:
-        what = first + " items of the tree";
+        noun = "columns", one = "column";
         break;
     case CutUnit::Characters:
-        what = first + of + " characters";
+        noun = "characters", one = "character";
+        break;
+    case CutUnit::Items:
+    case CutUnit::TreeItems:
         break;
     }
-    return what + " were copied: " + ReasonText(unit, reason, limits) + ".";
+    const std::string count = GroupedNumber(static_cast<unsigned long long>(claimed)) + " " + noun;
+    const std::string of = " of " + count;
+    if (copied == 0)
+        return claimed == 1 ? std::string("The only ") + one + " was not copied" : "None of the " + count + " were copied";
+    if (copied == 1)
+        return "Only the first" + of + " was copied";
+    return "Only the first " + GroupedNumber(static_cast<unsigned long long>(copied)) + of + " were copied";
+}
+
+std::string CutNote(CutUnit unit, LRESULT copied, LRESULT claimed, CutReason reason, const ReadLimits& limits)
+{
+    return CutWhat(unit, copied, claimed) + ": " + ReasonText(unit, reason, limits) + ".";
 }

@@ -44,6 +44,9 @@ enum class CutUnit { Rows, Columns, Items, TreeItems, Characters };
 // 2,147,483,647 rows were copied: at most 1,000,000 cells are read at a time." A tree's
 // claimed count is not known and not told.
 std::string CutNote(CutUnit unit, LRESULT copied, LRESULT claimed, CutReason reason, const ReadLimits& limits);
+// The first half of that note, before the reason: "Only the first 976 of 2,147,483,647 rows
+// were copied", "Only the first of 5 rows was copied", "None of the 5 rows were copied".
+std::string CutWhat(CutUnit unit, LRESULT copied, LRESULT claimed);
 // A count with its thousands grouped: 2,147,483,647.
 std::string GroupedNumber(unsigned long long number);
 

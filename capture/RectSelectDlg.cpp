@@ -1,18 +1,62 @@
 #include "capture/RectSelectDlg.h"
 
-#include "framework/Handles.h"
+#include "capture/ScreenGrab.h"
 #include "framework/Screen.h"
 #include "res/resource.h"
 
 #include <climits>
 
 namespace {
+// The screen needs a moment to show what is under a window just hidden before it is taken.
+const DWORD kHideDelayMs = 100;
+
 bool Contains(HWND window, POINT point)
 {
     RECT rect = {};
     return ::GetWindowRect(window, &rect) && ::PtInRect(&rect, point);
 }
+
+// A window of this program hidden for one scope, shown and repainted again when it ends.
+class CHiddenWindow
+{
+public:
+    explicit CHiddenWindow(HWND window) : m_hWnd(window)
+    {
+        if (!m_hWnd)
+            return;
+        ::ShowWindow(m_hWnd, SW_HIDE);
+        ::Sleep(kHideDelayMs);
+    }
+    ~CHiddenWindow()
+    {
+        if (!m_hWnd)
+            return;
+        ::ShowWindow(m_hWnd, SW_SHOW);
+        ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
+    CHiddenWindow(const CHiddenWindow&) = delete;
+    CHiddenWindow& operator=(const CHiddenWindow&) = delete;
+
+private:
+    HWND m_hWnd;
+};
 }  // namespace
+
+FrozenPick PickOnFrozenScreen(const CURSORINFO* cursor, HWND hidden)
+{
+    FrozenPick pick;
+    CHiddenWindow hiddenMeanwhile(hidden);
+    ScreenPicture screen = GrabScreenRect(ScreenRect(), cursor);
+    pick.outcome = screen.outcome;
+    pick.snapshot = std::move(screen.bitmap);
+    if (!pick.snapshot)
+        return pick;
+    CRectSelectDlg selector;
+    selector.m_hScreenBitmap = pick.snapshot;
+    if (selector.DoModal() == IDOK)
+        pick.selection = selector.GetSelection();
+    return pick;
+}
 
 RECT NormalizedRect(POINT a, POINT b)
 {
@@ -155,9 +199,9 @@ void CRectSelectDlg::OnLButtonDown(UINT flags, POINT point)
     point = ToScreen(point);
     m_ptStart = point;
     m_ptCurrent = point;
-    m_hPickedWnd = FindWindowUnderPoint(nullptr, point, m_hWnd);
     if (flags & MK_CONTROL) {
-        m_bTextMode = TRUE;
+        // The text of the window under the press, whichever was framed last.
+        m_selection = Selection::OfWindow(FindWindowUnderPoint(nullptr, point, m_hWnd), true);
         CDialog::OnOK();
     }
 }
@@ -170,15 +214,15 @@ void CRectSelectDlg::OnLButtonUp(UINT, POINT)
     RECT snapped = {};
     const bool haveSnapped = m_hFramedWnd && ::GetWindowRect(m_hFramedWnd, &snapped);
     const SIZE doubleClick = {::GetSystemMetrics(SM_CXDOUBLECLK), ::GetSystemMetrics(SM_CYDOUBLECLK)};
-    SelectionOfDrag(m_ptStart, m_ptCurrent, doubleClick, haveSnapped ? &snapped : nullptr, m_rcSelected);
-    m_bTextMode = FALSE;
+    RECT selected = {};
+    if (SelectionOfDrag(m_ptStart, m_ptCurrent, doubleClick, haveSnapped ? &snapped : nullptr, selected))
+        m_selection = Selection::OfRectangle(selected);
     CDialog::OnOK();
 }
 
 void CRectSelectDlg::OnRButtonUp(UINT, POINT)
 {
     InvertFrame(m_hFramedWnd);
-    m_hPickedWnd = nullptr;
-    m_rcSelected = RECT{0, 0, 0, 0};
+    m_selection = Selection();
     CDialog::OnCancel();
 }

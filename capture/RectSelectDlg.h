@@ -4,7 +4,10 @@
 // ends it: a right click cancels; Esc, Enter and Alt+F4 do nothing.
 #pragma once
 
+#include "capture/Selection.h"
 #include "framework/Dialog.h"
+#include "framework/Handles.h"
+#include "framework/Outcome.h"
 
 class CRectSelectDlg : public CDialog
 {
@@ -19,11 +22,9 @@ public:
     static bool RectInside(const RECT& outer, const RECT& inner);
 
     HBITMAP m_hScreenBitmap = nullptr;  // the frozen screen, set by the caller, who keeps it
-    // Results, valid after IDOK: the mode, then the picked window (text) or the rectangle
-    // (picture; as dragged, so reversed when dragged towards the upper left).
-    BOOL m_bTextMode = FALSE;
-    HWND m_hPickedWnd = nullptr;
-    RECT m_rcSelected = {0, 0, 0, 0};
+    // What the user picked, after IDOK: a rectangle (a drag, or the framed window's rectangle
+    // for a click) or, with Ctrl at the press, the window under the press for its text.
+    const Selection& GetSelection() const { return m_selection; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -43,11 +44,23 @@ private:
     void DrawDragRect(POINT to);
     POINT ToScreen(POINT point) const;
 
+    Selection m_selection;
     HWND m_hFramedWnd = nullptr;
     BOOL m_bDragging = FALSE;
     POINT m_ptStart = {0, 0};
     POINT m_ptCurrent = {0, 0};
 };
+
+// The screen frozen for a pick: a snapshot of the whole screen (with the cursor drawn in when one
+// is given), shown full size by the selector until the user picks on it. `hidden`, a window of
+// this program or null, is hidden while the screen is taken and picked on, so that the picture
+// shows what lies under it.
+struct FrozenPick {
+    Selection selection;     // None when the user cancelled
+    CBitmapHandle snapshot;  // the frozen screen, which a selected rectangle is cut from
+    Outcome outcome;         // of taking the snapshot: Done, or why there is none (then no pick)
+};
+FrozenPick PickOnFrozenScreen(const CURSORINFO* cursor, HWND hidden = nullptr);
 
 // The rectangle from a to b with its coordinates ordered.
 RECT NormalizedRect(POINT a, POINT b);

@@ -39,51 +39,59 @@ bool DrawCursorAt(HDC dc, HCURSOR cursor, int x, int y)
 }
 
 namespace {
+ScreenPicture Nothing()
+{
+    ScreenPicture picture;
+    picture.outcome = Outcome::Of(Outcome::Kind::Nothing);
+    return picture;
+}
+
 // The one copy every grab is: the area of `source` (the screen itself, or a memory context
 // holding a full-screen snapshot, whose pixel (0, 0) is the screen's) into a new bitmap
 // compatible with the display, with the cursor drawn in where it was on the screen.
-HBITMAP CopyScreenArea(HDC screen, HDC source, const RECT& area, const CURSORINFO* cursor)
+ScreenPicture CopyScreenArea(HDC screen, HDC source, const RECT& area, const CURSORINFO* cursor)
 {
+    ScreenPicture picture;
     const int width = area.right - area.left, height = area.bottom - area.top;
     CCreatedDC memory(::CreateCompatibleDC(screen));
     if (!memory)
-        return nullptr;
-    CBitmapHandle bitmap(::CreateCompatibleBitmap(screen, width, height));
-    if (!bitmap) {
-        ShowOutOfMemory();
-        return nullptr;
+        return Nothing();
+    picture.bitmap.Reset(::CreateCompatibleBitmap(screen, width, height));
+    if (!picture.bitmap) {
+        picture.outcome = Outcome::Of(Outcome::Kind::OutOfMemory);
+        return picture;
     }
-    CSelectObject select(memory, bitmap);
+    CSelectObject select(memory, picture.bitmap);
     ::BitBlt(memory, 0, 0, width, height, source, area.left, area.top, SRCCOPY);
     // The snapshot's flags are not consulted: a cursor hidden at that moment is drawn too.
     if (cursor && cursor->hCursor)
         DrawCursorAt(memory, cursor->hCursor, cursor->ptScreenPos.x - area.left, cursor->ptScreenPos.y - area.top);
-    return bitmap.Detach();
+    return picture;
 }
 }  // namespace
 
-HBITMAP GrabScreenRect(const RECT* rect, const CURSORINFO* cursor)
-{
-    RECT area;
-    if (!rect || !ClampToScreen(*rect, ScreenSize(), area))
-        return nullptr;
-    CCreatedDC screen(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
-    if (!screen)
-        return nullptr;
-    return CopyScreenArea(screen, screen, area, cursor);
-}
-
-HBITMAP CropBitmap(HBITMAP screenSnapshot, const RECT& rect)
+ScreenPicture GrabScreenRect(const RECT& rect, const CURSORINFO* cursor)
 {
     RECT area;
     if (!ClampToScreen(rect, ScreenSize(), area))
-        return nullptr;
+        return Nothing();
     CCreatedDC screen(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
     if (!screen)
-        return nullptr;
+        return Nothing();
+    return CopyScreenArea(screen, screen, area, cursor);
+}
+
+ScreenPicture CropBitmap(HBITMAP screenSnapshot, const RECT& rect)
+{
+    RECT area;
+    if (!ClampToScreen(rect, ScreenSize(), area))
+        return Nothing();
+    CCreatedDC screen(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+    if (!screen)
+        return Nothing();
     CCreatedDC from(::CreateCompatibleDC(screen));
     if (!from)
-        return nullptr;
+        return Nothing();
     CSelectObject selectFrom(from, screenSnapshot);
     // A snapshot that holds the cursor has it already: none is drawn here.
     return CopyScreenArea(screen, from, area, nullptr);
@@ -100,17 +108,12 @@ void BringToFront(HWND window)
     ::Sleep(1000);
 }
 
-HBITMAP GrabWindow(HWND window, const CURSORINFO* cursor)
+ScreenPicture GrabWindow(HWND window, const CURSORINFO* cursor)
 {
     if (!window)
-        return nullptr;
+        return Nothing();
     BringToFront(window);
     RECT rect = {};
     ::GetWindowRect(window, &rect);
-    return GrabScreenRect(&rect, cursor);
-}
-
-void ShowOutOfMemory()
-{
-    ::MessageBoxA(::GetFocus(), "Out of Memory", nullptr, MB_SYSTEMMODAL | MB_ICONERROR);
+    return GrabScreenRect(rect, cursor);
 }

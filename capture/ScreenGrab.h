@@ -1,8 +1,20 @@
 // Pictures of the screen: a rectangle of the primary screen, a cut from a full-screen
-// snapshot, a window. Results are bitmaps compatible with the display, owned by the caller.
+// snapshot, a window. Each is a bitmap compatible with the display, owned by the caller, or
+// the reason why there is none.
 #pragma once
 
+#include "framework/Handles.h"
+#include "framework/Outcome.h"
+
 #include <windows.h>
+
+// A picture of the screen: Done with a bitmap; otherwise no bitmap and OutOfMemory where the
+// bitmap could not be made, or Nothing where nothing was left to copy (an empty rectangle, one
+// wholly off the screen, no window) or the screen could not be reached.
+struct ScreenPicture {
+    CBitmapHandle bitmap;
+    Outcome outcome;
+};
 
 // The rectangle ordered and cut to the screen of the given size; false when nothing is left
 // of it (zero width or height, or wholly off the screen).
@@ -10,21 +22,16 @@ bool ClampToScreen(const RECT& rect, SIZE screen, RECT& clamped);
 
 // Copies the rectangle (in any orientation) of the primary screen, with the cursor drawn in at
 // its hot spot when one is given (CursorToDraw: the snapshot of the last hot-key action, when
-// "Including cursor" is on). Null when the clamped rectangle is empty, or a device context or
-// the bitmap cannot be made (the latter reported as "Out of Memory").
-HBITMAP GrabScreenRect(const RECT* rect, const CURSORINFO* cursor = nullptr);
+// "Including cursor" is on).
+ScreenPicture GrabScreenRect(const RECT& rect, const CURSORINFO* cursor = nullptr);
 
 // A new bitmap of the clamped rectangle of a full-screen snapshot; the snapshot is untouched.
-HBITMAP CropBitmap(HBITMAP screenSnapshot, const RECT& rect);
+ScreenPicture CropBitmap(HBITMAP screenSnapshot, const RECT& rect);
 
 // Brings the window's top-level window to the front and, after a second for it to repaint,
-// copies the window's rectangle of the screen (with the cursor, as GrabScreenRect). Null for a
-// null window.
-HBITMAP GrabWindow(HWND window, const CURSORINFO* cursor = nullptr);
+// copies the window's rectangle of the screen (with the cursor, as GrabScreenRect).
+ScreenPicture GrabWindow(HWND window, const CURSORINFO* cursor = nullptr);
 void BringToFront(HWND window);
-
-// The system-modal "Out of Memory" box.
-void ShowOutOfMemory();
 
 // Draws the cursor of the snapshot with its hot spot at (x, y) of the device context. A cursor
 // that cannot be drawn (one of another process, under Wine) is replaced by the system arrow,

@@ -65,10 +65,10 @@ void CWindowPicker::CancelHighlight()
     m_hHighlighted = nullptr;
 }
 
-CWindowPicker::Result CWindowPicker::End(HWND pickerWindow)
+Selection CWindowPicker::End(HWND pickerWindow)
 {
     // Taken first: giving the capture back removes the frame and forgets the window.
-    const Result result = {m_hHighlighted, m_bTextMode};
+    const Selection result = Selection::OfWindow(m_hHighlighted, m_bTextMode);
     m_capture.Release();
     CancelHighlight();
     // Hidden before anything is grabbed, so that it is in no picture.

@@ -4,6 +4,7 @@
 // inverted frame; the program's own windows are never framed.
 #pragma once
 
+#include "capture/Selection.h"
 #include "framework/Handles.h"
 
 #include <windows.h>
@@ -15,13 +16,6 @@ POINT PickerOrigin(POINT cursor, SIZE window, SIZE screen);
 class CWindowPicker
 {
 public:
-    // What a pick ended with: the framed window (null when none was) and whether its text is
-    // wanted rather than its picture.
-    struct Result {
-        HWND window;
-        bool textMode;
-    };
-
     // Moves the picker window, topmost, centred on the cursor (the caller shows it).
     void ShowAtCursor(HWND pickerWindow);
     // The left button went down on the picker window: capture the mouse, show the picker
@@ -32,8 +26,9 @@ public:
     // The capture is gone: the frame goes too.
     void CancelHighlight();
     // The button was released: the capture and the frame go, the picker window hides, and the
-    // framed window is the result.
-    Result End(HWND pickerWindow);
+    // framed window is the pick (its text when Ctrl was held at the press; none when no window
+    // was framed).
+    Selection End(HWND pickerWindow);
 
     HWND Highlighted() const { return m_hHighlighted; }
 

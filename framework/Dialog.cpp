@@ -249,15 +249,19 @@ INT_PTR CDialog::Route(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, CDialo
     if (msg == WM_NCDESTROY) {
         ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
         dlg->m_hWnd = nullptr;
+        bool wasMain = false;
         if (CWinApp* app = GetApp()) {
             app->RemoveModeless(hwnd);
-            if (app->m_pMainWnd == dlg) {
-                // The main window is gone: the message loop ends.
+            wasMain = app->m_pMainWnd == dlg;
+            if (wasMain)
                 app->m_pMainWnd = nullptr;
-                ::PostQuitMessage(0);
-            }
         }
+        // Before the loop is told to end: a message box shown here (a recording's file that
+        // could not be closed) still runs its own loop, which a quit message would end at once.
         CallGuarded([&] { dlg->PostNcDestroy(); }, [] {});
+        // The main window is gone: the message loop ends.
+        if (wasMain)
+            ::PostQuitMessage(0);
     }
     return result;
 }

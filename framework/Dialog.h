@@ -49,7 +49,8 @@ protected:
     virtual bool OnCommand(UINT id, UINT code, HWND control);
     // WM_NOTIFY from a control; true (with result set) when handled.
     virtual bool OnNotify(NMHDR* header, LRESULT& result);
-    // The window is gone; m_hWnd is already null.
+    // The window is gone; m_hWnd is already null. For the application's main window, the
+    // message loop is told to end after this.
     virtual void PostNcDestroy() {}
 
     // The hook procedure of a common file dialog opened with OFN_ENABLEHOOK and this object in

@@ -10,17 +10,18 @@ BOOL CFile::Open(LPCSTR path, DWORD access, DWORD shareMode, DWORD disposition, 
     return TRUE;
 }
 
-void CFile::Write(const void* data, DWORD count)
+Outcome CFile::Write(const void* data, DWORD count)
 {
     DWORD written = 0;
     const BOOL ok = ::WriteFile(m_hFile.Get(), data, count, &written, nullptr);
-    ThrowIfWriteFailed(ok, ok ? ERROR_SUCCESS : ::GetLastError(), count, written, m_strPath);
+    return WriteOutcome(ok, ok ? ERROR_SUCCESS : ::GetLastError(), count, written, m_strPath);
 }
 
-void ThrowIfWriteFailed(BOOL ok, DWORD osError, DWORD asked, DWORD written, const std::string& path)
+Outcome WriteOutcome(BOOL ok, DWORD osError, DWORD asked, DWORD written, const std::string& path)
 {
     if (!ok)
-        throw CFileException(CFileException::OsErrorToCause(osError), osError, path);
+        return Outcome::FileFailure(CFileException(CFileException::OsErrorToCause(osError), osError, path));
     if (written != asked)
-        throw CFileException(CFileException::diskFull, ERROR_DISK_FULL, path);
+        return Outcome::FileFailure(CFileException(CFileException::diskFull, ERROR_DISK_FULL, path));
+    return Outcome();
 }

@@ -1,9 +1,9 @@
-// A file opened for writing whose write raises CFileException instead of returning an error,
-// so that a writer can put several writes one after another and still lose no failure.
+// A file opened for writing. A write either puts all its bytes out or says why not, so that a
+// writer can put several writes one after another and still lose no failure.
 #pragma once
 
-#include "framework/FileException.h"
 #include "framework/Handles.h"
+#include "framework/Outcome.h"
 
 #include <string>
 
@@ -18,8 +18,8 @@ public:
     // An open file is closed first.
     BOOL Open(LPCSTR path, DWORD access, DWORD shareMode, DWORD disposition,
               DWORD attributes = FILE_ATTRIBUTE_NORMAL);
-    // Writes all count bytes at the current position, or throws CFileException.
-    void Write(const void* data, DWORD count);
+    // Writes all count bytes at the current position: Done, or the file's failure.
+    Outcome Write(const void* data, DWORD count);
     void Close() { m_hFile.Reset(); }
 
     HANDLE GetHandle() const { return m_hFile.Get(); }
@@ -32,6 +32,6 @@ private:
 };
 
 // What a write that returned ok (with the error code of a failure) and wrote `written` of
-// `asked` bytes means: nothing when all went out, otherwise the exception to throw. A write
-// that reports success but wrote less ran out of room.
-void ThrowIfWriteFailed(BOOL ok, DWORD osError, DWORD asked, DWORD written, const std::string& path);
+// `asked` bytes means: Done when all went out, otherwise the file's failure. A write that
+// reports success but wrote less ran out of room.
+Outcome WriteOutcome(BOOL ok, DWORD osError, DWORD asked, DWORD written, const std::string& path);

@@ -1,6 +1,6 @@
-// The one exception of the program: a file that could be opened but not written. It carries
-// what went wrong (the cause), the system's error code and the file's path, and gives the
-// user-visible text for them.
+// What went wrong with a file: the cause, the system's error code and the file's path, and the
+// text the user is shown for them. A value that failures carry up to whoever tells the user; it
+// is never thrown.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +26,7 @@ public:
         endOfFile,
     };
 
+    CFileException() = default;
     CFileException(Cause cause, DWORD osError, std::string path)
         : m_cause(cause), m_dwOsError(osError), m_strFileName(std::move(path)) {}
 
@@ -39,7 +40,7 @@ public:
     // The text of a cause, with %1 where the path goes.
     static const char* CauseText(Cause cause);
 
-    Cause m_cause;
-    DWORD m_dwOsError;
+    Cause m_cause = generic;
+    DWORD m_dwOsError = 0;
     std::string m_strFileName;
 };

@@ -26,24 +26,25 @@ CBmpLayout BmpLayout(const BITMAPINFOHEADER& header)
     return layout;
 }
 
-BOOL WriteDib(HGLOBAL hDib, CFile& file)
+Outcome WriteDib(HGLOBAL hDib, CFile& file)
 {
+    const Outcome refused = Outcome::FileFailure(CFileException(CFileException::generic, 0, file.GetFilePath()));
     if (!hDib)
-        return FALSE;
+        return refused;
     CGlobalLock<BITMAPINFOHEADER> dib(hDib);
     if (!dib || dib->biSize != sizeof(BITMAPINFOHEADER))
-        return FALSE;
+        return refused;
     const CBmpLayout layout = BmpLayout(*dib.Get());
     // Never write bytes from beyond the block, whatever its header claims.
     if (layout.dibSize > ::GlobalSize(hDib) || layout.dibSize > 0xFFFFFFFFull - sizeof(BITMAPFILEHEADER))
-        return FALSE;
+        return refused;
     if (dib->biCompression != BI_RLE8 && dib->biCompression != BI_RLE4)
         dib->biSizeImage = static_cast<DWORD>(layout.imageSize);
 
-    // A failing write throws; the lock is given back as the exception leaves.
-    file.Write(&layout.fileHeader, sizeof layout.fileHeader);
-    file.Write(dib.Get(), static_cast<DWORD>(layout.dibSize));
-    return TRUE;
+    const Outcome header = file.Write(&layout.fileHeader, sizeof layout.fileHeader);
+    if (!header.IsDone())
+        return header;
+    return file.Write(dib.Get(), static_cast<DWORD>(layout.dibSize));
 }
 
 BOOL IsBitmapFileName(LPCSTR path)
@@ -58,17 +59,15 @@ BOOL IsBitmapFileName(LPCSTR path)
            _mbsicmp(e, reinterpret_cast<const unsigned char*>(".dib")) == 0;
 }
 
-BOOL CDibImage::Save(LPCSTR path, CFileException* failure)
+Outcome CDibImage::Save(LPCSTR path)
 {
     if (!m_hDib || !IsBitmapFileName(path))
-        return FALSE;
+        return Outcome::FileFailure(CFileException(CFileException::generic, 0, path));
     CFile file;
     // Others may read the file while it is written, not write it.
     if (!file.Open(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL)) {
         const DWORD error = ::GetLastError();
-        if (failure)
-            *failure = CFileException(CFileException::OsErrorToCause(error), error, path);
-        return FALSE;
+        return Outcome::FileFailure(CFileException(CFileException::OsErrorToCause(error), error, path));
     }
     return WriteDib(m_hDib, file);
 }

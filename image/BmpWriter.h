@@ -6,11 +6,10 @@
 
 #include <windows.h>
 
-// Writes the file header and the block at the file's current position. FALSE, with nothing
-// written, for a null block, one that cannot be locked, one whose header is not the 40-byte
-// kind and one smaller than its header says. A failed write throws CFileException (the block
-// is unlocked on the way).
-BOOL WriteDib(HGLOBAL hDib, CFile& file);
+// Writes the file header and the block at the file's current position: Done, or the file's
+// failure. A null block, one that cannot be locked, one whose header is not the 40-byte kind
+// and one smaller than its header says are refused (the generic failure) with nothing written.
+Outcome WriteDib(HGLOBAL hDib, CFile& file);
 
 // The sizes of the file for a DIB header: the rows (for RLE compression, biSizeImage as it
 // stands), the whole DIB (header, colour table, rows), and the file header.

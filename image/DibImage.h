@@ -4,8 +4,7 @@
 #pragma once
 
 #include "framework/Handles.h"
-
-class CFileException;
+#include "framework/Outcome.h"
 
 #include <windows.h>
 
@@ -32,10 +31,9 @@ public:
     BOOL CreateFromBitmap(HBITMAP hBitmap, HPALETTE hPalette);
     // Widens 1, 4, 8 and 32 bits per pixel to 24; a 24-bit image is left alone (ColorDepth.cpp).
     BOOL ConvertTo24Bit();
-    // Writes a .bmp or .dib file (BmpWriter.cpp). FALSE for an empty image, another name, or a
-    // file that cannot be created (then, with `failure` given, it holds the system's cause). A
-    // write that fails once the file exists throws CFileException.
-    BOOL Save(LPCSTR path, CFileException* failure = nullptr);
+    // Writes a .bmp or .dib file (BmpWriter.cpp): Done, or why the file was not written (the
+    // generic failure for an empty image or another name).
+    Outcome Save(LPCSTR path);
 
     HGLOBAL GetHandle() const { return m_hDib.Get(); }
     HPALETTE GetPalette() const { return m_hPalette.Get(); }

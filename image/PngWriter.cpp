@@ -92,22 +92,14 @@ FILE* CreateStream(LPCSTR path, DWORD& osError)
     }
     return stream;
 }
-
-void SetFailure(CFileException* failure, CFileException::Cause cause, DWORD osError, LPCSTR path)
-{
-    if (failure)
-        *failure = CFileException(cause, osError, path);
-}
 }  // namespace
 
-BOOL SavePng(LPCSTR path, CDibImage& image, CFileException* failure)
+Outcome SavePng(LPCSTR path, CDibImage& image)
 {
     DWORD osError = 0;
     std::unique_ptr<FILE, CFileCloser> stream(CreateStream(path, osError));
-    if (!stream) {
-        SetFailure(failure, CFileException::OsErrorToCause(osError), osError, path);
-        return FALSE;
-    }
+    if (!stream)
+        return Outcome::FileFailure(CFileException(CFileException::OsErrorToCause(osError), osError, path));
     errno = 0;
     const BOOL written = WritePng(stream.get(), image);
     // What is still buffered goes out here, so a full disk may show only now. Flushed before
@@ -116,9 +108,8 @@ BOOL SavePng(LPCSTR path, CDibImage& image, CFileException* failure)
     const int streamErrno = errno;
     const bool closed = std::fclose(stream.release()) == 0;
     if (written && flushed && closed)
-        return TRUE;
+        return Outcome();
     // A stream that failed says why in errno; an image the encoder refused has no cause of its own.
     const int cause = (flushed && closed) ? 0 : (streamErrno ? streamErrno : errno);
-    SetFailure(failure, CFileException::ErrnoToCause(cause), 0, path);
-    return FALSE;
+    return Outcome::FileFailure(CFileException(CFileException::ErrnoToCause(cause), 0, path));
 }

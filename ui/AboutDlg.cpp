@@ -5,7 +5,7 @@
 const char kAuthorEmail[] = "dorvan@example.com";
 const char kHomePage[] = "https://www.example.com/pixlet32/";
 
-CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUT) {}
+CAboutDlg::CAboutDlg(HWND parent) : CDialog(IDD_ABOUT, parent) {}
 
 CAboutDlg::~CAboutDlg() = default;
 

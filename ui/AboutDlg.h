@@ -12,7 +12,8 @@ extern const char kHomePage[];
 class CAboutDlg : public CDialog
 {
 public:
-    CAboutDlg();
+    // Modal over the parent (null: the application's window).
+    explicit CAboutDlg(HWND parent = nullptr);
     ~CAboutDlg() override;
 
 protected:

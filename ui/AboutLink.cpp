@@ -31,6 +31,7 @@ void CAboutLink::OnClicked()
 {
     // The box about to open takes the mouse.
     EndHover();
-    CAboutDlg about;
+    // Modal over the dialog that shows the icon: nothing of it can be used underneath.
+    CAboutDlg about(::GetParent(m_hWnd));
     about.DoModal();
 }

@@ -1,7 +1,5 @@
 #include "ui/OptionsDlg.h"
 
-#include "capture/RectSelectDlg.h"
-#include "capture/ScreenGrab.h"
 #include "framework/DataExchange.h"
 #include "framework/FileDialog.h"
 #include "framework/Handles.h"
@@ -21,8 +19,6 @@ const DWORD kSaveAsFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_CREATEPR
 const char kSaveAsTitle[] = "Browse Record File";
 // Without a chosen directory the folder chooser starts here.
 const char kDefaultFolder[] = "C:\\";
-// The screen needs a moment to show what is under the hidden dialog before it is grabbed.
-const DWORD kHideDelayMs = 100;
 
 // The text into a field of the settings, cut to its size.
 template <size_t N>
@@ -77,8 +73,8 @@ RECT ClampChosenRect(RECT rect, SIZE screen)
     return rect;
 }
 
-COptionsDlg::COptionsDlg(CaptureSettings& settings, CaptureState& state)
-    : CDialog(IDD_OPTION), m_settings(settings), m_state(state)
+COptionsDlg::COptionsDlg(const CaptureSettings& current, RectPicker pickRect)
+    : CDialog(IDD_OPTION), m_choices(current), m_pickRect(std::move(pickRect))
 {
 }
 
@@ -96,37 +92,37 @@ void COptionsDlg::DoDataExchange(CDataExchange* pDX)
 BOOL COptionsDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    FillLetterCombo(IDC_AVI_BEGIN, m_settings.m_chAviBeginKey);
-    FillLetterCombo(IDC_AVI_END, m_settings.m_chAviEndKey);
-    FillLetterCombo(IDC_AVI_AUTO_BEGIN, m_settings.m_chAviAutoBeginKey);
+    FillLetterCombo(IDC_AVI_BEGIN, m_choices.m_chAviBeginKey);
+    FillLetterCombo(IDC_AVI_END, m_choices.m_chAviEndKey);
+    FillLetterCombo(IDC_AVI_AUTO_BEGIN, m_choices.m_chAviAutoBeginKey);
 
     m_aboutLink.SubclassDlgItem(IDC_ABOUT_ICON, m_hWnd);
     m_lblTargetFile.SubclassDlgItem(IDC_TARGET_FILE, m_hWnd);
     m_lblDirectory.SubclassDlgItem(IDC_DIRECTORY, m_hWnd);
     m_lblAviFile.SubclassDlgItem(IDC_AVI_FILE, m_hWnd);
 
-    InitSpin(IDC_AVI_RATE_SPIN, 1, 20, m_settings.m_nAviRate);
-    InitSpin(IDC_END_AFTER_SPIN, 1, 30, m_settings.m_nAviEndAfter);
-    InitSpin(IDC_BASE_NUMBER_SPIN, 0, 3000, m_settings.m_nBaseNumber);
-    InitSpin(IDC_DIGITS_SPIN, 1, 6, m_settings.m_nDigits);
+    InitSpin(IDC_AVI_RATE_SPIN, 1, 20, m_choices.m_nAviRate);
+    InitSpin(IDC_END_AFTER_SPIN, 1, 30, m_choices.m_nAviEndAfter);
+    InitSpin(IDC_BASE_NUMBER_SPIN, 0, 3000, m_choices.m_nBaseNumber);
+    InitSpin(IDC_DIGITS_SPIN, 1, 6, m_choices.m_nDigits);
 
-    ::SetDlgItemTextA(m_hWnd, IDC_AVI_FILE, m_settings.m_szAviFile);
-    ::SetDlgItemTextA(m_hWnd, IDC_DIRECTORY, m_settings.m_szDirectory);
-    ::SetDlgItemTextA(m_hWnd, IDC_TARGET_FILE, m_settings.m_szTargetFile);
+    ::SetDlgItemTextA(m_hWnd, IDC_AVI_FILE, m_choices.m_szAviFile);
+    ::SetDlgItemTextA(m_hWnd, IDC_DIRECTORY, m_choices.m_szDirectory);
+    ::SetDlgItemTextA(m_hWnd, IDC_TARGET_FILE, m_choices.m_szTargetFile);
 
     const LRESULT type = ::SendDlgItemMessageA(m_hWnd, IDC_FILE_TYPE, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                               reinterpret_cast<LPARAM>(m_settings.m_szExtension));
+                                               reinterpret_cast<LPARAM>(m_choices.m_szExtension));
     ::SendDlgItemMessageA(m_hWnd, IDC_FILE_TYPE, CB_SETCURSEL, static_cast<WPARAM>(type), 0);
 
-    m_rcCapture = m_settings.m_rcCapture;
+    m_rcCapture = m_choices.m_rcCapture;
     ShowRect(IDC_CAPTURE_RECT, m_rcCapture);
-    m_rcAvi = m_settings.m_rcAvi;
+    m_rcAvi = m_choices.m_rcAvi;
     ShowRect(IDC_AVI_RECT, m_rcAvi);
 
-    m_bSaveToFile = m_settings.m_bSaveToFile;
-    m_strPrefix = m_settings.m_szPrefix;
-    m_nSaveMode = m_settings.m_nSaveMode;
-    m_bIncludeCursor = m_settings.m_bIncludeCursor;
+    m_bSaveToFile = m_choices.m_bSaveToFile;
+    m_strPrefix = m_choices.m_szPrefix;
+    m_nSaveMode = m_choices.m_nSaveMode;
+    m_bIncludeCursor = m_choices.m_bIncludeCursor;
     UpdateData(FALSE);
     return TRUE;
 }
@@ -135,8 +131,8 @@ void COptionsDlg::OnOK()
 {
     // A list without a selection (a letter of the profile outside A to Z) keeps the letter the
     // settings hold.
-    char begin = m_settings.m_chAviBeginKey, end = m_settings.m_chAviEndKey;
-    char autoBegin = m_settings.m_chAviAutoBeginKey;
+    char begin = m_choices.m_chAviBeginKey, end = m_choices.m_chAviEndKey;
+    char autoBegin = m_choices.m_chAviAutoBeginKey;
     GetSelectedLetter(IDC_AVI_BEGIN, begin);
     GetSelectedLetter(IDC_AVI_END, end);
     GetSelectedLetter(IDC_AVI_AUTO_BEGIN, autoBegin);
@@ -155,27 +151,25 @@ void COptionsDlg::OnOK()
         return;
     }
 
-    m_settings.m_bIncludeCursor = m_bIncludeCursor;
-    m_settings.m_bSaveToFile = m_bSaveToFile;
-    m_settings.m_nSaveMode = m_nSaveMode;
-    CopyText(m_settings.m_szPrefix, m_strPrefix);
-    CopyText(m_settings.m_szDirectory, directory);
-    CopyText(m_settings.m_szTargetFile, targetFile);
-    m_settings.m_chAviBeginKey = begin;
-    m_settings.m_chAviEndKey = end;
-    m_settings.m_chAviAutoBeginKey = autoBegin;
-    m_settings.m_nAviRate = SpinPosition(IDC_AVI_RATE_SPIN);
-    m_settings.m_nAviEndAfter = SpinPosition(IDC_END_AFTER_SPIN);
-    m_settings.m_nBaseNumber = SpinPosition(IDC_BASE_NUMBER_SPIN);
-    // Numbering starts again at the base number after every OK.
-    m_settings.m_nLastNumber = m_settings.m_nBaseNumber - 1;
-    m_settings.m_nDigits = SpinPosition(IDC_DIGITS_SPIN);
-    CopyText(m_settings.m_szAviFile, WindowText(GetDlgItem(IDC_AVI_FILE)));
-    m_settings.m_rcCapture = m_rcCapture;
-    m_settings.m_rcAvi = m_rcAvi;
+    m_choices.m_bIncludeCursor = m_bIncludeCursor;
+    m_choices.m_bSaveToFile = m_bSaveToFile;
+    m_choices.m_nSaveMode = m_nSaveMode;
+    CopyText(m_choices.m_szPrefix, m_strPrefix);
+    CopyText(m_choices.m_szDirectory, directory);
+    CopyText(m_choices.m_szTargetFile, targetFile);
+    m_choices.m_chAviBeginKey = begin;
+    m_choices.m_chAviEndKey = end;
+    m_choices.m_chAviAutoBeginKey = autoBegin;
+    m_choices.m_nAviRate = SpinPosition(IDC_AVI_RATE_SPIN);
+    m_choices.m_nAviEndAfter = SpinPosition(IDC_END_AFTER_SPIN);
+    m_choices.m_nBaseNumber = SpinPosition(IDC_BASE_NUMBER_SPIN);
+    m_choices.m_nDigits = SpinPosition(IDC_DIGITS_SPIN);
+    CopyText(m_choices.m_szAviFile, WindowText(GetDlgItem(IDC_AVI_FILE)));
+    m_choices.m_rcCapture = m_rcCapture;
+    m_choices.m_rcAvi = m_rcAvi;
     const std::string extension = ItemText(IDC_FILE_TYPE);
     if (!extension.empty())
-        CopyText(m_settings.m_szExtension, extension);
+        CopyText(m_choices.m_szExtension, extension);
     CDialog::OnOK();
 }
 
@@ -266,33 +260,11 @@ void COptionsDlg::OnBrowseAviRect()
 
 void COptionsDlg::BrowseRect(int id, RECT& rect)
 {
-    // Not while an action runs: its own selector may be on the screen.
-    if (m_state.m_bBusy)
+    RECT picked = {};
+    if (!m_pickRect || !m_pickRect(m_hWnd, picked))
         return;
-    ::ShowWindow(m_hWnd, SW_HIDE);
-    ::Sleep(kHideDelayMs);
-    {
-        // No hot-key action starts while the frozen screen is shown.
-        CBusyScope busy(m_state);
-        const SIZE screen = ScreenSize();
-        const RECT whole = {0, 0, screen.cx, screen.cy};
-        CBitmapHandle snapshot(GrabScreenRect(&whole, CursorToDraw(m_settings, m_state)));
-        if (snapshot) {
-            CRectSelectDlg selector;
-            selector.m_hScreenBitmap = snapshot;
-            if (selector.DoModal() == IDOK) {
-                m_state.m_bTextMode = selector.m_bTextMode;
-                if (!selector.m_bTextMode)
-                    rect = selector.m_rcSelected;
-                else if (selector.m_hPickedWnd)
-                    ::GetWindowRect(selector.m_hPickedWnd, &rect);
-                rect = ClampChosenRect(rect, screen);
-                ShowRect(id, rect);
-            }
-        }
-    }
-    ::ShowWindow(m_hWnd, SW_SHOW);
-    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    rect = ClampChosenRect(picked, ScreenSize());
+    ShowRect(id, rect);
 }
 
 void COptionsDlg::FillLetterCombo(int id, char letter)

@@ -1,8 +1,10 @@
-// The Option dialog, the one place where the user changes the settings. It works on a copy of
-// them: the letters, numbers and paths live in its controls, the rest in its fields, and only an
-// OK that passes every check stores them all at once (the caller then saves the letters and
-// registers the hot keys again). Choosing a target file or a directory ticks "Save result into
-// file" and the matching radio button by itself, and typing a prefix ticks the box.
+// The Option dialog, the one place where the user changes the settings. It shows the choices
+// it is given: the letters, numbers and paths live in its controls, the rest in its fields, and
+// only an OK that passes every check makes the new choices, all at once, for the caller to
+// store (and save the letters, register the hot keys again, start the numbering afresh).
+// Choosing a target file or a directory ticks "Save result into file" and the matching radio
+// button by itself, and typing a prefix ticks the box. Its rectangles are picked on the frozen
+// screen by the caller's picker, which knows whether an action runs.
 #pragma once
 
 #include "capture/CaptureSettings.h"
@@ -10,6 +12,7 @@
 #include "ui/AboutLink.h"
 #include "ui/PathLabel.h"
 
+#include <functional>
 #include <string>
 
 // The list index of a hot-key letter (either case), or -1 for a character that is no letter of
@@ -29,8 +32,15 @@ RECT ClampChosenRect(RECT rect, SIZE screen);
 class COptionsDlg : public CDialog
 {
 public:
-    COptionsDlg(CaptureSettings& settings, CaptureState& state);
+    // Picks a rectangle of the screen for the dialog (which it may hide meanwhile); false when
+    // none was picked.
+    using RectPicker = std::function<bool(HWND dialog, RECT& rect)>;
+
+    COptionsDlg(const CaptureSettings& current, RectPicker pickRect);
     ~COptionsDlg() override;
+
+    // After IDOK: every choice as the dialog's OK made it.
+    const CaptureSettings& Choices() const { return m_choices; }
 
     RECT m_rcAvi = {0, 0, 0, 0};
     RECT m_rcCapture = {0, 0, 0, 0};
@@ -68,6 +78,6 @@ private:
     int SpinPosition(int id) const;
     std::string ItemText(int id) const;
 
-    CaptureSettings& m_settings;
-    CaptureState& m_state;
+    CaptureSettings m_choices;
+    RectPicker m_pickRect;
 };

@@ -255,7 +255,7 @@ TEST(Companion, AReaderThatHangsOrDiesLeavesWhatItGaveAndNothingRunning)
     ::SetEnvironmentVariableA("PIXLET_FAKE_READER", nullptr);
     EXPECT_EQ(result.outcome, Outcome::Cut);
     EXPECT_EQ(text, Lines({"A"}));
-    EXPECT_EQ(result.message, "Only the first 1 items of the tree were copied: Pixlet64.exe ended before it had read all "
+    EXPECT_EQ(result.message, "Only the first item of the tree was copied: Pixlet64.exe ended before it had read all "
                               "of it (exit code 3).");
 
     text = "kept";

@@ -1,6 +1,9 @@
 // Reading the text of controls that live in another process (control_host.exe), and putting
 // it on the clipboard.
+#include "app/Report.h"
+#include "app/StillActions.h"
 #include "capture/ControlText.h"
+#include "capture/Delivery.h"
 #include "capture/ProcessMemory.h"
 #include "capture/RemoteItems.h"
 #include "framework/App.h"
@@ -17,6 +20,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstring>
 
 using namespace testing_support;
 
@@ -142,13 +146,24 @@ TEST(ControlTextClipboard, AClipboardHeldByAnotherProgramFailsWithAMessageAndNoS
         ASSERT_TRUE(holder.Window());
         CClipboardOwner owner;
         CMessageBoxWatcher watcher;
-        SetClipboardText(owner, "lost");
+        Report(DeliverText("lost", owner));
         ASSERT_TRUE(watcher.Wait());
         EXPECT_EQ(watcher.m_text, "Clipboard operation failed!");
         EXPECT_EQ(watcher.m_hIcon, ::LoadIconA(nullptr, IDI_HAND));
     }
     EXPECT_TRUE(CapturedSound().empty()) << "a failed capture plays no sound";
     EXPECT_EQ(ClipboardText(), "kept");
+
+    // Text the clipboard would not take (open, but refusing the data) is the same failure: only
+    // its message, neither the shutter nor what the reading left out.
+    ReadResult cut;
+    cut.outcome = ReadResult::Outcome::Cut;
+    cut.message = "left out";
+    CMessageBoxWatcher refused;
+    ReportTextCapture(cut, Outcome::Of(Outcome::Kind::ClipboardFailed));
+    ASSERT_TRUE(refused.Wait());
+    EXPECT_EQ(refused.m_text, "Clipboard operation failed!");
+    EXPECT_TRUE(CapturedSound().empty()) << "the shutter sounded for text that went nowhere";
 }
 
 TEST(ControlTextTargets, AWindowThatClosesDuringTheReadGivesWhatWasReadBefore)
@@ -392,6 +407,12 @@ TEST(ReadLimits, NotesSayWhatWasLeftOutAndWhyAndTheClockEndsTheReading)
               "Only the first 33,554,432 of 1,073,741,824 characters were copied: the text would have grown past 32 MB.");
     EXPECT_EQ(CutNote(CutUnit::TreeItems, 7, 0, CutReason::TimeLimit, ReadLimits{1, 1, 1, 2500}),
               "Only the first 7 items of the tree were copied: reading stopped after 2,500 ms.");
+    // One item, or none, read well too.
+    EXPECT_EQ(CutWhat(CutUnit::Rows, 1, 5), "Only the first of 5 rows was copied");
+    EXPECT_EQ(CutWhat(CutUnit::Items, 0, 5), "None of the 5 items were copied");
+    EXPECT_EQ(CutWhat(CutUnit::Characters, 0, 1), "The only character was not copied");
+    EXPECT_EQ(CutWhat(CutUnit::TreeItems, 1, 0), "Only the first item of the tree was copied");
+    EXPECT_EQ(CutWhat(CutUnit::TreeItems, 0, 0), "No item of the tree was copied");
 
     g_fakeNow = 0xFFFFFFF0ull;  // past where a 32-bit tick count would wrap
     const CReadDeadline deadline(60000, &FakeNow);
@@ -406,6 +427,7 @@ TEST(ProcessMemory, BlocksInAnotherProcessAreZeroedWrittenReadAndFreed)
     CHost host("controls");
     ASSERT_TRUE(host.Window());
     void* first = nullptr;
+    const char kMarker[] = "written into the first block";
     {
         CProcessMemory memory(host.Window());
         ASSERT_TRUE(memory.IsOpen());
@@ -416,19 +438,22 @@ TEST(ProcessMemory, BlocksInAnotherProcessAreZeroedWrittenReadAndFreed)
         ASSERT_TRUE(memory.Read(first, block, sizeof block));
         EXPECT_EQ(std::count(block, block + sizeof block, '\0'), 1024) << "fresh blocks read as an empty text";
         ASSERT_TRUE(memory.Write(second, "remote", 7));
+        ASSERT_TRUE(memory.Write(first, kMarker, sizeof kMarker));
         char back[7] = "";
         ASSERT_TRUE(memory.Read(second, back, 7));
         EXPECT_STREQ(back, "remote");
         EXPECT_FALSE(memory.Write(nullptr, "x", 1));
         EXPECT_FALSE(memory.Read(second, nullptr, 1));
     }
-    // Gone with the object: the target's memory there is released.
+    // Gone with the object: what was written there is gone. The target may take the address
+    // again at once for memory of its own, which never holds what this process wrote.
     DWORD pid = 0;
     ::GetWindowThreadProcessId(host.Window(), &pid);
-    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
-    MEMORY_BASIC_INFORMATION info = {};
-    ASSERT_TRUE(::VirtualQueryEx(process, first, &info, sizeof info));
-    EXPECT_EQ(info.State, DWORD(MEM_FREE));
+    HANDLE process = ::OpenProcess(PROCESS_VM_READ, FALSE, pid);
+    ASSERT_TRUE(process);
+    char after[sizeof kMarker] = "";
+    const bool readable = ::ReadProcessMemory(process, first, after, sizeof after, nullptr) != FALSE;
+    EXPECT_FALSE(readable && std::memcmp(after, kMarker, sizeof kMarker) == 0) << "the block was not released";
     ::CloseHandle(process);
 }
 

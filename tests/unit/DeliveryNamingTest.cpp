@@ -19,16 +19,17 @@ protected:
         std::strcpy(m_settings.m_szExtension, extension);
         m_settings.m_nBaseNumber = base;
         m_settings.m_nDigits = digits;
-        m_settings.m_nLastNumber = base - 1;
+        m_nLastNumber = base - 1;
     }
     std::string Next()
     {
         char name[MAX_PATH];
-        EXPECT_TRUE(BuildFileName(m_settings, m_settings.m_nLastNumber, name));
+        EXPECT_TRUE(BuildFileName(m_settings, m_nLastNumber, name));
         return name;
     }
 
     CaptureSettings m_settings;
+    int m_nLastNumber = 0;
 };
 }  // namespace
 
@@ -37,7 +38,7 @@ TEST_F(FileNames, NumberedFilesCountUpFromTheBaseNumber)
     Numbered("C:\\shots", "cap", 1, 3);
     EXPECT_EQ(Next(), "C:\\shots\\cap001.png");
     EXPECT_EQ(Next(), "C:\\shots\\cap002.png");
-    m_settings.m_nLastNumber = 998;
+    m_nLastNumber = 998;
     EXPECT_EQ(Next(), "C:\\shots\\cap999.png");
     EXPECT_EQ(Next(), "C:\\shots\\cap1000.png") << "a longer number is written whole";
 
@@ -73,7 +74,7 @@ TEST_F(FileNames, OverwriteModeUsesTheTargetFileAsItIs)
     std::strcpy(m_settings.m_szTargetFile, "C:\\shot.BMP");
     EXPECT_EQ(Next(), "C:\\shot.BMP");
     EXPECT_EQ(Next(), "C:\\shot.BMP");
-    EXPECT_EQ(m_settings.m_nLastNumber, 0) << "no number is used";
+    EXPECT_EQ(m_nLastNumber, 0) << "no number is used";
     m_settings.m_szTargetFile[0] = '\0';
     EXPECT_EQ(Next(), "");
 }
@@ -85,14 +86,14 @@ TEST_F(FileNames, ANameLongerThanABufferIsRefusedButItsNumberIsUsedUp)
         directory += "d\\";
     Numbered(directory.c_str(), "cap", 1, 3);
     char name[MAX_PATH];
-    EXPECT_FALSE(BuildFileName(m_settings, m_settings.m_nLastNumber, name));
+    EXPECT_FALSE(BuildFileName(m_settings, m_nLastNumber, name));
     EXPECT_STREQ(name, "");
-    EXPECT_EQ(m_settings.m_nLastNumber, 1);
+    EXPECT_EQ(m_nLastNumber, 1);
     // Exactly MAX_PATH - 1 characters still fit.
     directory.resize(MAX_PATH - 1 - std::strlen("cap001.png"));
     directory.back() = '\\';
     Numbered(directory.c_str(), "cap", 1, 3);
-    EXPECT_TRUE(BuildFileName(m_settings, m_settings.m_nLastNumber, name));
+    EXPECT_TRUE(BuildFileName(m_settings, m_nLastNumber, name));
     EXPECT_EQ(std::strlen(name), size_t(MAX_PATH - 1));
 }
 

@@ -1,9 +1,12 @@
 // The window layer under stress: typed hooks with points on other monitors, handlers that throw,
 // the end of a modeless dialog, the mouse-capture guard, a common file dialog's hook bound to an
 // object, and the handle owners.
+#include "framework/App.h"
 #include "framework/Dialog.h"
 #include "framework/Handles.h"
+#include "framework/MessageBox.h"
 #include "res/resource.h"
+#include "support/MessageBoxWatcher.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +29,8 @@ public:
     HWND m_lastCapture = reinterpret_cast<HWND>(1);
     bool m_bPostNcDestroy = false;
     bool m_bThrowOnRightPress = false;
+    bool m_bAskWhenGone = false;
+    int m_nAnswer = 0;
 
 protected:
     void OnMouseMove(UINT, POINT point) override { Note("move", point); }
@@ -48,7 +53,12 @@ protected:
         m_calls.push_back("capture");
         m_lastCapture = newCapture;
     }
-    void PostNcDestroy() override { m_bPostNcDestroy = true; }
+    void PostNcDestroy() override
+    {
+        m_bPostNcDestroy = true;
+        if (m_bAskWhenGone)
+            m_nAnswer = AppMessageBox("gone", MB_OKCANCEL);
+    }
 
 private:
     void Note(const char* what, POINT point)
@@ -152,6 +162,23 @@ TEST(WindowHooks, MessagesReachTheirTypedHooksAndAThrowingHandlerIsContained)
     EXPECT_FALSE(::IsWindow(hwnd));
     EXPECT_EQ(dialog.m_hWnd, nullptr);
     EXPECT_TRUE(dialog.m_bPostNcDestroy);
+}
+
+TEST(WindowHooks, TheMainWindowsLastWordIsHeardBeforeTheLoopEnds)
+{
+    // A box shown when the main window is gone (a recording's file that could not be closed)
+    // waits for its answer; the loop is told to end only after it.
+    CWinApp app;
+    CHookRecorder main;
+    main.m_bAskWhenGone = true;
+    ASSERT_TRUE(main.Create());
+    app.m_pMainWnd = &main;
+    testing_support::CMessageBoxWatcher watcher(IDCANCEL);
+    ::DestroyWindow(main.m_hWnd);
+    EXPECT_TRUE(watcher.Wait());
+    EXPECT_EQ(main.m_nAnswer, IDCANCEL) << "the box ended without its answer";
+    MSG quit;
+    EXPECT_TRUE(::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the loop was not told to end";
 }
 
 TEST(WindowHooks, TheCaptureGuardReleasesOnlyACaptureItStillHolds)

@@ -78,33 +78,25 @@ TEST(HotKeys, BindsPrintScreenAndThreeCtrlShiftLetters)
     }
 }
 
-TEST(HotKeys, PrintScreenKeysWaitHalfASecondAndLettersPostThemselves)
-{
-    const CaptureSettings settings;
-    EXPECT_EQ(ActionForHotKey(1134, settings).code, 2);
-    EXPECT_EQ(ActionForHotKey(1134, settings).delayMs, 500u);
-    EXPECT_EQ(ActionForHotKey(1135, settings).code, 1);
-    EXPECT_EQ(ActionForHotKey(1135, settings).delayMs, 500u);
-    EXPECT_EQ(ActionForHotKey(1136, settings).code, 'B');
-    EXPECT_EQ(ActionForHotKey(1137, settings).code, 'E');
-    EXPECT_EQ(ActionForHotKey(1138, settings).code, 'C');
-    EXPECT_EQ(ActionForHotKey(1138, settings).delayMs, 0u);
-    EXPECT_EQ(ActionForHotKey(1139, settings).code, 0);
-    EXPECT_FALSE(IsActionCode(0, settings));
-    EXPECT_FALSE(IsActionCode('A', settings));
-    EXPECT_TRUE(IsActionCode('E', settings));
-}
-
-TEST(HotKeys, TheFirstMatchingActionRuns)
+TEST(HotKeys, EachKeyStartsItsActionAndOnlyPrintScreenWaitsHalfASecond)
 {
     CaptureSettings settings;
-    EXPECT_EQ(ActionForCode(1, settings), Action::CopyManually);
-    EXPECT_EQ(ActionForCode(2, settings), Action::CopyAutomatically);
-    EXPECT_EQ(ActionForCode('B', settings), Action::BeginRecording);
-    EXPECT_EQ(ActionForCode('E', settings), Action::EndRecording);
-    EXPECT_EQ(ActionForCode('C', settings), Action::BeginAutoRecording);
-    EXPECT_EQ(ActionForCode('Z', settings), Action::None);
-    // Letters edited by hand into the profile may coincide: the earlier action wins.
+    const struct {
+        int id;
+        Action action;
+        DWORD delayMs;
+    } keys[] = {{1134, Action::CopyAutomatically, 500},  {1135, Action::CopyManually, 500},
+                {1136, Action::BeginRecording, 0},       {1137, Action::EndRecording, 0},
+                {1138, Action::BeginAutoRecording, 0},   {1139, Action::None, 0}};
+    for (const auto& key : keys) {
+        EXPECT_EQ(ActionForHotKey(key.id, settings).action, key.action) << key.id;
+        EXPECT_EQ(ActionForHotKey(key.id, settings).delayMs, key.delayMs) << key.id;
+    }
+    // Letters edited by hand into the profile may coincide; only the first of them is
+    // registered. A begin letter that is also the automatic one starts the timed recording.
+    settings.m_chAviAutoBeginKey = 'B';
+    EXPECT_EQ(ActionForHotKey(1136, settings).action, Action::BeginAutoRecording);
+    settings.m_chAviAutoBeginKey = 'C';
     settings.m_chAviEndKey = 'B';
-    EXPECT_EQ(ActionForCode('B', settings), Action::BeginRecording);
+    EXPECT_EQ(ActionForHotKey(1136, settings).action, Action::BeginRecording);
 }

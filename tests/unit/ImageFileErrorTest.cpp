@@ -35,7 +35,7 @@ HGLOBAL NoiseDib(int width, int height)
 const std::vector<BYTE> kOldContent = {'o', 'l', 'd'};
 }  // namespace
 
-TEST(ImageFileErrors, FullDeviceThrowsDiskFullForBmpAndFailsPng)
+TEST(ImageFileErrors, AFullDeviceIsDiskFullForBmpAndFailsPng)
 {
     // The host's full device, reached through Wine's drive Z: under a file name.
     ASSERT_EQ(RunOnHost("ln -s /dev/full " + CScratch::Host("full.bmp") + " && ln -s /dev/full " +
@@ -45,14 +45,11 @@ TEST(ImageFileErrors, FullDeviceThrowsDiskFullForBmpAndFailsPng)
     CDibImage image;
     HGLOBAL hDib = MakeDib(3, 2, 24);
     ASSERT_TRUE(image.Attach(hDib));
-    try {
-        image.Save(bmp.c_str());
-        ADD_FAILURE() << "a write to a full device went unnoticed";
-    } catch (const CFileException& e) {
-        EXPECT_EQ(e.m_cause, CFileException::diskFull);
-        EXPECT_EQ(e.m_strFileName, bmp);
-        EXPECT_EQ(e.GetErrorMessage(), "Disk full while accessing " + bmp + ".");
-    }
+    const Outcome saved = image.Save(bmp.c_str());
+    ASSERT_EQ(saved.kind, Outcome::Kind::FileFailed) << "a write to a full device went unnoticed";
+    EXPECT_EQ(saved.file.m_cause, CFileException::diskFull);
+    EXPECT_EQ(saved.file.m_strFileName, bmp);
+    EXPECT_EQ(saved.file.GetErrorMessage(), "Disk full while accessing " + bmp + ".");
     // The image is still whole, unlocked, with the image size computed before the write.
     EXPECT_EQ(image.GetHandle(), hDib);
     EXPECT_EQ(LockCount(hDib), 0u);
@@ -62,7 +59,7 @@ TEST(ImageFileErrors, FullDeviceThrowsDiskFullForBmpAndFailsPng)
     // PNG: a small picture sits in the stream's buffer until it is closed, a large one fails
     // inside libpng; both are failures.
     const std::string png = CScratch::Windows("full.png");
-    EXPECT_FALSE(SavePng(png.c_str(), image));
+    EXPECT_FALSE(SavePng(png.c_str(), image).IsDone());
     CDibImage noise;
     ASSERT_TRUE(noise.Attach(NoiseDib(200, 200)));
     FILE* stream = std::fopen(png.c_str(), "wb");
@@ -70,7 +67,7 @@ TEST(ImageFileErrors, FullDeviceThrowsDiskFullForBmpAndFailsPng)
     EXPECT_FALSE(WritePng(stream, noise));
     std::fclose(stream);
     EXPECT_EQ(LockCount(noise.GetHandle()), 0u);
-    EXPECT_FALSE(SavePng(png.c_str(), noise));
+    EXPECT_FALSE(SavePng(png.c_str(), noise).IsDone());
 }
 
 TEST(ImageFileErrors, AFailingWriteUnlocksTheBlockAndCarriesTheSystemsCause)
@@ -81,16 +78,14 @@ TEST(ImageFileErrors, AFailingWriteUnlocksTheBlockAndCarriesTheSystemsCause)
     CFile file;
     ASSERT_TRUE(file.Open(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
     CGlobalMemory hDib(MakeDib(3, 2, 24));
-    try {
-        WriteDib(hDib, file);
-        ADD_FAILURE() << "a refused write went unnoticed";
-    } catch (const CFileException& e) {
-        EXPECT_NE(e.m_dwOsError, 0u);
-        EXPECT_EQ(e.m_cause, CFileException::OsErrorToCause(e.m_dwOsError));
-        EXPECT_TRUE(e.m_cause == CFileException::accessDenied || e.m_cause == CFileException::invalidFile)
-            << e.GetErrorMessage();
-        EXPECT_NE(e.GetErrorMessage().find(path), std::string::npos);
-    }
+    const Outcome written = WriteDib(hDib, file);
+    ASSERT_EQ(written.kind, Outcome::Kind::FileFailed) << "a refused write went unnoticed";
+    const CFileException& e = written.file;
+    EXPECT_NE(e.m_dwOsError, 0u);
+    EXPECT_EQ(e.m_cause, CFileException::OsErrorToCause(e.m_dwOsError));
+    EXPECT_TRUE(e.m_cause == CFileException::accessDenied || e.m_cause == CFileException::invalidFile)
+        << e.GetErrorMessage();
+    EXPECT_NE(e.GetErrorMessage().find(path), std::string::npos);
     EXPECT_EQ(LockCount(hDib), 0u);
     file.Close();
     EXPECT_EQ(ReadBytes(path), kOldContent);
@@ -122,8 +117,8 @@ TEST(ImageFileErrors, ReadOnlyFileIsNeitherOpenedNorChanged)
     HGLOBAL hDib = MakeDib(3, 2, 24);
     ASSERT_TRUE(image.Attach(hDib));
     const std::vector<BYTE> before = BlockBytes(hDib);
-    EXPECT_FALSE(image.Save(bmp.c_str()));
-    EXPECT_FALSE(SavePng(png.c_str(), image));
+    EXPECT_FALSE(image.Save(bmp.c_str()).IsDone());
+    EXPECT_FALSE(SavePng(png.c_str(), image).IsDone());
     if (immutable)
         RunOnHost("chattr -i " + CScratch::Host(name) + " " + CScratch::Host("read-only.png"));
     ::SetFileAttributesA(bmp.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -150,9 +145,9 @@ TEST(ImageFileErrors, FileHeldWithoutSharingIsNeitherOpenedNorChanged)
         CFileHandle heldPng(::CreateFileA(png.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(heldBmp);
         ASSERT_TRUE(heldPng);
-        EXPECT_FALSE(image.Save(bmp.c_str()));
+        EXPECT_FALSE(image.Save(bmp.c_str()).IsDone());
         EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-        EXPECT_FALSE(SavePng(png.c_str(), image));
+        EXPECT_FALSE(SavePng(png.c_str(), image).IsDone());
     }
     EXPECT_EQ(ReadBytes(bmp), kOldContent);
     EXPECT_EQ(ReadBytes(png), kOldContent);
@@ -162,12 +157,12 @@ TEST(ImageFileErrors, FileHeldWithoutSharingIsNeitherOpenedNorChanged)
     // lets the file be written again from the start.
     {
         CFileHandle reader(::CreateFileA(bmp.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-        EXPECT_FALSE(image.Save(bmp.c_str()));
+        EXPECT_FALSE(image.Save(bmp.c_str()).IsDone());
     }
     {
         CFileHandle reader(::CreateFileA(bmp.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                          OPEN_EXISTING, 0, nullptr));
-        EXPECT_TRUE(image.Save(bmp.c_str()));
+        EXPECT_TRUE(image.Save(bmp.c_str()).IsDone());
     }
     EXPECT_EQ(ReadBytes(bmp).size(), 54u + 24);
 }

@@ -86,13 +86,13 @@ void RoundTrip(WORD bitCount)
         ASSERT_TRUE(forBmp.Attach(MakeDib(s.width, s.height, bitCount, 0, s.colors, s.rows)));
         if (bitCount <= 8) {
             names.push_back(base + "-indexed.bmp");
-            ASSERT_TRUE(forBmp.Save(CScratch::Windows(names.back()).c_str()));
+            ASSERT_TRUE(forBmp.Save(CScratch::Windows(names.back()).c_str()).IsDone());
         }
         ASSERT_TRUE(forBmp.ConvertTo24Bit()) << base;
-        ASSERT_TRUE(forBmp.Save(CScratch::Windows(names[0]).c_str())) << base;
+        ASSERT_TRUE(forBmp.Save(CScratch::Windows(names[0]).c_str()).IsDone()) << base;
         ASSERT_TRUE(forPng.Attach(MakeDib(s.width, s.height, bitCount, 0, s.colors, s.rows)));
         ASSERT_TRUE(forPng.ConvertTo24Bit()) << base;
-        ASSERT_TRUE(SavePng(CScratch::Windows(names[1]).c_str(), forPng)) << base;
+        ASSERT_TRUE(SavePng(CScratch::Windows(names[1]).c_str(), forPng).IsDone()) << base;
 
         for (const std::string& name : names) {
             script += "convert-im6.q16 " + CScratch::Host(name) + " -depth 8 rgb:" + CScratch::Host(name) + ".rgb\n";

@@ -1,6 +1,7 @@
 // Recording a rectangle of the screen into an AVI file, checked by an independent reader
 // (ffprobe, and the frames decoded by ffmpeg) against what a window of this test showed.
 #include "app/MainDlg.h"
+#include "app/Report.h"
 #include "avi/AviWriter.h"
 #include "avi/Recorder.h"
 #include "capture/ScreenGrab.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <thread>
 
@@ -49,7 +51,7 @@ public:
         do {
             while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 if (msg.message == WM_TIMER && msg.hwnd == m_hWnd && msg.wParam == IDT_RECORD)
-                    recorder.OnTimer();
+                    Report(recorder.OnTimer());
                 else
                     ::DispatchMessageA(&msg);
             }
@@ -73,6 +75,13 @@ protected:
         std::strcpy(m_settings.m_szAviFile, CScratch::Windows("rec.avi").c_str());
         ::DeleteFileA(m_settings.m_szAviFile);
     }
+    // A begin key, as the main window handles it: a recording running ends first, heard.
+    void Begin(CRecorder& recorder, bool automatic, const CaptureSettings& settings)
+    {
+        Report(recorder.Stop());
+        Report(recorder.Start(m_window, automatic, settings, nullptr));
+    }
+    void Begin(CRecorder& recorder, bool automatic) { Begin(recorder, automatic, m_settings); }
     static CVideoInfo Probe() { return ProbeVideo(CScratch::Host("rec.avi")); }
     static bool ShutterPlayed() { return CapturedSound() == ShutterSamples(); }
 
@@ -111,7 +120,7 @@ TEST_F(Recording, TheWriterStoresKeyFramesOfOneSizeAndSkipsOthers)
         CAviWriter writer(m_settings.m_szAviFile, -1, -1, 10);
         ASSERT_TRUE(writer.IsEnabled());
         const RECT big = {0, 0, 100, 50}, small = {0, 0, 60, 50};
-        CBitmapHandle frame(GrabScreenRect(&big)), other(GrabScreenRect(&small));
+        CBitmapHandle frame = GrabScreenRect(big).bitmap, other = GrabScreenRect(small).bitmap;
         EXPECT_TRUE(writer.WriteFrame(frame));
         EXPECT_FALSE(writer.WriteFrame(other)) << "a frame of another size was written";
         EXPECT_TRUE(writer.IsEnabled());
@@ -119,6 +128,24 @@ TEST_F(Recording, TheWriterStoresKeyFramesOfOneSizeAndSkipsOthers)
         EXPECT_TRUE(writer.WriteFrame(frame));
         EXPECT_EQ(writer.Frames(), 3);
     }
+    // The stream's header and format as the file holds them: the frame's rectangle, a buffer of
+    // one frame, no quality asked.
+    const std::vector<BYTE> file = ReadBytes(m_settings.m_szAviFile);
+    const auto field = [&](const char* chunk, size_t at, size_t size) {
+        const size_t start = static_cast<size_t>(std::search(file.begin(), file.end(), chunk, chunk + 4) - file.begin());
+        DWORD value = 0;
+        if (start + 8 + at + size <= file.size())
+            std::memcpy(&value, &file[start + 8 + at], size);
+        return value;
+    };
+    const DWORD bitCount = field("strf", 14, 2), frameBytes = field("strf", 20, 4);
+    EXPECT_EQ(frameBytes, (100 * bitCount + 31) / 32 * 4 * 50);
+    EXPECT_EQ(field("strh", 36, 4), frameBytes) << "the suggested buffer is one frame";
+    EXPECT_EQ(field("strh", 40, 4), 0xFFFFFFFFu) << "the quality is the default";
+    EXPECT_EQ(field("strh", 48, 4), 0u) << "the frame's left and top";
+    EXPECT_EQ(field("strh", 52, 2), 100u);
+    EXPECT_EQ(field("strh", 54, 2), 50u) << "the frame's right and bottom";
+
     const CVideoInfo info = Probe();
     ASSERT_TRUE(info.read) << "ffprobe cannot read the file";
     EXPECT_EQ(info.codec, "rawvideo");
@@ -131,7 +158,7 @@ TEST_F(Recording, TheWriterStoresKeyFramesOfOneSizeAndSkipsOthers)
     // A size given beforehand refuses a first frame of another one, and stays enabled.
     CAviWriter sized(CScratch::Windows("sized.avi"), 200, 50, 10);
     const RECT narrow = {0, 0, 100, 50};
-    CBitmapHandle frame(GrabScreenRect(&narrow));
+    CBitmapHandle frame = GrabScreenRect(narrow).bitmap;
     EXPECT_FALSE(sized.WriteFrame(frame));
     EXPECT_TRUE(sized.IsEnabled());
 
@@ -140,7 +167,8 @@ TEST_F(Recording, TheWriterStoresKeyFramesOfOneSizeAndSkipsOthers)
     CAviWriter unwritable(missing, -1, -1, 10);
     EXPECT_FALSE(unwritable.WriteFrame(frame));
     EXPECT_FALSE(unwritable.IsEnabled());
-    EXPECT_NE(unwritable.Failure().find(missing), std::string::npos) << unwritable.Failure();
+    EXPECT_EQ(unwritable.Failure().kind, Outcome::Kind::FileFailed);
+    EXPECT_EQ(unwritable.Failure().file.m_strFileName, missing);
 
     // Too old a Video for Windows: disabled from the start.
     CAviWriter old(CScratch::Windows("old.avi"), -1, -1, 10, 0x01090000);
@@ -154,7 +182,7 @@ TEST_F(Recording, AnAutomaticRecordingHoldsItsRateAndShowsTheScreenAsItChanged)
     CPaintedWindow window(m_settings.m_rcAvi, CPaintedWindow::Solid, kFirst);
     CRecorder recorder;
     const DWORD start = ::GetTickCount();
-    recorder.Start(m_window, m_settings.m_chAviAutoBeginKey, m_settings, nullptr);
+    Begin(recorder, true);
     ASSERT_TRUE(recorder.IsRecording());
     // The colour changes 1.05 s and 2.05 s after the start.
     std::thread painter([&] {
@@ -201,15 +229,23 @@ TEST_F(Recording, AnAutomaticRecordingHoldsItsRateAndShowsTheScreenAsItChanged)
 TEST_F(Recording, NothingRunsWithoutSettingsAndAnEndKeyWhileIdleIsSilent)
 {
     CRecorder recorder;
-    recorder.Stop();
+    Report(recorder.Stop());
     CaptureSettings none = m_settings;
     none.m_rcAvi = RECT{0, 0, 0, 0};
-    recorder.Start(m_window, 'C', none, nullptr);
+    Begin(recorder, true, none);
     EXPECT_FALSE(recorder.IsRecording());
     none = m_settings;
     none.m_szAviFile[0] = '\0';
-    recorder.Start(m_window, 'C', none, nullptr);
+    Begin(recorder, true, none);
     EXPECT_FALSE(recorder.IsRecording());
+    none = m_settings;
+    none.m_nAviRate = 0;
+    Begin(recorder, true, none);
+    EXPECT_FALSE(recorder.IsRecording());
+    // Ended before its first frame: no file, nothing to hear.
+    Begin(recorder, false);
+    EXPECT_TRUE(recorder.IsRecording());
+    Report(recorder.Stop());
     m_window.Pump(recorder, 300);
     EXPECT_TRUE(CapturedSound().empty()) << CapturedSound().size() << " vs shutter " << ShutterSamples().size();
     EXPECT_FALSE(FileExists(m_settings.m_szAviFile));
@@ -217,7 +253,7 @@ TEST_F(Recording, NothingRunsWithoutSettingsAndAnEndKeyWhileIdleIsSilent)
     // A writer refused at once ends the recording at once, saying why, with no shutter.
     CRecorder tooOld(0x01090000);
     CMessageBoxWatcher watcher;
-    tooOld.Start(m_window, 'C', m_settings, nullptr);
+    Begin(tooOld, true);
     ASSERT_TRUE(watcher.Wait());
     EXPECT_EQ(watcher.m_text, "Recording needs Video for Windows 1.10 or later.");
     EXPECT_EQ(watcher.m_hIcon, ::LoadIconA(nullptr, IDI_HAND));
@@ -228,14 +264,14 @@ TEST_F(Recording, NothingRunsWithoutSettingsAndAnEndKeyWhileIdleIsSilent)
 TEST_F(Recording, ABeginKeyDuringARecordingStartsItAgainAndAFullDiskIsTold)
 {
     CRecorder recorder;
-    recorder.Start(m_window, m_settings.m_chAviAutoBeginKey, m_settings, nullptr);
+    Begin(recorder, true);
     m_window.Pump(recorder, 1000);
-    recorder.Start(m_window, m_settings.m_chAviBeginKey, m_settings, nullptr);
+    Begin(recorder, false);
     EXPECT_TRUE(ShutterPlayed()) << "the first recording ended without the shutter";
     ASSERT_TRUE(recorder.IsRecording());
     EXPECT_EQ(recorder.FramesLeft(), 300) << "the second is a manual recording";
     m_window.Pump(recorder, 500);
-    recorder.Stop();
+    Report(recorder.Stop());
     const CVideoInfo info = Probe();
     ASSERT_TRUE(info.read) << "the file is not complete";
     EXPECT_GE(info.packets, 3);
@@ -246,18 +282,48 @@ TEST_F(Recording, ABeginKeyDuringARecordingStartsItAgainAndAFullDiskIsTold)
     std::strcpy(m_settings.m_szAviFile, CScratch::Windows("full.avi").c_str());
     ClearSoundCapture();
     CMessageBoxWatcher watcher;
-    recorder.Start(m_window, m_settings.m_chAviAutoBeginKey, m_settings, nullptr);
+    Begin(recorder, true);
     EXPECT_TRUE(m_window.RunUntilStopped(recorder, 5000));
     ASSERT_TRUE(watcher.Wait());
     EXPECT_EQ(watcher.m_text, "Disk full while accessing " + std::string(m_settings.m_szAviFile) + ".");
     EXPECT_TRUE(CapturedSound().empty()) << "the shutter sounded for a recording that was not written";
 }
 
+TEST_F(Recording, ALostScreenIsToldAndAFullFileEndsAsIfTheTimeWereUp)
+{
+    // A rectangle no longer on the screen: the first grab fails and the recording ends, saying
+    // so; no frame, no file, no shutter.
+    CaptureSettings gone = m_settings;
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    gone.m_rcAvi = RECT{width + 10, 0, width + 74, 48};
+    CRecorder recorder;
+    CMessageBoxWatcher watcher;
+    Begin(recorder, true, gone);
+    EXPECT_TRUE(m_window.RunUntilStopped(recorder, 5000));
+    ASSERT_TRUE(watcher.Wait());
+    EXPECT_EQ(watcher.m_text, kScreenNotCopied);
+    EXPECT_EQ(watcher.m_hIcon, ::LoadIconA(nullptr, IDI_HAND));
+    EXPECT_TRUE(CapturedSound().empty());
+    EXPECT_FALSE(FileExists(m_settings.m_szAviFile));
+
+    // A file that would outgrow its limit ends complete before it, with the shutter.
+    const unsigned long long limit = 64 * 1024 + 100000;
+    CRecorder small(QueryVideoForWindowsVersion(), limit);
+    Begin(small, true);
+    EXPECT_TRUE(m_window.RunUntilStopped(small, 5000));
+    EXPECT_TRUE(ShutterPlayed());
+    const CVideoInfo info = Probe();
+    ASSERT_TRUE(info.read) << "the file is not complete";
+    EXPECT_GT(info.packets, 0);
+    EXPECT_LT(info.packets, 30) << "the budget ended it, not the limit";
+    EXPECT_LE(ReadBytes(m_settings.m_szAviFile).size(), limit);
+}
+
 TEST_F(Recording, AManualRecordingEndsAfterThirtySecondsOfFrames)
 {
     m_settings.m_rcAvi = RECT{0, 0, 16, 16};
     CRecorder recorder;
-    recorder.Start(m_window, m_settings.m_chAviBeginKey, m_settings, nullptr);
+    Begin(recorder, false);
     EXPECT_EQ(recorder.FramesLeft(), 300);
     EXPECT_TRUE(m_window.RunUntilStopped(recorder, 45000));
     EXPECT_EQ(Probe().packets, 300);
@@ -271,7 +337,7 @@ TEST_F(Recording, ATrayClickAndExitEndARecordingWithItsFileComplete)
     for (const UINT click : {UINT(WM_LBUTTONDOWN), UINT(WM_RBUTTONUP), 0u}) {
         ClearSoundCapture();
         ::DeleteFileA(m_settings.m_szAviFile);
-        main.StartRecording(m_settings.m_chAviBeginKey);
+        main.StartRecording(false);
         // A few frames, then the click (or Exit).
         for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < 600;) {
             MSG msg;

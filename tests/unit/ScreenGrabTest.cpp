@@ -16,10 +16,7 @@ const COLORREF* const kQuadrants = CPaintedWindow::kQuadrants;
 // Grabs and reads, and deletes the bitmap.
 CPixels Grab(RECT rect, const CURSORINFO* cursor = nullptr)
 {
-    HBITMAP bitmap = GrabScreenRect(&rect, cursor);
-    CPixels pixels = ReadBitmap(bitmap);
-    ::DeleteObject(bitmap);
-    return pixels;
+    return ReadBitmap(GrabScreenRect(rect, cursor).bitmap);
 }
 
 void ExpectQuadrants(const CPixels& pixels, int left, int top, const char* what)
@@ -92,9 +89,11 @@ TEST_F(ScreenGrab, NothingIsMadeOfAnEmptyRectangleAndNothingIsSaid)
     const int width = ::GetSystemMetrics(SM_CXSCREEN);
     RECT empty[] = {{100, 100, 100, 300}, {100, 100, 300, 100}, {width + 10, 0, width + 200, 100}, {-300, -200, -10, -5}};
     CMessageBoxWatcher watcher;
-    for (const RECT& rect : empty)
-        EXPECT_EQ(GrabScreenRect(&rect), nullptr) << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
-    EXPECT_EQ(GrabScreenRect(nullptr), nullptr);
+    for (const RECT& rect : empty) {
+        const ScreenPicture picture = GrabScreenRect(rect);
+        EXPECT_FALSE(picture.bitmap) << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
+        EXPECT_EQ(picture.outcome.kind, Outcome::Kind::Nothing);
+    }
     EXPECT_FALSE(watcher.Wait(500)) << "a message was shown: " << watcher.m_text;
 }
 
@@ -102,34 +101,29 @@ TEST_F(ScreenGrab, ACutOfASnapshotEqualsAGrabOfTheSameRectangle)
 {
     CPaintedWindow window(RECT{400, 500, 600, 600}, CPaintedWindow::Quadrants);
     const RECT screen = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    HBITMAP snapshot = GrabScreenRect(&screen);
+    const CBitmapHandle snapshot = GrabScreenRect(screen).bitmap;
     ASSERT_TRUE(snapshot);
-    HBITMAP piece = CropBitmap(snapshot, RECT{620, 620, 380, 480});
-    const CPixels cut = ReadBitmap(piece);
+    const CPixels cut = ReadBitmap(CropBitmap(snapshot, RECT{620, 620, 380, 480}).bitmap);
     ASSERT_EQ(cut.width, 240);
     ASSERT_EQ(cut.height, 140);
     ExpectQuadrants(cut, 20, 20, "cut");
     EXPECT_EQ(cut.data, Grab(RECT{380, 480, 620, 620}).data);
-    EXPECT_EQ(CropBitmap(snapshot, RECT{10, 10, 10, 50}), nullptr);
+    EXPECT_FALSE(CropBitmap(snapshot, RECT{10, 10, 10, 50}).bitmap);
     // The snapshot is left as it was.
     EXPECT_EQ(ReadBitmap(snapshot).width, screen.right);
-    ::DeleteObject(piece);
-    ::DeleteObject(snapshot);
 }
 
 TEST_F(ScreenGrab, AWindowPartlyOffTheScreenIsGrabbedFromTheScreensEdge)
 {
     CPaintedWindow window(RECT{-30, 600, 170, 700}, CPaintedWindow::Quadrants);
-    HBITMAP bitmap = GrabWindow(window);
-    const CPixels pixels = ReadBitmap(bitmap);
-    ::DeleteObject(bitmap);
+    const CPixels pixels = ReadBitmap(GrabWindow(window).bitmap);
     ASSERT_EQ(pixels.width, 170);
     ASSERT_EQ(pixels.height, 100);
     EXPECT_EQ(pixels.At(0, 0), kQuadrants[0]);
     EXPECT_EQ(pixels.At(169, 99), kQuadrants[3]);
     EXPECT_EQ(pixels.At(69, 49), kQuadrants[0]);
     EXPECT_EQ(pixels.At(70, 49), kQuadrants[1]);
-    EXPECT_EQ(GrabWindow(nullptr), nullptr);
+    EXPECT_FALSE(GrabWindow(nullptr).bitmap);
 }
 
 TEST_F(ScreenGrab, TheCursorIsDrawnAtItsHotSpotOnlyWhenAskedFor)

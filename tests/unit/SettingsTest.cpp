@@ -43,8 +43,6 @@ protected:
 TEST(Settings, StartFromTheDefaults)
 {
     const CaptureSettings settings;
-    EXPECT_EQ(settings.m_chCopyManually, 1);
-    EXPECT_EQ(settings.m_chCopyAutomatically, 2);
     EXPECT_EQ(settings.m_chAviBeginKey, 'B');
     EXPECT_EQ(settings.m_chAviEndKey, 'E');
     EXPECT_EQ(settings.m_chAviAutoBeginKey, 'C');

@@ -32,8 +32,8 @@ TEST(CopyAutomatically, APresetRectangleGoesIntoNumberedPngFilesWithTheCursor)
     settings.m_nSaveMode = 1;
     std::strcpy(settings.m_szDirectory, CScratch::WindowsDir().c_str());
     std::strcpy(settings.m_szPrefix, "auto");
-    settings.m_nLastNumber = settings.m_nBaseNumber - 1;
     CaptureState state;
+    state.m_nLastNumber = settings.m_nBaseNumber - 1;
     state.m_cursorInfo.cbSize = sizeof(CURSORINFO);
     state.m_cursorInfo.hCursor = ::LoadCursorA(nullptr, IDC_CROSS);  // this process's: it can be drawn
     state.m_cursorInfo.ptScreenPos = POINT{450, 325};                 // in the red quadrant
@@ -41,7 +41,7 @@ TEST(CopyAutomatically, APresetRectangleGoesIntoNumberedPngFilesWithTheCursor)
     CopyAutomatically(nullptr, settings, state);  // without the cursor
     settings.m_bIncludeCursor = TRUE;
     CopyAutomatically(nullptr, settings, state);
-    EXPECT_EQ(settings.m_nLastNumber, 2);
+    EXPECT_EQ(state.m_nLastNumber, 2);
     EXPECT_EQ(ClipboardText(), "kept") << "a capture into files touched the clipboard";
 
     const CPixels without = DecodePng("auto001.png", 200, 100);
@@ -63,7 +63,8 @@ TEST(CopyAutomatically, AStripeOfZeroWidthTakesTheWholeWidthOfTheScreen)
     CPaintedWindow painted(RECT{0, 500, width, 540}, CPaintedWindow::Solid, RGB(10, 120, 230));
     CaptureSettings settings;
     settings.m_rcCapture = RECT{300, 505, 300, 535};
-    CopyAutomatically(nullptr, settings, CaptureState());
+    CaptureState state;
+    CopyAutomatically(nullptr, settings, state);
     const CPixels picture = ClipboardBitmap();
     ASSERT_EQ(picture.width, width);
     ASSERT_EQ(picture.height, 30);

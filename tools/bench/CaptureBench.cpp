@@ -35,16 +35,14 @@ int Grab(int runs)
     std::vector<double> grab, grabAndCut;
     for (int i = 0; i < runs; ++i) {
         double start = Now();
-        HBITMAP snapshot = GrabScreenRect(&screen);
+        ScreenPicture snapshot = GrabScreenRect(screen);
         grab.push_back(Now() - start);
-        ::DeleteObject(snapshot);
+        snapshot.bitmap.Reset();
 
         start = Now();
-        snapshot = GrabScreenRect(&screen);
-        HBITMAP piece = CropBitmap(snapshot, screen);
+        snapshot = GrabScreenRect(screen);
+        const ScreenPicture piece = CropBitmap(snapshot.bitmap, screen);
         grabAndCut.push_back(Now() - start);
-        ::DeleteObject(piece);
-        ::DeleteObject(snapshot);
     }
     std::printf("screen %ldx%ld: full-screen grab %.2f ms, grab + cut of the whole screen %.2f ms (median of %d)\n",
                 screen.right, screen.bottom, Median(grab), Median(grabAndCut), runs);

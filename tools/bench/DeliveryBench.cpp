@@ -56,7 +56,7 @@ HWND ShowOnScreen(HBITMAP picture)
 
 double TimeDelivery(CaptureSettings& settings, int runs)
 {
-    const CaptureState state;
+    CaptureState state;
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         const double start = Now();
@@ -78,7 +78,7 @@ int main(int argc, char** argv)
     std::vector<double> grabs, libpng;
     for (int run = 0; run < runs; ++run) {
         double start = Now();
-        CBitmapHandle grab(GrabScreenRect(&screen));
+        CBitmapHandle grab = GrabScreenRect(screen).bitmap;
         grabs.push_back(Now() - start);
         int w = 0, h = 0;
         const std::vector<BYTE> rgb = RgbRows(grab, w, h);

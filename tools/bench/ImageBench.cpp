@@ -70,7 +70,7 @@ int main(int argc, char** argv)
         image.SwapRedBlue();
         swap.push_back((Now() - t) / 2);
         t = Now();
-        if (!SavePng(png.c_str(), image))
+        if (!SavePng(png.c_str(), image).IsDone())
             return std::printf("SavePng failed\n"), 1;
         savePng.push_back(Now() - t);
 
@@ -92,7 +92,7 @@ int main(int argc, char** argv)
         forBmp.CreateFromBitmap(bitmap, nullptr);
         forBmp.ConvertTo24Bit();
         t = Now();
-        if (!forBmp.Save(bmp.c_str()))
+        if (!forBmp.Save(bmp.c_str()).IsDone())
             return std::printf("Save failed\n"), 1;
         saveBmp.push_back(Now() - t);
 

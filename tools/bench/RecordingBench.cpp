@@ -40,7 +40,7 @@ int main(int argc, char** argv)
     CRecorder recorder;
     const double cpuBefore = CpuSeconds();
     const DWORD start = ::GetTickCount();
-    recorder.Start(window, settings.m_chAviAutoBeginKey, settings, nullptr);
+    recorder.Start(window, true, settings, nullptr);
     const int budget = recorder.FramesLeft();
     DWORD lastFrame = start, slowest = 0, total = 0;
     int frames = 0;

@@ -1,0 +1,23 @@
+#include "capture/TextReader.h"
+
+#include "capture/Companion.h"
+#include "capture/ControlText.h"
+
+#include <new>
+
+ReadResult ReadControlText(HWND control, std::string& text)
+{
+    ReadResult result;
+    try {
+        result = GetControlText(control, text);
+        if (result.outcome == ReadResult::Outcome::Needs64BitReader) {
+            text.clear();
+            result = ReadThroughCompanion(control, text);
+        }
+    } catch (const std::bad_alloc&) {
+        text.clear();
+        result = ReadResult();
+        result.outcome = ReadResult::Outcome::OutOfMemory;
+    }
+    return result;
+}

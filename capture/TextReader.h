@@ -1,0 +1,12 @@
+// The text of any program's window, read where it can be read: in this process, or, for the
+// tree of a 64-bit program that a 32-bit reader cannot walk, through the 64-bit companion.
+// Nothing is delivered and nothing is shown here.
+#pragma once
+
+#include "capture/TextReading.h"
+
+#include <windows.h>
+
+#include <string>
+
+ReadResult ReadControlText(HWND control, std::string& text);

@@ -1,0 +1,20 @@
+#include "capture/TextReading.h"
+
+bool IsDeliverable(const ReadResult& result)
+{
+    switch (result.outcome) {
+    case ReadResult::Outcome::Whole:
+    case ReadResult::Outcome::Cut:
+    case ReadResult::Outcome::Aborted:
+        return true;
+    case ReadResult::Outcome::Refused:
+    case ReadResult::Outcome::Needs64BitReader:
+    case ReadResult::Outcome::OutOfMemory:
+        break;
+    }
+    return false;
+}
+
+const char kTreeHandlesRefusal[] =
+    "The items of this tree view cannot be read: it belongs to a 64-bit program, and its item handles do not "
+    "fit a 32-bit reader.";
