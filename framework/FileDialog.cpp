@@ -41,7 +41,9 @@ INT_PTR CFileDialog::DoModal()
     ofn.nMaxFile = MAX_PATH;
     ofn.lpstrInitialDir = m_strInitialDir.empty() ? nullptr : m_strInitialDir.c_str();
     ofn.lpstrTitle = m_strTitle.empty() ? nullptr : m_strTitle.c_str();
-    ofn.Flags = m_dwFlags | OFN_EXPLORER | OFN_ENABLEHOOK;
+    // With a hook an Explorer-style dialog can be resized only when it asks for it; and no
+    // dialog of the program moves its working folder.
+    ofn.Flags = m_dwFlags | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
     ofn.lpstrDefExt = m_strDefExt.empty() ? nullptr : m_strDefExt.c_str();
     ofn.lCustData = reinterpret_cast<LPARAM>(this);
     ofn.lpfnHook = FileDialogHookProc;

@@ -1,7 +1,8 @@
-// The system's Open and Save As dialogs, in Explorer style. The filter is written as pairs of
-// description and pattern separated by bars ("PNG Files (*.png)|*.png|All Files (*.*)|*.*||").
-// The dialog's hook is bound to this object, so that a derived dialog can react to what the
-// dialog tells it: its initialisation, a change of folder, a name about to be accepted.
+// The system's Open and Save As dialogs, in Explorer style, resizable, leaving the program's
+// working folder where it was. The filter is written as pairs of description and pattern
+// separated by bars ("PNG Files (*.png)|*.png|All Files (*.*)|*.*||"). The dialog's hook is
+// bound to this object, so that a derived dialog can react to what the dialog tells it: its
+// initialisation, a change of folder, a name about to be accepted.
 #pragma once
 
 #include "framework/Dialog.h"

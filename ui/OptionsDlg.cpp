@@ -146,6 +146,15 @@ void COptionsDlg::OnOK()
         return;
     const std::string targetFile = WindowText(GetDlgItem(IDC_TARGET_FILE));
     const std::string directory = WindowText(GetDlgItem(IDC_DIRECTORY));
+    const std::string aviFile = WindowText(GetDlgItem(IDC_AVI_FILE));
+    // The choosers give paths that fit; another program may set any text. Cut to fit, a path
+    // would name another file (or half a character).
+    for (const std::string* path : {&targetFile, &directory, &aviFile}) {
+        if (path->size() >= MAX_PATH) {
+            AppMessageBox(*path + "\n\n" + kPathTooLong, MB_OK | MB_ICONSTOP);
+            return;
+        }
+    }
     if (const char* missing = MissingFileChoiceMessage(m_bSaveToFile, m_nSaveMode, targetFile, m_strPrefix, directory)) {
         AppMessageBox(missing, MB_OK | MB_ICONEXCLAMATION);
         return;
@@ -164,7 +173,7 @@ void COptionsDlg::OnOK()
     m_choices.m_nAviEndAfter = SpinPosition(IDC_END_AFTER_SPIN);
     m_choices.m_nBaseNumber = SpinPosition(IDC_BASE_NUMBER_SPIN);
     m_choices.m_nDigits = SpinPosition(IDC_DIGITS_SPIN);
-    CopyText(m_choices.m_szAviFile, WindowText(GetDlgItem(IDC_AVI_FILE)));
+    CopyText(m_choices.m_szAviFile, aviFile);
     m_choices.m_rcCapture = m_rcCapture;
     m_choices.m_rcAvi = m_rcAvi;
     const std::string extension = ItemText(IDC_FILE_TYPE);

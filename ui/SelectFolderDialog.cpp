@@ -8,8 +8,10 @@
 #include <dlgs.h>
 #include <imagehlp.h>
 
+#include <algorithm>
 #include <cstdlib>
-#include <vector>
+
+const char kPathTooLong[] = "This path is too long. Please choose a shorter one.";
 
 namespace {
 const int kPathEditId = 102;
@@ -72,6 +74,27 @@ void CenterOn(HWND window, HWND owner)
     ::SetWindowPos(window, nullptr, (around.left + around.right - width) / 2, (around.top + around.bottom - height) / 2,
                    0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+// "C:\x" or "\\server": a path that names its drive and its folder from the root.
+bool IsFullPath(const std::string& path)
+{
+    return (path.size() >= 3 && path[1] == ':' && path[2] == '\\') || path.compare(0, 2, "\\\\") == 0;
+}
+
+// A path relative to the folder, made full as the system makes it.
+std::string FullPathIn(const std::string& folder, const std::string& relative, UINT codePage)
+{
+    std::string joined;
+    if (relative[0] == '\\')
+        joined = folder.substr(0, 2) + relative;  // from the root of the folder's drive
+    else if (relative.size() >= 2 && relative[1] == ':')
+        joined = relative;  // another drive's current folder: the system knows it
+    else
+        joined = folder + (EndsWithBackslash(folder, codePage) ? "" : "\\") + relative;
+    char full[MAX_PATH * 2] = "";
+    const DWORD length = ::GetFullPathNameA(joined.c_str(), sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full ? std::string(full, length) : joined;
+}
 }  // namespace
 
 bool AcceptedFolderPath(const std::string& typed, const std::string& browsed, std::string& path, UINT codePage)
@@ -89,9 +112,17 @@ bool AcceptedFolderPath(const std::string& typed, const std::string& browsed, st
         if (::IsDBCSLeadByteEx(codePage, static_cast<BYTE>(path[i])))
             ++i;
     }
+    // Stored relative, it would mean another folder each time the program's working folder moved.
+    if (!IsFullPath(path) && !browsed.empty())
+        path = FullPathIn(browsed, path, codePage);
     if (EndsWithBackslash(path, codePage))
         path.pop_back();
     return true;
+}
+
+bool FolderFitsSettings(const std::string& folder)
+{
+    return folder.size() + 1 < MAX_PATH;
 }
 
 CSelectFolderDialog::CSelectFolderDialog(BOOL bShowFiles, const char* initialFolder, DWORD flags,
@@ -138,6 +169,11 @@ void CSelectFolderDialog::OnInitDone()
         return;
     ::SetWindowTextA(frame, m_strTitle.c_str());
     LayOut(frame);
+    if (m_hPathEdit) {
+        RECT client = {};
+        ::GetClientRect(frame, &client);
+        m_nPathEditRightGap = client.right - ChildRect(frame, m_hPathEdit).right;
+    }
     m_frame.SubclassWindow(frame);
     CenterOn(frame, ::GetWindow(frame, GW_OWNER));
 }
@@ -222,7 +258,24 @@ LRESULT CSelectFolderDialog::CFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM 
         m_chooser.OnFrameOK();
         return 0;
     }
-    return CWnd::WindowProc(msg, wParam, lParam);
+    const LRESULT result = CWnd::WindowProc(msg, wParam, lParam);
+    if (msg == WM_SIZE)
+        m_chooser.FollowFrameWidth();
+    return result;
+}
+
+void CSelectFolderDialog::FollowFrameWidth()
+{
+    // The dialog moves its own controls as it is resized; the path box it does not know keeps
+    // its right edge where it was against the frame's.
+    const HWND frame = GetFrame();
+    if (!frame || !m_hPathEdit)
+        return;
+    RECT client = {};
+    ::GetClientRect(frame, &client);
+    RECT rect = ChildRect(frame, m_hPathEdit);
+    rect.right = std::max(rect.left + 20, client.right - m_nPathEditRightGap);
+    Place(m_hPathEdit, rect);
 }
 
 void CSelectFolderDialog::OnFrameOK()
@@ -231,6 +284,11 @@ void CSelectFolderDialog::OnFrameOK()
     std::string path;
     if (!AcceptedFolderPath(m_hPathEdit ? WindowText(m_hPathEdit) : std::string(), BrowsedFolder(), path)) {
         AppMessageBox("Invalid Folder", MB_OK | MB_ICONSTOP, frame);
+        return;
+    }
+    // Cut to fit, it would be another folder (or half a character).
+    if (!FolderFitsSettings(path)) {
+        AppMessageBox(path + "\n\n" + kPathTooLong, MB_OK | MB_ICONSTOP, frame);
         return;
     }
     if (!IsDirectory(path)) {

@@ -8,10 +8,15 @@
 #include <string>
 
 // The folder that OK accepts: the typed path, or where nothing was typed the browsed folder,
-// without one trailing backslash. False for an empty path and for a path with two backslashes in
-// a row anywhere (a network path among them).
+// without one trailing backslash. A relative path typed is taken in the browsed folder, as a
+// file name typed in an Open dialog is, and made full. False for an empty path and for a path
+// with two backslashes in a row anywhere (a network path among them).
 bool AcceptedFolderPath(const std::string& typed, const std::string& browsed, std::string& path,
                         UINT codePage = CP_ACP);
+// Said of a path that does not fit where the settings keep it.
+extern const char kPathTooLong[];
+// Whether the folder, with the backslash that ends it, fits where the settings keep it.
+bool FolderFitsSettings(const std::string& folder);
 
 class CSelectFolderDialog : public CFileDialog
 {
@@ -47,6 +52,7 @@ private:
 
     void OnFrameOK();
     void LayOut(HWND frame);
+    void FollowFrameWidth();
     std::string BrowsedFolder() const;
 
     BOOL m_bShowFiles;
@@ -55,6 +61,7 @@ private:
     std::string m_strCurrentFolder;
     std::string m_strInitialFolder;
     HWND m_hPathEdit = nullptr;  // a child of the dialog, destroyed with it
+    LONG m_nPathEditRightGap = 0;  // from the path box's right edge to the dialog's
     std::string m_strTitle = "Select folder";
     CFrame m_frame;
 };
