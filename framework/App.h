@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-class CWnd;
+class CWindowBase;
 
 class CWinApp
 {
@@ -43,7 +43,7 @@ public:
     std::string m_strArguments;  // of the command line, without the program's name
     std::string m_strAppName;
     std::string m_strRegistryKey;
-    CWnd* m_pMainWnd = nullptr;
+    CWindowBase* m_pMainWnd = nullptr;
 
 protected:
     // What ExitInstance returns, for a program that ends without running its loop.

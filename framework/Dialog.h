@@ -8,7 +8,7 @@
 
 class CDataExchange;
 
-class CDialog : public CWnd
+class CDialog : public CWindowBase
 {
 public:
     explicit CDialog(UINT idTemplate, HWND parent = nullptr);

@@ -72,7 +72,7 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     return Default();
 }
 
-bool CWnd::DispatchTypedHooks(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
+bool CWindowBase::DispatchTypedHooks(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     const UINT flags = static_cast<UINT>(wParam);
     switch (msg) {

@@ -1,6 +1,6 @@
-// A thin, non-owning wrapper of a window, and the subclassing of an existing control: the
-// control's messages go to the virtual WindowProc of the object attached to it, and the
-// notifications that its parent dialog receives about it are reflected back to it.
+// The window objects' common base (a handle and typed hooks), and the subclassing of an
+// existing control: the control's messages go to the virtual WindowProc of the object attached
+// to it, and the notifications that its parent dialog receives about it are reflected back to it.
 #pragma once
 
 #include <windows.h>
@@ -25,42 +25,21 @@ auto CallGuarded(Work&& work, Fallback&& fallback) noexcept -> decltype(work())
     }
 }
 
-class CWnd
+// What every window object of the program has: the window's handle (not owned), and the typed
+// hooks that its messages are decoded into. Dialogs and subclassed controls build on it.
+class CWindowBase
 {
 public:
-    CWnd() = default;
-    virtual ~CWnd();
-    CWnd(const CWnd&) = delete;
-    CWnd& operator=(const CWnd&) = delete;
+    CWindowBase() = default;
+    virtual ~CWindowBase() = default;
+    CWindowBase(const CWindowBase&) = delete;
+    CWindowBase& operator=(const CWindowBase&) = delete;
 
     HWND GetSafeHwnd() const { return m_hWnd; }
-
-    // Attaches this object to an existing control; false if it is already attached or the
-    // control does not exist.
-    bool SubclassWindow(HWND hwnd);
-    bool SubclassDlgItem(UINT id, HWND parent);
-    // Gives the control its own window procedure back.
-    HWND UnsubclassWindow();
-
-    // The object attached to hwnd by SubclassWindow, or null.
-    static CWnd* FromSubclassed(HWND hwnd);
-    // Offers a parent's notification (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR..., WM_DRAWITEM)
-    // to the object attached to the control it is about; true when that object handled it.
-    static bool ReflectToControl(HWND control, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     HWND m_hWnd = nullptr;
 
 protected:
-    // Called before the control's messages start to arrive here.
-    virtual void PreSubclassWindow() {}
-    // The control's messages; the default passes them on to the control's own procedure.
-    virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
-    // A notification about this control that its parent received. Return true (with the
-    // parent's result) to take it; false lets the parent handle it.
-    virtual bool OnReflectedMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    // Passes the message being handled on to the control's own procedure.
-    LRESULT Default();
-
     // Typed hooks, called by DispatchTypedHooks. OnPaint takes the message (true) or leaves it
     // to the default painting (false); the others are notifications after which the default
     // processing of the message goes on.
@@ -77,6 +56,39 @@ protected:
     // Decodes paint, mouse, timer, capture and destroy messages for the hooks above; true
     // (with the result set) when a hook took the message.
     bool DispatchTypedHooks(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+};
+
+// An existing control of a dialog taken over by an object: the control's messages go to its
+// virtual WindowProc, and the notifications its parent dialog receives about it come back to it.
+class CWnd : public CWindowBase
+{
+public:
+    CWnd() = default;
+    ~CWnd() override;
+
+    // Attaches this object to an existing control; false if it is already attached or the
+    // control does not exist.
+    bool SubclassWindow(HWND hwnd);
+    bool SubclassDlgItem(UINT id, HWND parent);
+    // Gives the control its own window procedure back.
+    HWND UnsubclassWindow();
+
+    // The object attached to hwnd by SubclassWindow, or null.
+    static CWnd* FromSubclassed(HWND hwnd);
+    // Offers a parent's notification (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR..., WM_DRAWITEM)
+    // to the object attached to the control it is about; true when that object handled it.
+    static bool ReflectToControl(HWND control, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+protected:
+    // Called before the control's messages start to arrive here.
+    virtual void PreSubclassWindow() {}
+    // The control's messages; the default passes them on to the control's own procedure.
+    virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    // A notification about this control that its parent received. Return true (with the
+    // parent's result) to take it; false lets the parent handle it.
+    virtual bool OnReflectedMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Passes the message being handled on to the control's own procedure.
+    LRESULT Default();
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
