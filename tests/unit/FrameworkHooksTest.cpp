@@ -3,6 +3,7 @@
 // object, and the handle owners.
 #include "framework/App.h"
 #include "framework/Dialog.h"
+#include "framework/FileDialog.h"
 #include "framework/Handles.h"
 #include "framework/MessageBox.h"
 #include "res/resource.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <commdlg.h>
+#include <dlgs.h>
 
 #include <stdexcept>
 #include <string>
@@ -227,6 +229,40 @@ TEST(WindowHooks, AFileDialogsHookIsBoundToTheObjectInItsCustomData)
     ASSERT_NE(hook.m_hBoundWindow, nullptr) << "the hook's initialisation never reached the object";
     EXPECT_NE(hook.m_hFileDialog, nullptr);
     EXPECT_EQ(hook.m_hWnd, nullptr) << "the binding outlived the hook's window";
+}
+
+namespace {
+// A Save As dialog that chooses a file in another folder as soon as it shows.
+class CChoosingDialog : public CFileDialog
+{
+public:
+    explicit CChoosingDialog(const char* choice) : CFileDialog(FALSE), m_strChoice(choice) {}
+    bool m_bResizable = false;
+
+protected:
+    void OnInitDone() override
+    {
+        m_bResizable = (::GetWindowLongA(GetFrame(), GWL_STYLE) & WS_THICKFRAME) != 0;
+        for (int box : {edt1, cmb13})
+            ::SendMessageA(GetFrame(), CDM_SETCONTROLTEXT, box, reinterpret_cast<LPARAM>(m_strChoice.c_str()));
+        ::PostMessageA(GetFrame(), WM_COMMAND, IDOK, 0);
+    }
+
+private:
+    std::string m_strChoice;
+};
+}  // namespace
+
+TEST(WindowHooks, TheFileDialogsCanBeResizedAndLeaveTheWorkingFolderWhereItWas)
+{
+    char before[MAX_PATH] = "", after[MAX_PATH] = "";
+    ::GetCurrentDirectoryA(MAX_PATH, before);
+    CChoosingDialog dialog("C:\\windows\\chosen.png");
+    ASSERT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.GetPathName(), "C:\\windows\\chosen.png");
+    EXPECT_TRUE(dialog.m_bResizable);
+    ::GetCurrentDirectoryA(MAX_PATH, after);
+    EXPECT_STREQ(after, before) << "choosing a file moved the program's working folder";
 }
 
 TEST(HandleOwners, EachClosesItsHandleOnceAndKnowsItsEmptyValue)

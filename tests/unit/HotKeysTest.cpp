@@ -68,9 +68,11 @@ TEST(HotKeys, BindsPrintScreenAndThreeCtrlShiftLetters)
     settings.m_chAviEndKey = 'F';
     settings.m_chAviAutoBeginKey = 'G';
     const auto keys = HotKeyBindings(settings);
+    const UINT ctrlShift = MOD_CONTROL | MOD_SHIFT;
     const HotKeyBinding expected[] = {
-        {1134, 0, VK_SNAPSHOT}, {1135, MOD_CONTROL, VK_SNAPSHOT}, {1136, MOD_CONTROL | MOD_SHIFT, 'D'},
-        {1137, MOD_CONTROL | MOD_SHIFT, 'F'}, {1138, MOD_CONTROL | MOD_SHIFT, 'G'}};
+        {IDH_COPY_AUTOMATICALLY, 0, VK_SNAPSHOT}, {IDH_COPY_MANUALLY, MOD_CONTROL, VK_SNAPSHOT},
+        {IDH_AVI_BEGIN, ctrlShift, 'D'},          {IDH_AVI_END, ctrlShift, 'F'},
+        {IDH_AVI_AUTO_BEGIN, ctrlShift, 'G'}};
     for (size_t i = 0; i < keys.size(); ++i) {
         EXPECT_EQ(keys[i].id, expected[i].id);
         EXPECT_EQ(keys[i].modifiers, expected[i].modifiers) << keys[i].id;
@@ -85,9 +87,12 @@ TEST(HotKeys, EachKeyStartsItsActionAndOnlyPrintScreenWaitsHalfASecond)
         int id;
         Action action;
         DWORD delayMs;
-    } keys[] = {{1134, Action::CopyAutomatically, 500},  {1135, Action::CopyManually, 500},
-                {1136, Action::BeginRecording, 0},       {1137, Action::EndRecording, 0},
-                {1138, Action::BeginAutoRecording, 0},   {1139, Action::None, 0}};
+    } keys[] = {{IDH_COPY_AUTOMATICALLY, Action::CopyAutomatically, 500},
+                {IDH_COPY_MANUALLY, Action::CopyManually, 500},
+                {IDH_AVI_BEGIN, Action::BeginRecording, 0},
+                {IDH_AVI_END, Action::EndRecording, 0},
+                {IDH_AVI_AUTO_BEGIN, Action::BeginAutoRecording, 0},
+                {IDH_AVI_AUTO_BEGIN + 1, Action::None, 0}};
     for (const auto& key : keys) {
         EXPECT_EQ(ActionForHotKey(key.id, settings).action, key.action) << key.id;
         EXPECT_EQ(ActionForHotKey(key.id, settings).delayMs, key.delayMs) << key.id;
@@ -95,8 +100,8 @@ TEST(HotKeys, EachKeyStartsItsActionAndOnlyPrintScreenWaitsHalfASecond)
     // Letters edited by hand into the profile may coincide; only the first of them is
     // registered. A begin letter that is also the automatic one starts the timed recording.
     settings.m_chAviAutoBeginKey = 'B';
-    EXPECT_EQ(ActionForHotKey(1136, settings).action, Action::BeginAutoRecording);
+    EXPECT_EQ(ActionForHotKey(IDH_AVI_BEGIN, settings).action, Action::BeginAutoRecording);
     settings.m_chAviAutoBeginKey = 'C';
     settings.m_chAviEndKey = 'B';
-    EXPECT_EQ(ActionForHotKey(1136, settings).action, Action::BeginRecording);
+    EXPECT_EQ(ActionForHotKey(IDH_AVI_BEGIN, settings).action, Action::BeginRecording);
 }

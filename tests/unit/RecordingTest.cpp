@@ -2,6 +2,7 @@
 // (ffprobe, and the frames decoded by ffmpeg) against what a window of this test showed.
 #include "app/MainDlg.h"
 #include "app/Report.h"
+#include "app/TrayIcon.h"
 #include "avi/AviWriter.h"
 #include "avi/Recorder.h"
 #include "capture/ScreenGrab.h"
@@ -357,10 +358,10 @@ TEST_F(Recording, ATrayClickAndExitEndARecordingWithItsFileComplete)
                     },
                     5000);
             });
-            ::SendMessageA(main.m_hWnd, WM_USER + 10, 129, click);
+            ::SendMessageA(main.m_hWnd, WM_TRAYICON, IDR_TRAY_MENU, click);
             closer.join();
         } else if (click) {
-            ::SendMessageA(main.m_hWnd, WM_USER + 10, 129, click);
+            ::SendMessageA(main.m_hWnd, WM_TRAYICON, IDR_TRAY_MENU, click);
             ::ShowWindow(main.m_hWnd, SW_HIDE);
         } else {
             ::SendMessageA(main.m_hWnd, WM_COMMAND, ID_EXIT, 0);
