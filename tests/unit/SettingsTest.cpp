@@ -1,6 +1,5 @@
 // The settings record, its profile and the cursor snapshot.
 #include "app/Settings.h"
-#include "capture/WindowPicker.h"
 #include "framework/App.h"
 
 #include <gtest/gtest.h>
@@ -124,16 +123,3 @@ TEST(CursorSnapshot, HoldsTheCursorWhereItIs)
     EXPECT_EQ(state.m_cursorInfo.ptScreenPos.y, 45);
 }
 
-TEST(Picker, OpensCentredOnTheCursorAndIsPushedBackOnlyAtTheRightAndBottom)
-{
-    const SIZE window = {45, 47}, screen = {1280, 1024};
-    POINT at = PickerOrigin(POINT{500, 400}, window, screen);
-    EXPECT_EQ(at.x, 500 - 22);
-    EXPECT_EQ(at.y, 400 - 23);
-    at = PickerOrigin(POINT{1279, 1023}, window, screen);
-    EXPECT_EQ(at.x, 1280 - 45);
-    EXPECT_EQ(at.y, 1024 - 47);
-    at = PickerOrigin(POINT{3, 1}, window, screen);
-    EXPECT_EQ(at.x, 3 - 22);
-    EXPECT_EQ(at.y, 1 - 23);
-}

@@ -1,7 +1,9 @@
-// Choosing on the frozen screen: what a drag selects, which window the snapping rule frames,
-// and the rectangle "Copy automatically" takes.
+// Choosing what to take: on the frozen screen (what a drag selects, which window the snapping
+// rule frames), with the tray picker (where it opens), and the rectangle "Copy automatically"
+// takes.
 #include "app/StillActions.h"
 #include "capture/RectSelectDlg.h"
+#include "capture/WindowPicker.h"
 
 #include <gtest/gtest.h>
 
@@ -111,4 +113,18 @@ TEST(CopyAutomatically, AZeroWidthOrHeightStandsForTheWholeScreen)
     EXPECT_TRUE(Equal(AutomaticRect(Rect(300, 100, 300, 200), screen), Rect(0, 100, 1280, 200))) << "a stripe";
     EXPECT_TRUE(Equal(AutomaticRect(Rect(10, 50, 20, 50), screen), Rect(10, 0, 20, 1024)));
     EXPECT_TRUE(Equal(AutomaticRect(Rect(300, 200, 100, 50), screen), Rect(300, 200, 100, 50))) << "reversed kept";
+}
+
+TEST(Picker, OpensCentredOnTheCursorAndIsPushedBackOnlyAtTheRightAndBottom)
+{
+    const SIZE window = {45, 47}, screen = {1280, 1024};
+    POINT at = PickerOrigin(POINT{500, 400}, window, screen);
+    EXPECT_EQ(at.x, 500 - 22);
+    EXPECT_EQ(at.y, 400 - 23);
+    at = PickerOrigin(POINT{1279, 1023}, window, screen);
+    EXPECT_EQ(at.x, 1280 - 45);
+    EXPECT_EQ(at.y, 1024 - 47);
+    at = PickerOrigin(POINT{3, 1}, window, screen);
+    EXPECT_EQ(at.x, 3 - 22);
+    EXPECT_EQ(at.y, 1 - 23);
 }
