@@ -154,67 +154,10 @@ dist() {
     --check-imports "$ROOT/cmake/CheckImports.cmake"
 }
 
-# What this script started and must end, also when it is interrupted (Ctrl+C, SIGTERM, hang-up):
-# the command it waits for (ctest, or Pixlet32 started by hand), the Wine server it keeps up for
-# the tests, and its Xvfb.
-CHILD_PID="" XVFB_PID="" WINE_SERVED=""
-end_children() {
-  local rc=$?
-  trap - EXIT INT TERM HUP
-  if [ -n "$CHILD_PID" ]; then
-    # ctest ends at once and leaves its running test alone; that test's wrapper is told by
-    # the system that its parent is gone and ends its program and the Wine server.
-    kill -TERM "$CHILD_PID" 2>/dev/null || true
-    wait "$CHILD_PID" 2>/dev/null || true
-  fi
-  if [ -n "$WINE_SERVED" ]; then "$ROOT/tools/wine-env.sh" stop; fi
-  if [ -n "$XVFB_PID" ]; then
-    kill "$XVFB_PID" 2>/dev/null || true
-    wait "$XVFB_PID" 2>/dev/null || true
-  fi
-  exit "$rc"
-}
-trap end_children EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-trap 'exit 129' HUP
-
-# Runs "$@" in the background and waits for it: a signal to this script is then handled at
-# once rather than after the command. (A background command ignores Ctrl+C; end_children
-# passes it on.)
-run_child() {
-  local rc=0
-  "$@" &
-  CHILD_PID=$!
-  wait "$CHILD_PID" || rc=$?
-  CHILD_PID=""
-  return $rc
-}
-
-# Runs "$@" (a function of this script) on an Xvfb of its own, ended afterwards. A display is
-# used only by our Wine prefix, so that tests never see a stray window of another session.
-# Xvfb takes the first free display number itself (-displayfd), so parallel runs never race.
-in_xvfb() {
-  local geometry=${PIXLET_SCREEN:-1280x1024x24} number rc=0
-  number=$(mktemp)
-  Xvfb -displayfd 9 -screen 0 "$geometry" -nolisten tcp 9>"$number" >/dev/null 2>&1 &
-  XVFB_PID=$!
-  while [ ! -s "$number" ]; do
-    if ! kill -0 "$XVFB_PID" 2>/dev/null; then
-      echo "Xvfb did not start" >&2; rm -f "$number"; XVFB_PID=""; return 1
-    fi
-    sleep 0.05
-  done
-  DISPLAY=:$(cat "$number")
-  export DISPLAY
-  rm -f "$number"
-  "$@" || rc=$?
-  kill "$XVFB_PID" 2>/dev/null || true
-  wait "$XVFB_PID" 2>/dev/null || true
-  XVFB_PID=""
-  unset DISPLAY
-  return $rc
-}
+# Its child command, Wine server and Xvfb, ended also when the script is interrupted
+# (end_children, run_child, in_xvfb).
+# shellcheck source=tools/session.sh
+. "$ROOT/tools/session.sh"
 
 app_exe() {
   if runs_i386; then echo "$BUILD/i686/Pixlet32.exe"
