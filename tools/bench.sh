@@ -11,6 +11,9 @@ ARCH=$(ls -d "$BUILD_DIR"/*/bench_startup.exe 2>/dev/null | head -n 1 | xargs -r
 [ -n "$ARCH" ] || { echo "bench.sh: no benchmark build; run tools/pixlet.sh bench" >&2; exit 1; }
 BIN=$BUILD_DIR/$ARCH
 WINE_ENV=$ROOT/tools/wine-env.sh
+# No sound device: the shutter then costs nothing (see wine-env.sh).
+PIXLET_NO_SOUND=1
+export PIXLET_NO_SOUND
 # shellcheck source=tools/session.sh
 . "$ROOT/tools/session.sh"
 

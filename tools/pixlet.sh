@@ -83,13 +83,12 @@ setup_bench() {
 # Many captures in a row in one process, counting what they leave behind (not in the suite).
 # No sound device: the shutter then fails at once instead of taking its time at each capture.
 soak() {
-  unset PIXLET_SOUND_CAPTURE
+  export PIXLET_NO_SOUND=1
   WINE_SERVED=1
   "$ROOT/tools/wine-env.sh" serve
-  local rc
+  local rc=0
   # shellcheck disable=SC2086
-  "$ROOT/tools/wine-env.sh" run "$BUILD/$(test_arch)/bench_soak.exe" ${SOAK_CAPTURES:-} 2>&1 | grep --line-buffered -v '^ALSA lib'
-  rc=${PIPESTATUS[0]}
+  run_child "$ROOT/tools/wine-env.sh" run "$BUILD/$(test_arch)/bench_soak.exe" ${SOAK_CAPTURES:-} || rc=$?
   "$ROOT/tools/wine-env.sh" stop
   WINE_SERVED=""
   return $rc
