@@ -1,7 +1,8 @@
 #!/bin/bash
 # Set up, build, run and test Pixlet32 on Debian 12 (amd64).
 #
-#   tools/pixlet.sh run     install what is missing, build, start Pixlet32 under Wine
+#   tools/pixlet.sh run     install what is missing, build, start Pixlet32 under Wine (in a
+#                           Wine virtual desktop, PIXLET_DESKTOP=WxH in size, default 1024x768)
 #   tools/pixlet.sh test    install what is missing, build, run the whole test suite
 #   tools/pixlet.sh bench   build, then run the benchmarks under Xvfb and print figures
 #   tools/pixlet.sh soak    build, then make many captures in a row and count what they leave
@@ -167,6 +168,12 @@ app_exe() {
   fi
 }
 
+# Under Wine a global hot key arrives only while one of Wine's windows has the keyboard focus,
+# and Pixlet32 has no window to hold it (without a system tray, Wine's small "Wine System Tray"
+# window at most). So it runs inside a Wine virtual desktop: one window, with a taskbar that
+# shows the tray icon, that the user clicks into before pressing a hot key.
+DESKTOP_SIZE=${PIXLET_DESKTOP:-1024x768}
+
 run_app() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     "$ROOT/tools/wine-env.sh" prefix
@@ -174,10 +181,11 @@ run_app() {
     exe=$(app_exe)
     echo "Starting Pixlet32 on display $DISPLAY."
     run_hint
-    run_child "$ROOT/tools/wine-env.sh" run "$exe"
+    run_in_desktop "$exe"
   else
     echo "No X display: starting an Xvfb of our own (x11vnc or xwd can show it)."
-    in_xvfb run_in_own_x
+    # As large as the desktop window, so that the pointer never leaves it.
+    PIXLET_SCREEN=${PIXLET_SCREEN:-${DESKTOP_SIZE}x24} in_xvfb run_in_own_x
   fi
 }
 
@@ -188,18 +196,26 @@ run_in_own_x() {
   echo "Pixlet32 is on display $DISPLAY."
   run_hint
   WINE_SERVED=1  # its Wine server would outlive this display
-  run_child "$ROOT/tools/wine-env.sh" run "$exe" || true
+  run_in_desktop "$exe" || true
   "$ROOT/tools/wine-env.sh" stop
   WINE_SERVED=""
 }
 
+# The desktop's explorer starts the program and ends when it ends.
+run_in_desktop() {
+  run_child "$ROOT/tools/wine-env.sh" run explorer "/desktop=Pixlet32,$DESKTOP_SIZE" "$1"
+}
+
 run_hint() {
   cat <<EOF
-Pixlet32 has no main window. Without a system tray on the desktop, Wine shows its icon in a
-small window "Wine System Tray" at the top-left corner of the screen:
-  - right-click the icon for the menu (Option, About, Exit; Exit ends the program);
+Pixlet32 runs inside a Wine virtual desktop, the $DESKTOP_SIZE window "Pixlet32 - Wine desktop".
+The program has no main window: its icon is at the right end of that desktop's taskbar.
+  - right-click the icon for the menu (Option, About, Exit; Exit ends the program and the
+    desktop window);
   - press the left button on it for the window picker;
-  - PrintScreen copies the screen, Ctrl+PrintScreen lets you choose a part of it.
+  - click into the desktop window (with no window manager, keep the pointer over it) before
+    pressing a hot key: Wine passes keys on only while one of its windows has the keyboard
+    focus. PrintScreen then copies the Wine desktop, Ctrl+PrintScreen lets you choose a part.
 EOF
 }
 
@@ -242,5 +258,5 @@ case "${1:-}" in
   bench) setup; setup_bench; build; "$ROOT/tools/bench.sh" ;;
   soak)  setup; build; in_xvfb soak ;;
   dist)  setup; build; dist ;;
-  *) sed -n '2,13p' "$0" >&2; exit 2 ;;
+  *) sed -n '2,14p' "$0" >&2; exit 2 ;;
 esac
