@@ -1,6 +1,7 @@
 #!/bin/sh
 # Prints the benchmark figures. Each part runs on an Xvfb display of its own (a screen size
-# needs its own display, and a Wine server serves one display). Run it through
+# needs its own display, and a Wine server serves one display). Interrupted (Ctrl+C, SIGTERM,
+# hang-up), it ends the running benchmark, its Wine server and its display. Run it through
 # `tools/pixlet.sh bench`, which installs and builds first.
 set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,20 +11,40 @@ ARCH=$(ls -d "$BUILD_DIR"/*/bench_startup.exe 2>/dev/null | head -n 1 | xargs -r
 [ -n "$ARCH" ] || { echo "bench.sh: no benchmark build; run tools/pixlet.sh bench" >&2; exit 1; }
 BIN=$BUILD_DIR/$ARCH
 WINE_ENV=$ROOT/tools/wine-env.sh
+# No sound device: the shutter then costs nothing (see wine-env.sh).
+PIXLET_NO_SOUND=1
+export PIXLET_NO_SOUND
+# shellcheck source=tools/session.sh
+. "$ROOT/tools/session.sh"
+
+# A Windows program and its arguments, under a Wine server of this display, ended afterwards.
+under_wine() {
+  local rc=0
+  WINE_SERVED=1
+  "$WINE_ENV" serve
+  run_child "$WINE_ENV" run "$@" || rc=$?
+  "$WINE_ENV" stop
+  WINE_SERVED=""
+  return $rc
+}
 
 on_screen() {  # geometry, windows program and its arguments
-  geometry=$1
+  PIXLET_SCREEN=$1
   shift
   "$WINE_ENV" stop
-  xvfb-run -a -n "${XVFB_SERVERNUM:-95}" -s "-screen 0 $geometry -nolisten tcp" \
-    sh -c '"$0" serve && "$0" run "$@"; rc=$?; "$0" stop; exit $rc' "$WINE_ENV" "$@"
+  in_xvfb under_wine "$@"
 }
 
 record_both() {  # width height rate: the recorder, then ffmpeg, on one display
+  PIXLET_SCREEN=1920x1080x24
   "$WINE_ENV" stop
-  xvfb-run -a -n "${XVFB_SERVERNUM:-95}" -s "-screen 0 1920x1080x24 -nolisten tcp" \
-    sh -c '"$0" serve && "$0" run "$1" "$2" "$3" "$4" 5; "$0" stop; sh "$5" "$2" "$3" "$4" 5' \
-    "$WINE_ENV" "$BIN/bench_recording.exe" "$1" "$2" "$3" "$ROOT/tools/bench/ffmpeg_record.sh"
+  in_xvfb record_on_display "$@"
+}
+record_on_display() {
+  local rc=0
+  under_wine "$BIN/bench_recording.exe" "$1" "$2" "$3" 5 || rc=$?
+  run_child sh "$ROOT/tools/bench/ffmpeg_record.sh" "$1" "$2" "$3" 5 || rc=$?
+  return $rc
 }
 
 echo "== program size"

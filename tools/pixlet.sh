@@ -1,7 +1,8 @@
 #!/bin/bash
 # Set up, build, run and test Pixlet32 on Debian 12 (amd64).
 #
-#   tools/pixlet.sh run     install what is missing, build, start Pixlet32 under Wine
+#   tools/pixlet.sh run     install what is missing, build, start Pixlet32 under Wine (in a
+#                           Wine virtual desktop, PIXLET_DESKTOP=WxH in size, default 1024x768)
 #   tools/pixlet.sh test    install what is missing, build, run the whole test suite
 #   tools/pixlet.sh bench   build, then run the benchmarks under Xvfb and print figures
 #   tools/pixlet.sh soak    build, then make many captures in a row and count what they leave
@@ -83,13 +84,12 @@ setup_bench() {
 # Many captures in a row in one process, counting what they leave behind (not in the suite).
 # No sound device: the shutter then fails at once instead of taking its time at each capture.
 soak() {
-  unset PIXLET_SOUND_CAPTURE
+  export PIXLET_NO_SOUND=1
   WINE_SERVED=1
   "$ROOT/tools/wine-env.sh" serve
-  local rc
+  local rc=0
   # shellcheck disable=SC2086
-  "$ROOT/tools/wine-env.sh" run "$BUILD/$(test_arch)/bench_soak.exe" ${SOAK_CAPTURES:-} 2>&1 | grep --line-buffered -v '^ALSA lib'
-  rc=${PIPESTATUS[0]}
+  run_child "$ROOT/tools/wine-env.sh" run "$BUILD/$(test_arch)/bench_soak.exe" ${SOAK_CAPTURES:-} || rc=$?
   "$ROOT/tools/wine-env.sh" stop
   WINE_SERVED=""
   return $rc
@@ -154,67 +154,10 @@ dist() {
     --check-imports "$ROOT/cmake/CheckImports.cmake"
 }
 
-# What this script started and must end, also when it is interrupted (Ctrl+C, SIGTERM, hang-up):
-# the command it waits for (ctest, or Pixlet32 started by hand), the Wine server it keeps up for
-# the tests, and its Xvfb.
-CHILD_PID="" XVFB_PID="" WINE_SERVED=""
-end_children() {
-  local rc=$?
-  trap - EXIT INT TERM HUP
-  if [ -n "$CHILD_PID" ]; then
-    # ctest ends at once and leaves its running test alone; that test's wrapper is told by
-    # the system that its parent is gone and ends its program and the Wine server.
-    kill -TERM "$CHILD_PID" 2>/dev/null || true
-    wait "$CHILD_PID" 2>/dev/null || true
-  fi
-  if [ -n "$WINE_SERVED" ]; then "$ROOT/tools/wine-env.sh" stop; fi
-  if [ -n "$XVFB_PID" ]; then
-    kill "$XVFB_PID" 2>/dev/null || true
-    wait "$XVFB_PID" 2>/dev/null || true
-  fi
-  exit "$rc"
-}
-trap end_children EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-trap 'exit 129' HUP
-
-# Runs "$@" in the background and waits for it: a signal to this script is then handled at
-# once rather than after the command. (A background command ignores Ctrl+C; end_children
-# passes it on.)
-run_child() {
-  local rc=0
-  "$@" &
-  CHILD_PID=$!
-  wait "$CHILD_PID" || rc=$?
-  CHILD_PID=""
-  return $rc
-}
-
-# Runs "$@" (a function of this script) on an Xvfb of its own, ended afterwards. A display is
-# used only by our Wine prefix, so that tests never see a stray window of another session.
-# Xvfb takes the first free display number itself (-displayfd), so parallel runs never race.
-in_xvfb() {
-  local geometry=${PIXLET_SCREEN:-1280x1024x24} number rc=0
-  number=$(mktemp)
-  Xvfb -displayfd 9 -screen 0 "$geometry" -nolisten tcp 9>"$number" >/dev/null 2>&1 &
-  XVFB_PID=$!
-  while [ ! -s "$number" ]; do
-    if ! kill -0 "$XVFB_PID" 2>/dev/null; then
-      echo "Xvfb did not start" >&2; rm -f "$number"; XVFB_PID=""; return 1
-    fi
-    sleep 0.05
-  done
-  DISPLAY=:$(cat "$number")
-  export DISPLAY
-  rm -f "$number"
-  "$@" || rc=$?
-  kill "$XVFB_PID" 2>/dev/null || true
-  wait "$XVFB_PID" 2>/dev/null || true
-  XVFB_PID=""
-  unset DISPLAY
-  return $rc
-}
+# Its child command, Wine server and Xvfb, ended also when the script is interrupted
+# (end_children, run_child, in_xvfb).
+# shellcheck source=tools/session.sh
+. "$ROOT/tools/session.sh"
 
 app_exe() {
   if runs_i386; then echo "$BUILD/i686/Pixlet32.exe"
@@ -225,6 +168,12 @@ app_exe() {
   fi
 }
 
+# Under Wine a global hot key arrives only while one of Wine's windows has the keyboard focus,
+# and Pixlet32 has no window to hold it (without a system tray, Wine's small "Wine System Tray"
+# window at most). So it runs inside a Wine virtual desktop: one window, with a taskbar that
+# shows the tray icon, that the user clicks into before pressing a hot key.
+DESKTOP_SIZE=${PIXLET_DESKTOP:-1024x768}
+
 run_app() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     "$ROOT/tools/wine-env.sh" prefix
@@ -232,10 +181,11 @@ run_app() {
     exe=$(app_exe)
     echo "Starting Pixlet32 on display $DISPLAY."
     run_hint
-    run_child "$ROOT/tools/wine-env.sh" run "$exe"
+    run_in_desktop "$exe"
   else
     echo "No X display: starting an Xvfb of our own (x11vnc or xwd can show it)."
-    in_xvfb run_in_own_x
+    # As large as the desktop window, so that the pointer never leaves it.
+    PIXLET_SCREEN=${PIXLET_SCREEN:-${DESKTOP_SIZE}x24} in_xvfb run_in_own_x
   fi
 }
 
@@ -246,18 +196,26 @@ run_in_own_x() {
   echo "Pixlet32 is on display $DISPLAY."
   run_hint
   WINE_SERVED=1  # its Wine server would outlive this display
-  run_child "$ROOT/tools/wine-env.sh" run "$exe" || true
+  run_in_desktop "$exe" || true
   "$ROOT/tools/wine-env.sh" stop
   WINE_SERVED=""
 }
 
+# The desktop's explorer starts the program and ends when it ends.
+run_in_desktop() {
+  run_child "$ROOT/tools/wine-env.sh" run explorer "/desktop=Pixlet32,$DESKTOP_SIZE" "$1"
+}
+
 run_hint() {
   cat <<EOF
-Pixlet32 has no main window. Without a system tray on the desktop, Wine shows its icon in a
-small window "Wine System Tray" at the top-left corner of the screen:
-  - right-click the icon for the menu (Option, About, Exit; Exit ends the program);
+Pixlet32 runs inside a Wine virtual desktop, the $DESKTOP_SIZE window "Pixlet32 - Wine desktop".
+The program has no main window: its icon is at the right end of that desktop's taskbar.
+  - right-click the icon for the menu (Option, About, Exit; Exit ends the program and the
+    desktop window);
   - press the left button on it for the window picker;
-  - PrintScreen copies the screen, Ctrl+PrintScreen lets you choose a part of it.
+  - click into the desktop window (with no window manager, keep the pointer over it) before
+    pressing a hot key: Wine passes keys on only while one of its windows has the keyboard
+    focus. PrintScreen then copies the Wine desktop, Ctrl+PrintScreen lets you choose a part.
 EOF
 }
 
@@ -300,5 +258,5 @@ case "${1:-}" in
   bench) setup; setup_bench; build; "$ROOT/tools/bench.sh" ;;
   soak)  setup; build; in_xvfb soak ;;
   dist)  setup; build; dist ;;
-  *) sed -n '2,13p' "$0" >&2; exit 2 ;;
+  *) sed -n '2,14p' "$0" >&2; exit 2 ;;
 esac

@@ -2,11 +2,11 @@
 # The harness itself: a test killed at its time-out keeps its output and leaves nothing that
 # the next test would trip over.
 #   time_out.sh WINE_ENV E2E_TESTS_EXE
-# A stuck end-to-end case (it starts Pixlet32, then waits for ever) is run as ctest runs a
-# test, its output read through a pipe, and killed as ctest kills a test at its time-out: the
-# process and all its descendants, stopped then killed. Its output must have come through the
-# pipe before, and nothing may hold the pipe after. Then a normal case must pass, having ended
-# the Pixlet32 left running, and no process of the run may be left.
+# A stuck end-to-end case (it starts Pixlet32 and a Pixlet64.exe reader, then waits for ever) is
+# run as ctest runs a test, its output read through a pipe, and killed as ctest kills a test at
+# its time-out: the process and all its descendants, stopped then killed. Its output must have
+# come through the pipe before, and nothing may hold the pipe after. Then a normal case must
+# pass, having ended both programs left running, and no process of the run may be left.
 set -u
 WINE_ENV=$1
 E2E=$2
@@ -44,7 +44,7 @@ prefix_processes() {
 
 # A failure leaves nothing running either.
 finish() {
-  for pid in $(prefix_processes Pixlet32.exe e2e_tests.exe | cut -d' ' -f1); do kill -KILL "$pid"; done
+  for pid in $(prefix_processes Pixlet32.exe Pixlet64.exe e2e_tests.exe | cut -d' ' -f1); do kill -KILL "$pid"; done
   rm -rf "$work"
 }
 trap finish EXIT
@@ -55,7 +55,7 @@ reader=$!
 PIXLET_HARNESS_STUCK=1 "$WINE_ENV" run "$E2E" --gtest_filter=Harness.StuckWithPixletRunning >"$work/pipe" 2>&1 &
 stuck=$!
 waited=0
-until grep -q "Stuck with Pixlet32 running" "$work/stuck.out"; do
+until grep -q "Stuck with Pixlet32 and Pixlet64 running" "$work/stuck.out"; do
   [ $waited -lt 300 ] && kill -0 $stuck 2>/dev/null || break
   sleep 0.1
   waited=$((waited + 1))
@@ -67,7 +67,7 @@ kill -KILL $victims 2>/dev/null
 echo "--- output of the stuck case, killed after $((waited / 10)) s:"
 cat "$work/stuck.out"
 echo "---"
-grep -q "Stuck with Pixlet32 running" "$work/stuck.out" ||
+grep -q "Stuck with Pixlet32 and Pixlet64 running" "$work/stuck.out" ||
   fail "the stuck case's output did not come through before it was killed"
 waited=0
 while kill -0 $reader 2>/dev/null; do
@@ -75,7 +75,9 @@ while kill -0 $reader 2>/dev/null; do
   sleep 0.1
   waited=$((waited + 1))
 done
-[ -n "$(prefix_processes Pixlet32.exe)" ] || fail "the stuck case left no Pixlet32 running: nothing was tested"
+for exe in Pixlet32.exe Pixlet64.exe; do
+  [ -n "$(prefix_processes $exe)" ] || fail "the stuck case left no $exe running: nothing was tested"
+done
 
 "$WINE_ENV" run "$E2E" --gtest_filter=AppShell.SecondStartEndsAtOnceWithoutWindowOrRegistryAndTheFirstRuns \
   >"$work/next.out" 2>&1
@@ -84,8 +86,9 @@ echo "--- output of the next case:"
 cat "$work/next.out"
 echo "---"
 [ $rc -eq 0 ] || fail "the case after the stuck one failed (exit $rc)"
-grep -q "Ended 1 Pixlet32.exe left running" "$work/next.out" || fail "the next case did not end the Pixlet32 left running"
+grep -q "Ended 2 Pixlet32.exe or Pixlet64.exe left running" "$work/next.out" ||
+  fail "the next case did not end the Pixlet32 and the Pixlet64 left running"
 
-left=$(prefix_processes Pixlet32.exe e2e_tests.exe "wine-env.sh _run" "tail -n +1")
+left=$(prefix_processes Pixlet32.exe Pixlet64.exe e2e_tests.exe "wine-env.sh _run" "tail -n +1")
 [ -z "$left" ] || fail "left running: $left"
 echo "passed"

@@ -11,7 +11,7 @@ void CPixletTest::SetUp()
     const int ended = EndRunningPixlets();
     ASSERT_GE(ended, 0) << "a Pixlet32 left running by an earlier test could not be ended";
     if (ended > 0) {
-        std::printf("Ended %d Pixlet32.exe left running by an earlier test.\n", ended);
+        std::printf("Ended %d Pixlet32.exe or Pixlet64.exe left running by an earlier test.\n", ended);
         std::fflush(stdout);
     }
     // Its icon goes with its window.
