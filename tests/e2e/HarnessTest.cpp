@@ -12,9 +12,7 @@
 using namespace testing_support;
 
 namespace {
-class Harness : public CPixletTest
-{
-};
+using Harness = CPixletTest;
 }  // namespace
 
 TEST_F(Harness, StuckWithPixletRunning)
