@@ -77,7 +77,7 @@ while kill -0 $reader 2>/dev/null; do
 done
 [ -n "$(prefix_processes Pixlet32.exe)" ] || fail "the stuck case left no Pixlet32 running: nothing was tested"
 
-"$WINE_ENV" run "$E2E" --gtest_filter=AppShell.SecondStartEndsAtOnceWithoutWindowOrRegistryAndTheFirstRuns \
+"$WINE_ENV" run "$E2E" --gtest_filter=TrayShell.SecondStartEndsAtOnceWithoutWindowOrRegistryAndTheFirstRuns \
   >"$work/next.out" 2>&1
 rc=$?
 echo "--- output of the next case:"
