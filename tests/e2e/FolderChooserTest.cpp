@@ -36,7 +36,8 @@ TEST_F(FolderChooser, ChoosesOrMakesAFolderAndSaysWhatItCannot)
     WaitUntilPainted(chooser);
     SaveScreenshotIfAsked("folder-chooser");
     ::PostMessageA(chooser, WM_COMMAND, kUpOneFolder, 0);
-    EXPECT_TRUE(WaitUntil([&] { return TextOf(chooser, kFolderPathBox).empty(); }, 3000)) << TextOf(chooser, kFolderPathBox);
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(chooser, kFolderPathBox).empty(); }, 3000))
+        << TextOf(chooser, kFolderPathBox);
     EXPECT_EQ(PressFor(chooser, IDOK), "Invalid Folder");
     TypeText(chooser, kFolderPathBox, "C:\\users\\\\public");
     EXPECT_EQ(PressFor(chooser, IDOK), "Invalid Folder");

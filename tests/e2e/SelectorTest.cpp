@@ -13,12 +13,7 @@
 using namespace testing_support;
 
 namespace {
-class Selector : public CPixletTest
-{
-protected:
-    // The picture on the clipboard once the selector has closed; empty when none came.
-    CPixels Delivered(HWND selector) { return Settled(selector) && HasBitmap() ? ClipboardBitmap() : CPixels(); }
-};
+using Selector = CPixletTest;
 }  // namespace
 
 TEST_F(Selector, CtrlPrintScreenChoosesOnTheFrozenScreen)
@@ -31,6 +26,8 @@ TEST_F(Selector, CtrlPrintScreenChoosesOnTheFrozenScreen)
     CControlHost host("controls");
     ASSERT_TRUE(host.Window() && host.InFrontAtLowerLeft());
     PutOnClipboard("none");
+    // The picture on the clipboard once the selector has closed; empty when none came.
+    const auto delivered = [&](HWND window) { return Settled(window) && HasBitmap() ? ClipboardBitmap() : CPixels(); };
 
     Step("the selector covers the screen, in front, showing the screen as it was");
     HWND selector = OpenSelector();
@@ -54,7 +51,7 @@ TEST_F(Selector, CtrlPrintScreenChoosesOnTheFrozenScreen)
     MoveMouseInSteps(POINT{700, 100}, POINT{900, 250});
     SaveScreenshotIfAsked("selector-dragging");
     LeftButton(false);
-    CPixels picture = Delivered(selector);
+    CPixels picture = delivered(selector);
     EXPECT_EQ(picture.width, 200);
     EXPECT_EQ(picture.height, 150);
     EXPECT_EQ(CompareWithPattern(picture, 700, 100).count, 0);
@@ -63,7 +60,7 @@ TEST_F(Selector, CtrlPrintScreenChoosesOnTheFrozenScreen)
     ASSERT_TRUE(selector = OpenSelector());
     PutOnClipboard("none");
     DragMouse(POINT{900, 250}, POINT{700, 100});
-    picture = Delivered(selector);
+    picture = delivered(selector);
     EXPECT_EQ(picture.width, 200);
     EXPECT_EQ(CompareWithPattern(picture, 700, 100).count, 0);
 
@@ -75,7 +72,7 @@ TEST_F(Selector, CtrlPrintScreenChoosesOnTheFrozenScreen)
         if (end.y == 225)
             SaveScreenshotIfAsked("selector-window-framed");
         DragMouse(POINT{300, 225}, end, 2);
-        picture = Delivered(selector);
+        picture = delivered(selector);
         EXPECT_EQ(picture.width, 200) << "end " << end.x << "," << end.y;
         EXPECT_EQ(picture.height, 150);
         EXPECT_TRUE(AllOf(picture, RGB(200, 0, 0)));
@@ -111,7 +108,7 @@ TEST_F(Selector, CtrlPrintScreenChoosesOnTheFrozenScreen)
     const POINT empty = {screen.right - 5, screen.bottom - 5};
     MoveMouseInSteps(POINT{screen.right - 40, screen.bottom - 40}, empty, 3);
     DragMouse(empty, empty, 1);
-    picture = Delivered(selector);
+    picture = delivered(selector);
     EXPECT_EQ(picture.width, screen.right);
     EXPECT_EQ(picture.height, screen.bottom);
 }

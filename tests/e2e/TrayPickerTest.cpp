@@ -79,6 +79,7 @@ TEST_F(TrayPicker, DraggedOntoAWindowItFramesItAndTakesItsPictureOrWithCtrlItsTe
          "last window of another program, and the picker is hidden before the picture is taken");
     const POINT over = Centre(targetRect), beside = {targetRect.left + 20, targetRect.top + 20};
     ASSERT_TRUE(ShowPicker(picker, over));
+    ASSERT_NE(ScreenPixels(targetRect).data, before.data) << "the picker does not show over the window";
     PutOnClipboard("none");
     ASSERT_TRUE(PressOnPicker(picker, over));
     MoveMouseInSteps(over, beside, 1);
@@ -86,6 +87,8 @@ TEST_F(TrayPicker, DraggedOntoAWindowItFramesItAndTakesItsPictureOrWithCtrlItsTe
     EXPECT_TRUE(WaitUntil([&] { return ScreenPixels(corner).At(0, 0) != before.At(0, 0); }, 2000)) << "not framed";
     MoveMouseInSteps(beside, over, 1);
     LeftButton(false);
+    // The picture waits a second for the window to repaint: the picker has gone long before.
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(picker); }, 500)) << "the picker is not hidden at once";
     ASSERT_TRUE(WaitUntil(HasBitmap, 5000));
     EXPECT_TRUE(AllOf(ClipboardBitmap(), RGB(0, 0, 200))) << "the picker is in the picture";
     EXPECT_EQ(ScreenPixels(targetRect).data, before.data);

@@ -47,16 +47,15 @@ bool IsInUse(const std::string& path)
     const std::string path = directory + name;
     if (WaitUntil([&] { return FileExists(path) && !IsInUse(path); }, timeoutMs))
         return ::testing::AssertionSuccess();
-    if (FileExists(path))
-        return ::testing::AssertionFailure() << path << " is still open";
     std::string found;
     WIN32_FIND_DATAA entry = {};
     const HANDLE search = ::FindFirstFileA((directory + "*").c_str(), &entry);
     for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(search, &entry))
         found += entry.cFileName[0] == '.' ? "" : (found.empty() ? "" : ", ") + std::string(entry.cFileName);
     ::FindClose(search);
-    return ::testing::AssertionFailure() << "expected " << name << " in " << directory
-                                         << ", found: " << (found.empty() ? "nothing" : found);
+    return ::testing::AssertionFailure() << "expected " << name << " in " << directory << ", found: "
+                                         << (found.empty() ? "nothing" : found)
+                                         << (FileExists(path) ? ", still open" : "");
 }
 
 namespace {
