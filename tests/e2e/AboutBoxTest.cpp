@@ -98,16 +98,7 @@ std::pair<bool, std::string> Hover(DWORD pid, HWND dialog, int id, POINT beside)
     return {CursorNow() != before, tip ? WindowText(tip) : "<no tooltip>"};
 }
 
-void Click(HWND dialog, int id)
-{
-    MoveMouseTo(CentreOf(dialog, id));
-    LeftButton(true);
-    LeftButton(false);
-}
-
-class AboutBox : public CPixletTest
-{
-};
+using AboutBox = CPixletTest;
 }  // namespace
 
 TEST_F(AboutBox, ShowsItsLinksAndOpensThemWithTheShellOrTheProgramForWebPages)
@@ -122,10 +113,9 @@ TEST_F(AboutBox, ShowsItsLinksAndOpensThemWithTheShellOrTheProgramForWebPages)
     CClassesOverride page("PixletTest.Page\\shell\\open\\command", "\"" + recorder + "\" \"%1\"");
 
     CPixlet app;
-    ASSERT_TRUE(StartAndWaitForIcon(app));
+    ASSERT_TRUE(Start(app));
     MoveMouseTo(POINT{5, 1000});
-    ::PostMessageA(app.MainWindow(), WM_COMMAND, ID_ABOUT, 0);
-    const HWND about = WaitForDialog(app.Pid(), "About");
+    const HWND about = Open(ID_ABOUT, "About");
     ASSERT_TRUE(about) << "the tray menu's About opened nothing";
     // The texts in the template's order (the icon last, which has none to read).
     std::string texts;
@@ -133,15 +123,16 @@ TEST_F(AboutBox, ShowsItsLinksAndOpensThemWithTheShellOrTheProgramForWebPages)
         if ((::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
             texts += TextOf(child) + "|";
     EXPECT_EQ(texts, "OK|Pixlet Version 2.00|Author:|dorvan@example.com|Dorvan|Email:|Homepage:|My website|");
-    ::Sleep(300);
+    WaitUntilPainted(about);
     SaveScreenshotIfAsked("about-box");
 
     // Both links blue and underlined, until the mouse is over one: then the highlight colour,
     // the hand and a tooltip with the target.
     const COLORREF blue = RGB(0, 0, 238), highlight = ::GetSysColor(COLOR_HIGHLIGHT);
     for (int link : {IDC_EMAIL, IDC_HOMEPAGE}) {
-        const std::pair<int, bool> ink = InkOf(about, link, blue);
-        EXPECT_TRUE(ink.first > 20 && ink.second) << link << ": " << ink.first << " blue pixels";
+        std::pair<int, bool> ink;
+        EXPECT_TRUE(WaitUntil([&] { return (ink = InkOf(about, link, blue)).first > 20 && ink.second; }, 2000))
+            << link << ": " << ink.first << " blue pixels";
     }
     const POINT belowEmail = {CentreOf(about, IDC_EMAIL).x, CentreOf(about, IDOK).y};
     EXPECT_EQ(Hover(app.Pid(), about, IDC_EMAIL, belowEmail), std::make_pair(true, std::string("mailto:dorvan@example.com")));
@@ -152,7 +143,7 @@ TEST_F(AboutBox, ShowsItsLinksAndOpensThemWithTheShellOrTheProgramForWebPages)
     // The shell cannot open the home page: the program for web pages gets it, two blanks after
     // its own name (its command's blank before the placeholder, and one more); the link turns
     // purple.
-    Click(about, IDC_HOMEPAGE);
+    ClickAt(CentreOf(about, IDC_HOMEPAGE));
     ASSERT_TRUE(WaitUntil([&] { return FileExists(recorded); }, 5000)) << "the program for web pages did not start";
     WaitUntil([&] { return !ReadBytes(recorded).empty(); }, 2000);
     const std::vector<BYTE> line = ReadBytes(recorded);
@@ -162,7 +153,7 @@ TEST_F(AboutBox, ShowsItsLinksAndOpensThemWithTheShellOrTheProgramForWebPages)
 
     // Nothing can open the e-mail: the message says why, and the link stays blue.
     page.Set(kNowhere);
-    Click(about, IDC_EMAIL);
+    ClickAt(CentreOf(about, IDC_EMAIL));
     EXPECT_EQ(AnswerMessageBox(app.Pid()).text, "Unable to open hyperlink:\n\nThe specified file was not found.");
     MoveMouseTo(CentreOf(about, IDOK));
     EXPECT_TRUE(Shows(about, IDC_EMAIL, blue));
@@ -171,14 +162,12 @@ TEST_F(AboutBox, ShowsItsLinksAndOpensThemWithTheShellOrTheProgramForWebPages)
 
     // The program's icon in the Option dialog: the hand, the tooltip "About " (the main window
     // has no title), and a click opens the About box; closed, it leaves the dialog as it was.
-    ::PostMessageA(app.MainWindow(), WM_COMMAND, ID_OPTION, 0);
-    const HWND option = WaitForDialog(app.Pid(), "Option");
+    const HWND option = Open(ID_OPTION, "Option");
     ASSERT_TRUE(option);
     TypeText(option, IDC_PREFIX, "kept");
     const POINT belowIcon = {CentreOf(option, IDC_ABOUT_ICON).x, CentreOf(option, IDC_ABOUT_ICON).y + 60};
     EXPECT_EQ(Hover(app.Pid(), option, IDC_ABOUT_ICON, belowIcon), std::make_pair(true, std::string("About ")));
-    LeftButton(true);
-    LeftButton(false);
+    ClickAt(CentreOf(option, IDC_ABOUT_ICON));
     const HWND second = WaitForDialog(app.Pid(), "About");
     ASSERT_TRUE(second) << "the icon opened nothing";
     Press(second, IDOK);

@@ -8,6 +8,7 @@
 #include "support/MessageBoxWatcher.h"
 #include "support/Picker.h"
 #include "support/PixletTest.h"
+#include "support/Screen.h"
 
 #include <gtest/gtest.h>
 
@@ -16,43 +17,10 @@
 using namespace testing_support;
 
 namespace {
-const UINT kCtrlShift = MOD_CONTROL | MOD_SHIFT;
-
 using Companion = CPixletProfileTest;
-
-// Starts the program and waits for it to end by itself: its exit code, whether it showed or
-// made a dialog meanwhile, and whether it left the instance mutex and the tray as they were.
-struct ShortRun {
-    bool ended = false;
-    DWORD exitCode = 0;
-    bool sawWindow = false;
-};
-ShortRun RunToItsEnd(const std::string& exe, const std::string& arguments = "")
-{
-    ShortRun run;
-    CProcess process;
-    if (!process.Start(exe, arguments))
-        return run;
-    run.ended = WaitUntil(
-        [&] {
-            for (HWND hwnd : TopLevelWindows(process.Pid()))
-                run.sawWindow = run.sawWindow || ::IsWindowVisible(hwnd) || ClassNameOf(hwnd) == "#32770";
-            return !process.IsRunning();
-        },
-        10000, 1);
-    process.WaitForExit(0, &run.exitCode);
-    return run;
-}
 
 // Where the picker is shown: below the host's window.
 const POINT kPickerAt = {700, 700};
-
-POINT Centre(HWND window)
-{
-    RECT rect = {};
-    ::GetWindowRect(window, &rect);
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
 }  // namespace
 
 TEST_F(Companion, BothNamesAreOneProgramWithOneInstanceAndOneProfile)
@@ -71,7 +39,7 @@ TEST_F(Companion, BothNamesAreOneProgramWithOneInstanceAndOneProfile)
         EXPECT_TRUE(IsHotKeyFree(kCtrlShift, 'B')) << "the letters are not those of the profile";
 
         // The other name started meanwhile is a second start: it ends at once, without a window.
-        const ShortRun second = RunToItsEnd(names[1 - first]);
+        const CShortRun second = RunToItsEnd(names[1 - first]);
         EXPECT_TRUE(second.ended) << "the second start did not end";
         EXPECT_EQ(second.exitCode, 0u);
         EXPECT_FALSE(second.sawWindow);
@@ -86,7 +54,7 @@ TEST_F(Companion, EitherProgramRefusesAReaderModeItDoesNotUnderstandAndTakesNoth
     for (const std::string& exe : {PixletPath(), CompanionPath()})
         for (const char* arguments : {"/pixlet-read-text 1002A", "/pixlet-read-text 0001002A more"}) {
             SCOPED_TRACE(exe + " " + arguments);
-            const ShortRun run = RunToItsEnd(exe, arguments);
+            const CShortRun run = RunToItsEnd(exe, arguments);
             EXPECT_TRUE(run.ended);
             EXPECT_EQ(run.exitCode, 2u);
             EXPECT_FALSE(run.sawWindow);

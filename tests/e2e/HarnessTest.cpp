@@ -13,9 +13,7 @@
 using namespace testing_support;
 
 namespace {
-class Harness : public CPixletTest
-{
-};
+using Harness = CPixletTest;
 }  // namespace
 
 TEST_F(Harness, StuckWithPixletRunning)

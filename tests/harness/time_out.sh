@@ -79,7 +79,7 @@ for exe in Pixlet32.exe Pixlet64.exe; do
   [ -n "$(prefix_processes $exe)" ] || fail "the stuck case left no $exe running: nothing was tested"
 done
 
-"$WINE_ENV" run "$E2E" --gtest_filter=AppShell.SecondStartEndsAtOnceWithoutWindowOrRegistryAndTheFirstRuns \
+"$WINE_ENV" run "$E2E" --gtest_filter=TrayShell.SecondStartEndsAtOnceWithoutWindowOrRegistryAndTheFirstRuns \
   >"$work/next.out" 2>&1
 rc=$?
 echo "--- output of the next case:"

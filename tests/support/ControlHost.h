@@ -2,6 +2,7 @@
 // and the texts they must give (tests/golden/).
 #pragma once
 
+#include "support/ControlHostIds.h"
 #include "support/Process.h"
 
 #include <windows.h>
@@ -9,36 +10,6 @@
 #include <string>
 
 namespace testing_support {
-
-// The ids of the host's controls (see the fixture for their contents).
-enum HostControl {
-    kListView = 101,
-    kListNoHeader = 102,
-    kListNoColumns = 103,
-    kListEmpty = 104,
-    kHeader = 105,
-    kTreeCollapsed = 106,
-    kTreeThreeLevels = 107,
-    kTreeRoots = 108,
-    kListLongCell = 109,
-    kCombo = 110,
-    kListBox = 111,
-    kEdit = 112,
-    kListOwnerData = 113,
-    kTreeDeepOverflow = 114,
-    kTreeDeepFull = 115,
-    kListTarget = 120,
-    kTreeTarget = 121,
-    kLiarList = 130,
-    kLiarHeader = 131,
-    kLiarListBox = 132,
-    kLiarCombo = 133,
-    kLongItemListBox = 134,
-    kLiarTree = 135,
-    kLiarStatic = 136,
-    kLiarEdit = 137,
-    kMiscountList = 138,
-};
 
 // A 64-bit, large-address-aware build of the host, whose tree item handles do not fit a 32-bit
 // reader: the x86_64 linker makes every program so, this build's own host included.
@@ -56,6 +27,9 @@ public:
     HWND Window() const { return m_hWindow; }
     HWND Control(int id) const { return ::GetDlgItem(m_hWindow, id); }
     CProcess& Process() { return m_process; }
+    // Its window moved in front of every other (topmost) into the lower left corner of the
+    // screen, out of the way of windows that tests paint; true once it is there.
+    bool InFrontAtLowerLeft();
 
 private:
     CProcess m_process;

@@ -3,10 +3,13 @@
 #include "support/Files.h"
 #include "support/Process.h"
 
+#include "resource.h"
+
 namespace testing_support {
 
 const char kCompanyKey[] = "Software\\Dorvan's Tools";
 const char kHotKeyKey[] = "Software\\Dorvan's Tools\\Pixlet32\\Hot Key";
+const UINT kTrayMessage = WM_USER + 10, kTrayId = IDR_TRAY_MENU;
 
 namespace {
 BOOL CALLBACK CountTrayIcon(HWND hwnd, LPARAM param)
@@ -49,13 +52,13 @@ bool CompanyKeyExists()
     return true;
 }
 
-void SetHotKeyValue(const char* name, DWORD value)
+void SetHotKeyValue(const char* name, DWORD type, const std::string& bytes)
 {
     HKEY key = nullptr;
     if (::RegCreateKeyExA(HKEY_CURRENT_USER, kHotKeyKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return;
-    ::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    ::RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
     ::RegCloseKey(key);
 }
 
@@ -133,6 +136,15 @@ void DragMouse(POINT from, POINT to, int steps)
 bool HoldCtrl(bool down)
 {
     return RunOnHost(down ? "xdotool keydown ctrl" : "xdotool keyup ctrl", 10000) == 0;
+}
+
+bool PressWithCtrl()
+{
+    const bool held = HoldCtrl(true);
+    LeftButton(true);
+    const bool released = HoldCtrl(false);
+    LeftButton(false);
+    return held && released;
 }
 
 void CActionPacer::WaitForNextAction()

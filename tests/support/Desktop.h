@@ -12,7 +12,11 @@ namespace testing_support {
 // The icons of the notification area. Without a tray on the X display, Wine shows them in a
 // window of its own, one child window per icon.
 int TrayIconCount();
+// What the icon tells the program's main window: this message, with the icon's id and the mouse
+// message (as if the icon had been clicked).
+extern const UINT kTrayMessage, kTrayId;
 
+const UINT kCtrlShift = MOD_CONTROL | MOD_SHIFT;
 // Whether this process could take the hot key now (it is free) ; it is given back at once.
 bool IsHotKeyFree(UINT modifiers, UINT virtualKey);
 
@@ -21,7 +25,12 @@ extern const char kCompanyKey[];
 extern const char kHotKeyKey[];
 void DeleteCompanyKey();
 bool CompanyKeyExists();
-void SetHotKeyValue(const char* name, DWORD value);
+// A value of any type, as a user may leave one there by hand; or a number.
+void SetHotKeyValue(const char* name, DWORD type, const std::string& bytes);
+inline void SetHotKeyValue(const char* name, DWORD value)
+{
+    SetHotKeyValue(name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), sizeof value));
+}
 
 // Presses and releases the keys in order (then releases them in reverse), through SendInput.
 void PressKeys(const std::vector<WORD>& virtualKeys);
@@ -30,6 +39,9 @@ void PressKeys(const std::vector<WORD>& virtualKeys);
 void MoveMouseTo(POINT point);
 void LeftButton(bool down);
 void RightButton(bool down);
+// A click where the mouse is moved to (with the right button: the program's cancel).
+inline void ClickAt(POINT point) { MoveMouseTo(point); LeftButton(true); LeftButton(false); }
+inline void RightClickAt(POINT point) { MoveMouseTo(point); RightButton(true); RightButton(false); }
 // A move in steps, each its own input with a pause, so that every move arrives as a message.
 void MoveMouseInSteps(POINT from, POINT to, int steps = 8);
 // Presses the left button at `from`, moves to `to` in steps and releases it there.
@@ -37,6 +49,8 @@ void DragMouse(POINT from, POINT to, int steps = 8);
 // Holds Ctrl down (or lets it go) through the X server: a Ctrl that SendInput injects is
 // forgotten by Wine at the next injected mouse event.
 bool HoldCtrl(bool down);
+// The left button pressed where the mouse is, with Ctrl held only at the press, then let go.
+bool PressWithCtrl();
 
 // The program accepts a hot-key action only two whole clock seconds after the last accepted one
 // (or its start): the pacer waits until the next is sure to be taken.

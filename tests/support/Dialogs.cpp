@@ -31,6 +31,18 @@ HWND WaitForDialog(DWORD pid, const char* caption, DWORD timeoutMs)
     return found;
 }
 
+bool WaitUntilPainted(HWND window, DWORD timeoutMs)
+{
+    return WaitUntil(
+        [&] {
+            bool painted = ::IsWindowVisible(window) && !::GetUpdateRect(window, nullptr, FALSE);
+            for (HWND child = ::GetWindow(window, GW_CHILD); painted && child; child = ::GetWindow(child, GW_HWNDNEXT))
+                painted = !::GetUpdateRect(child, nullptr, FALSE);
+            return painted;
+        },
+        timeoutMs);
+}
+
 bool WaitUntilClosed(HWND window, DWORD timeoutMs)
 {
     return WaitUntil([&] { return !::IsWindow(window) || !::IsWindowVisible(window); }, timeoutMs);
@@ -104,16 +116,17 @@ std::string TextOf(HWND dialog, int id)
     return WindowText(::GetDlgItem(dialog, id));
 }
 
+std::string NamedTexts(HWND dialog, std::initializer_list<std::pair<const char*, int>> controls)
+{
+    std::string texts;
+    for (const auto& control : controls)
+        texts += (texts.empty() ? "" : " ") + std::string(control.first) + "=" + TextOf(dialog, control.second);
+    return texts;
+}
+
 bool IsChecked(HWND dialog, int id)
 {
     return Send(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-POINT CentreOf(HWND dialog, int id)
-{
-    RECT rect = {};
-    ::GetWindowRect(::GetDlgItem(dialog, id), &rect);
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
 }  // namespace testing_support

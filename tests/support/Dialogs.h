@@ -2,14 +2,20 @@
 // user works them: buttons pressed, text typed, lists chosen, texts and states read.
 #pragma once
 
+#include "support/Screen.h"
+
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 namespace testing_support {
 
 // A visible dialog of the process with this caption; null when none shows within the time.
 HWND WaitForDialog(DWORD pid, const char* caption, DWORD timeoutMs = 5000);
+// Whether the window is shown and it and its controls have painted all of themselves within the time.
+bool WaitUntilPainted(HWND window, DWORD timeoutMs = 2000);
 // Whether the window is gone or hidden within the time.
 bool WaitUntilClosed(HWND window, DWORD timeoutMs = 5000);
 
@@ -39,8 +45,11 @@ int ChosenItem(HWND dialog, int id);
 std::string WindowText(HWND window);
 // The text of a control of the dialog.
 std::string TextOf(HWND dialog, int id);
+// The texts of the dialog's controls, each after its name: "rate=10 digits=3", so that a
+// comparison of several says which differs.
+std::string NamedTexts(HWND dialog, std::initializer_list<std::pair<const char*, int>> controls);
 bool IsChecked(HWND dialog, int id);
 // The centre of a control on the screen.
-POINT CentreOf(HWND dialog, int id);
+inline POINT CentreOf(HWND dialog, int id) { return Centre(::GetDlgItem(dialog, id)); }
 
 }  // namespace testing_support

@@ -1,5 +1,7 @@
 #include "support/Files.h"
 
+#include "support/Process.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -23,6 +25,37 @@ bool WriteBytes(const std::string& path, const std::vector<BYTE>& bytes)
 bool FileExists(const std::string& path)
 {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsDirectory(const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsInUse(const std::string& path)
+{
+    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return ::GetLastError() == ERROR_SHARING_VIOLATION;
+    ::CloseHandle(file);
+    return false;
+}
+
+::testing::AssertionResult FileAppears(const std::string& directory, const std::string& name, DWORD timeoutMs)
+{
+    const std::string path = directory + name;
+    if (WaitUntil([&] { return FileExists(path) && !IsInUse(path); }, timeoutMs))
+        return ::testing::AssertionSuccess();
+    std::string found;
+    WIN32_FIND_DATAA entry = {};
+    const HANDLE search = ::FindFirstFileA((directory + "*").c_str(), &entry);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(search, &entry))
+        found += entry.cFileName[0] == '.' ? "" : (found.empty() ? "" : ", ") + std::string(entry.cFileName);
+    ::FindClose(search);
+    return ::testing::AssertionFailure() << "expected " << name << " in " << directory << ", found: "
+                                         << (found.empty() ? "nothing" : found)
+                                         << (FileExists(path) ? ", still open" : "");
 }
 
 namespace {

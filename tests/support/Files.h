@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -13,6 +15,12 @@ namespace testing_support {
 std::vector<BYTE> ReadBytes(const std::string& path);
 bool WriteBytes(const std::string& path, const std::vector<BYTE>& bytes);
 bool FileExists(const std::string& path);
+bool IsDirectory(const std::string& path);
+// Whether another process holds the file open (it cannot be opened for this one alone).
+bool IsInUse(const std::string& path);
+// The file `name` appears in the directory (with a trailing backslash), written and closed,
+// within the time; if not, the failure names what the directory holds.
+::testing::AssertionResult FileAppears(const std::string& directory, const std::string& name, DWORD timeoutMs = 5000);
 
 // A Windows path for a Unix path (through Wine's Z: drive); other paths as they are.
 std::string WindowsPath(const std::string& path);

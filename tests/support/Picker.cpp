@@ -5,11 +5,6 @@
 
 namespace testing_support {
 
-namespace {
-const UINT kTrayMessage = WM_USER + 10;
-const UINT kTrayId = 129;
-}  // namespace
-
 bool ShowPicker(HWND mainWindow, POINT at)
 {
     for (int attempt = 0; attempt < 10; ++attempt) {

@@ -1,6 +1,9 @@
 #include "support/PixletTest.h"
 
 #include "support/Desktop.h"
+#include "support/Screen.h"
+
+#include <dlgs.h>
 
 #include <cstdio>
 
@@ -20,6 +23,7 @@ void CPixletTest::SetUp()
 
 void CPixletTest::TearDown()
 {
+    m_step.reset();
     // Whatever the test started has ended with its objects by now.
     const auto noneRunning = [] {
         return ProcessesNamed("Pixlet32.exe").empty() && ProcessesNamed("Pixlet64.exe").empty();
@@ -36,6 +40,36 @@ void CPixletTest::TearDown()
     // its icon shows: counted from here, no action comes too early.
     m_pacer.Accepted();
     return started;
+}
+
+std::vector<HWND> CPixletTest::Selectors()
+{
+    std::vector<HWND> shown;
+    const RECT screen = Screen();
+    for (HWND hwnd : TopLevelWindows(Pid(), "#32770")) {
+        const RECT rect = WindowRect(hwnd);
+        if (::IsWindowVisible(hwnd) && ::EqualRect(&rect, &screen))
+            shown.push_back(hwnd);
+    }
+    return shown;
+}
+
+void COptionTest::SaveAs(HWND dialog, int id, const std::string& name)
+{
+    Press(dialog, id);
+    const HWND saveAs = WaitForDialog(Pid(), kSaveAs);
+    ASSERT_TRUE(saveAs) << "no Save As dialog";
+    ::SendMessageA(::GetDlgItem(saveAs, cmb13), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    PressFor(saveAs, IDOK, IDYES, kSaveAs);
+    EXPECT_TRUE(Settled(saveAs));
+}
+
+void COptionTest::CancelBrowse(HWND dialog, int id, const char* caption)
+{
+    Press(dialog, id);
+    const HWND browser = WaitForDialog(Pid(), caption);
+    ASSERT_TRUE(browser) << "no dialog " << caption;
+    EXPECT_EQ(PressFor(browser, IDCANCEL), "");
 }
 
 void CPixletProfileTest::SetUp()

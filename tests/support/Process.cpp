@@ -1,11 +1,12 @@
 #include "support/Process.h"
 
+#include "resource.h"
+
 #include <tlhelp32.h>
 
 namespace testing_support {
 
 namespace {
-const UINT kExitCommand = 32771;  // the tray menu's Exit
 const char kInstanceMutexName[] = "{6F1C03B2-5A7E-4c21-9E44-2B7D90C1A358}";
 // The program under either of its names.
 const char* const kPixletExes[] = {"Pixlet32.exe", "Pixlet64.exe"};
@@ -112,6 +113,23 @@ void CProcess::Kill()
     m_info = PROCESS_INFORMATION{};
 }
 
+CShortRun RunToItsEnd(const std::string& exePath, const std::string& arguments)
+{
+    CShortRun run;
+    CProcess process;
+    if (!process.Start(exePath, arguments))
+        return run;
+    run.ended = WaitUntil(
+        [&] {
+            for (HWND hwnd : TopLevelWindows(process.Pid()))
+                run.sawWindow = run.sawWindow || ::IsWindowVisible(hwnd) || ClassNameOf(hwnd) == "#32770";
+            return !process.IsRunning();
+        },
+        10000, 1);
+    process.WaitForExit(0, &run.exitCode);
+    return run;
+}
+
 std::string PixletPath()
 {
     return BuildDirectory() + "Pixlet32.exe";
@@ -151,7 +169,7 @@ bool CPixlet::Exit(DWORD timeoutMs)
     if (!m_hMain)
         WaitForMainWindow(timeoutMs);
     if (m_hMain)
-        ::PostMessageA(m_hMain, WM_COMMAND, kExitCommand, 0);
+        ::PostMessageA(m_hMain, WM_COMMAND, ID_EXIT, 0);
     return WaitForExit(timeoutMs);
 }
 

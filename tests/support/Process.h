@@ -42,6 +42,15 @@ private:
     PROCESS_INFORMATION m_info = {};
 };
 
+// A program started and waited for until it ends by itself (within 10 s): whether it did, its
+// exit code, and whether it showed or made a dialog meanwhile.
+struct CShortRun {
+    bool ended = false;
+    DWORD exitCode = 0;
+    bool sawWindow = false;
+};
+CShortRun RunToItsEnd(const std::string& exePath, const std::string& arguments = "");
+
 // The program, and its 64-bit companion beside it.
 std::string PixletPath();
 std::string CompanionPath();

@@ -16,6 +16,18 @@ const UINT kSetColour = WM_APP + 1;
 
 const COLORREF CPaintedWindow::kQuadrants[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(18, 52, 86)};
 
+::testing::AssertionResult AllOf(const CPixels& pixels, COLORREF colour)
+{
+    if (pixels.Empty())
+        return ::testing::AssertionFailure() << "no picture";
+    for (int y = 0; y < pixels.height; ++y)
+        for (int x = 0; x < pixels.width; ++x)
+            if (pixels.At(x, y) != colour)
+                return ::testing::AssertionFailure() << "pixel " << x << "," << y << " of " << pixels.width << "x"
+                                                     << pixels.height << " is " << std::hex << pixels.At(x, y);
+    return ::testing::AssertionSuccess();
+}
+
 CPixels ReadBitmap(HBITMAP bitmap)
 {
     CPixels pixels;
@@ -96,15 +108,31 @@ CPatternMismatch CompareWithPattern(const CPixels& pixels, int left, int top)
     CPatternMismatch mismatch;
     for (int y = 0; y < pixels.height; ++y)
         for (int x = 0; x < pixels.width; ++x)
-            if (pixels.At(x, y) != PatternColor(left + x, top + y) && mismatch.count++ == 0)
-                mismatch.first = POINT{left + x, top + y};
+            if (pixels.At(x, y) != PatternColor(left + x, top + y)) {
+                const RECT pixel = {left + x, top + y, left + x + 1, top + y + 1};
+                if (mismatch.count++ == 0)
+                    mismatch.first = POINT{pixel.left, pixel.top};
+                ::UnionRect(&mismatch.bounds, &mismatch.bounds, &pixel);
+            }
     return mismatch;
 }
 
-CPaintedWindow::CPaintedWindow(RECT rect, Kind kind, COLORREF colour)
+::testing::AssertionResult PatternWithCursorAt(const CPixels& pixels, int left, int top, POINT cursor)
+{
+    const CPatternMismatch drawn = CompareWithPattern(pixels, left, top);
+    const RECT& at = drawn.bounds;
+    if (drawn.count > 0 && at.left >= cursor.x - 2 && at.top >= cursor.y - 2 && at.right <= cursor.x + 32 &&
+        at.bottom <= cursor.y + 32)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << drawn.count << " pixels differ from the screen, within (" << at.left << ", "
+                                         << at.top << ") - (" << at.right << ", " << at.bottom
+                                         << "); the cursor was at (" << cursor.x << ", " << cursor.y << ")";
+}
+
+CPaintedWindow::CPaintedWindow(RECT rect, Kind kind, COLORREF colour, HWND parent)
     : m_kind(kind), m_colour(colour), m_hReady(::CreateEventA(nullptr, FALSE, FALSE, nullptr))
 {
-    m_thread = std::thread([this, rect] { Run(rect); });
+    m_thread = std::thread([this, rect, parent] { Run(rect, parent); });
     ::WaitForSingleObject(m_hReady, 10000);
     // Until the display shows it: a pixel of its visible part in the colour painted there (on
     // a display that cannot show the colour exactly, the wait runs out and the test goes on).
@@ -122,16 +150,16 @@ CPaintedWindow::~CPaintedWindow()
     ::CloseHandle(m_hReady);
 }
 
-void CPaintedWindow::SetColour(COLORREF colour)
+void CPaintedWindow::SetColour(COLORREF colour, DWORD waitMs)
 {
     ::SendMessageA(m_hWnd, kSetColour, colour, 0);
     RECT rect = {};
     ::GetWindowRect(m_hWnd, &rect);
     const RECT probe = {rect.left + 1, rect.top + 1, rect.left + 2, rect.top + 2};
-    WaitUntil([&] { return ScreenPixels(probe).At(0, 0) == colour; }, 2000);
+    WaitUntil([&] { return ScreenPixels(probe).At(0, 0) == colour; }, waitMs);
 }
 
-void CPaintedWindow::Run(RECT rect)
+void CPaintedWindow::Run(RECT rect, HWND parent)
 {
     static const ATOM registered = [] {
         WNDCLASSA wc = {};
@@ -142,9 +170,10 @@ void CPaintedWindow::Run(RECT rect)
         return ::RegisterClassA(&wc);
     }();
     (void)registered;
-    m_hWnd = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kWindowClass, "", WS_POPUP | WS_VISIBLE, rect.left,
-                               rect.top, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                               ::GetModuleHandleA(nullptr), this);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    m_hWnd = ::CreateWindowExA(parent ? 0 : WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kWindowClass, "",
+                               (parent ? WS_CHILD : WS_POPUP) | WS_VISIBLE, rect.left, rect.top, rect.right - rect.left,
+                               rect.bottom - rect.top, parent, nullptr, ::GetModuleHandleA(nullptr), this);
     ::UpdateWindow(m_hWnd);
     ::SetEvent(m_hReady);
     MSG msg;

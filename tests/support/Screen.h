@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <thread>
@@ -25,6 +27,15 @@ struct CPixels {
     }
 };
 
+// The screen, a window's rectangle on it, and a rectangle's centre.
+inline RECT Screen() { return RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
+inline RECT WindowRect(HWND hwnd) { RECT rect = {}; ::GetWindowRect(hwnd, &rect); return rect; }
+inline POINT Centre(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
+inline POINT Centre(HWND hwnd) { return Centre(WindowRect(hwnd)); }
+
+// Every pixel of the picture is this colour (else the first that is not).
+::testing::AssertionResult AllOf(const CPixels& pixels, COLORREF colour);
+
 // A bitmap's pixels (empty for none); the bitmap is only read.
 CPixels ReadBitmap(HBITMAP bitmap);
 // What the screen shows in the rectangle now.
@@ -43,32 +54,38 @@ void SaveScreenshotIfAsked(const char* name);
 // The colour of the position pattern at a screen point: no two points of a screen up to
 // 4096 x 4096 share one.
 COLORREF PatternColor(int x, int y);
-// The pixels that differ from the position pattern of the screen rectangle at (left, top), and
-// the first of them.
+// The pixels that differ from the position pattern of the screen rectangle at (left, top): how
+// many, the first of them, and the screen rectangle that holds them all.
 struct CPatternMismatch {
     int count = 0;
     POINT first = {-1, -1};
+    RECT bounds = {0, 0, 0, 0};
 };
 CPatternMismatch CompareWithPattern(const CPixels& pixels, int left, int top);
+// The picture of the screen rectangle at (left, top) shows the position pattern but for a cursor
+// (at most 32 x 32 pixels) drawn with its hot spot at the screen point.
+::testing::AssertionResult PatternWithCursorAt(const CPixels& pixels, int left, int top, POINT cursor);
 
 class CPaintedWindow
 {
 public:
     enum Kind { Solid, Quadrants, Pattern };
-    // A topmost borderless window at the screen rectangle, shown and painted before this returns.
-    CPaintedWindow(RECT rect, Kind kind, COLORREF colour = RGB(0, 0, 0));
+    // A topmost borderless window at the screen rectangle, shown and painted before this returns;
+    // with a parent, a child window of it there.
+    CPaintedWindow(RECT rect, Kind kind, COLORREF colour = RGB(0, 0, 0), HWND parent = nullptr);
     ~CPaintedWindow();
     CPaintedWindow(const CPaintedWindow&) = delete;
     CPaintedWindow& operator=(const CPaintedWindow&) = delete;
 
     operator HWND() const { return m_hWnd; }
-    // Repaints it in another colour (a solid window), and waits until the screen shows it.
-    void SetColour(COLORREF colour);
+    // Repaints it in another colour (a solid window), and waits until the screen shows it, at
+    // most for the time.
+    void SetColour(COLORREF colour, DWORD waitMs = 2000);
 
     static const COLORREF kQuadrants[4];  // top left, top right, bottom left, bottom right
 
 private:
-    void Run(RECT rect);
+    void Run(RECT rect, HWND parent);
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
 

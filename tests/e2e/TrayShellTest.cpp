@@ -1,10 +1,12 @@
 // The program's shell as a user meets it: one instance, the tray icon and its menu, the hot
-// keys it holds, the picker window, and its end. Pixlet32.exe runs in its own process; these
-// tests watch it from outside.
+// keys it holds (the letters of its profile), and its end. Pixlet32.exe runs in its own
+// process; these tests watch it from outside.
 #include "support/Desktop.h"
 #include "support/Dialogs.h"
 #include "support/PixletTest.h"
 #include "support/Process.h"
+
+#include "resource.h"
 
 #include <gtest/gtest.h>
 #include <shellapi.h>
@@ -12,14 +14,9 @@
 using namespace testing_support;
 
 namespace {
-const UINT kTrayMessage = WM_USER + 10;
-const UINT kTrayId = 129;
-const UINT kCtrlShift = MOD_CONTROL | MOD_SHIFT;
-
-class AppShell : public CPixletProfileTest
+class TrayShell : public CPixletProfileTest
 {
 protected:
-
     static HWND VisibleMenuOf(const CPixlet& app)
     {
         for (HWND hwnd : TopLevelWindows(app.Pid(), "#32768"))
@@ -39,26 +36,15 @@ protected:
 };
 }  // namespace
 
-TEST_F(AppShell, SecondStartEndsAtOnceWithoutWindowOrRegistryAndTheFirstRuns)
+TEST_F(TrayShell, SecondStartEndsAtOnceWithoutWindowOrRegistryAndTheFirstRuns)
 {
     CPixlet first;
     ASSERT_TRUE(StartAndWaitForIcon(first));
 
-    CProcess second;
-    ASSERT_TRUE(second.Start(PixletPath()));
-    bool sawWindow = false;
-    const bool ended = WaitUntil(
-        [&] {
-            for (HWND hwnd : TopLevelWindows(second.Pid()))
-                sawWindow = sawWindow || ::IsWindowVisible(hwnd) || ClassNameOf(hwnd) == "#32770";
-            return !second.IsRunning();
-        },
-        10000, 1);
-    ASSERT_TRUE(ended) << "the second instance did not end";
-    DWORD exitCode = 1;
-    second.WaitForExit(0, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
-    EXPECT_FALSE(sawWindow) << "the second instance made a window";
+    const CShortRun second = RunToItsEnd(PixletPath());
+    ASSERT_TRUE(second.ended) << "the second instance did not end";
+    EXPECT_EQ(second.exitCode, 0u);
+    EXPECT_FALSE(second.sawWindow) << "the second instance made a window";
     EXPECT_FALSE(CompanyKeyExists()) << "something was written to the registry";
 
     EXPECT_TRUE(first.IsRunning());
@@ -67,7 +53,7 @@ TEST_F(AppShell, SecondStartEndsAtOnceWithoutWindowOrRegistryAndTheFirstRuns)
     EXPECT_EQ(TrayIconCount(), 1);
 }
 
-TEST_F(AppShell, ExitFromTheTrayMenuEndsTheProgramAndItsIconAndAllowsANewStart)
+TEST_F(TrayShell, ExitFromTheTrayMenuEndsTheProgramAndItsIconAndAllowsANewStart)
 {
     {
         CPixlet app;
@@ -89,7 +75,7 @@ TEST_F(AppShell, ExitFromTheTrayMenuEndsTheProgramAndItsIconAndAllowsANewStart)
     EXPECT_TRUE(again.IsRunning());
 }
 
-TEST_F(AppShell, TrayMenuOpensAtTheCursorAndItsOtherCommandsKeepTheProgramRunning)
+TEST_F(TrayShell, TrayMenuOpensAtTheCursorAndItsOtherCommandsKeepTheProgramRunning)
 {
     CPixlet app;
     ASSERT_TRUE(StartAndWaitForIcon(app));
@@ -135,13 +121,13 @@ TEST_F(AppShell, TrayMenuOpensAtTheCursorAndItsOtherCommandsKeepTheProgramRunnin
     EXPECT_TRUE(app.Exit());
 }
 
-TEST_F(AppShell, TheMenuResourceHoldsOptionAboutExitWithTwoSeparators)
+TEST_F(TrayShell, TheMenuResourceHoldsOptionAboutExitWithTwoSeparators)
 {
     // Other processes cannot read a live menu under Wine, so the menu the program loads is read
     // from its file.
     const HMODULE exe = ::LoadLibraryExA(PixletPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(exe);
-    const HMENU bar = ::LoadMenuA(exe, MAKEINTRESOURCEA(129));
+    const HMENU bar = ::LoadMenuA(exe, MAKEINTRESOURCEA(IDR_TRAY_MENU));
     ASSERT_TRUE(bar);
     const HMENU popup = ::GetSubMenu(bar, 0);
     ASSERT_TRUE(popup);
@@ -149,7 +135,7 @@ TEST_F(AppShell, TheMenuResourceHoldsOptionAboutExitWithTwoSeparators)
         const char* text;
         UINT id;
     };
-    const Item expected[] = {{"Option", 32772}, {nullptr, 0}, {"About", 32773}, {nullptr, 0}, {"Exit", 32771}};
+    const Item expected[] = {{"Option", ID_OPTION}, {nullptr, 0}, {"About", ID_ABOUT}, {nullptr, 0}, {"Exit", ID_EXIT}};
     ASSERT_EQ(::GetMenuItemCount(popup), 5);
     for (int i = 0; i < 5; ++i) {
         char text[64] = "";
@@ -170,7 +156,7 @@ TEST_F(AppShell, TheMenuResourceHoldsOptionAboutExitWithTwoSeparators)
     ::FreeLibrary(exe);
 }
 
-TEST_F(AppShell, DefaultHotKeysAreHeldWhileTheProgramRuns)
+TEST_F(TrayShell, DefaultHotKeysAreHeldWhileTheProgramRuns)
 {
     const struct {
         UINT modifiers;
@@ -188,63 +174,31 @@ TEST_F(AppShell, DefaultHotKeysAreHeldWhileTheProgramRuns)
         EXPECT_TRUE(IsHotKeyFree(key.modifiers, key.vk)) << "key " << key.vk << " still held after exit";
 }
 
-TEST_F(AppShell, LettersInTheProfileChooseTheAviHotKeys)
+TEST_F(TrayShell, LettersInTheProfileChooseTheAviHotKeysAndValuesOfAnotherTypeKeepTheDefaults)
 {
-    SetHotKeyValue("AVIB", 68);
-    SetHotKeyValue("AVIE", 70);
-    SetHotKeyValue("AVIAB", 71);
-    CPixlet app;
-    ASSERT_TRUE(StartAndWaitForIcon(app));
-    for (UINT letter : {'D', 'F', 'G'})
-        EXPECT_FALSE(IsHotKeyFree(kCtrlShift, letter)) << static_cast<char>(letter);
-    for (UINT letter : {'B', 'E', 'C'})
-        EXPECT_TRUE(IsHotKeyFree(kCtrlShift, letter)) << static_cast<char>(letter);
-    EXPECT_FALSE(IsHotKeyFree(0, VK_SNAPSHOT));
+    // Each round starts the program on these values: numbers are letters; a text or binary
+    // value, even of a number's size, is no number, and the default letter holds.
+    const struct {
+        DWORD beginType, endType;
+        const char *held, *free;
+    } rounds[] = {{REG_DWORD, REG_DWORD, "DFG", "BEC"}, {REG_SZ, REG_BINARY, "BEG", "DFC"}};
+    for (const auto& round : rounds) {
+        SCOPED_TRACE(std::string("letters held ") + round.held);
+        SetHotKeyValue("AVIB", round.beginType, std::string("D\0\0\0", 4));
+        SetHotKeyValue("AVIE", round.endType, std::string("F\0\0\0", 4));
+        SetHotKeyValue("AVIAB", 'G');
+        CPixlet app;
+        ASSERT_TRUE(StartAndWaitForIcon(app));
+        for (const char* letter = round.held; *letter; ++letter)
+            EXPECT_FALSE(IsHotKeyFree(kCtrlShift, static_cast<UINT>(*letter))) << *letter << " is not held";
+        for (const char* letter = round.free; *letter; ++letter)
+            EXPECT_TRUE(IsHotKeyFree(kCtrlShift, static_cast<UINT>(*letter))) << *letter << " is held";
+        EXPECT_FALSE(IsHotKeyFree(0, VK_SNAPSHOT));
+        ASSERT_TRUE(app.Exit());
+    }
 }
 
-TEST_F(AppShell, TrayLeftPressShowsThePickerTopmostAndCentredOnTheCursor)
-{
-    CPixlet app;
-    ASSERT_TRUE(StartAndWaitForIcon(app));
-    const HWND picker = app.MainWindow();
-    RECT rect = {};
-    ::GetWindowRect(picker, &rect);
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    // Presses the tray icon with the cursor at (x, y); true once the picker's top-left corner
-    // is at (left, top). Under Wine another process may still see the old cursor position for a
-    // moment after SetCursorPos, so the press is repeated until it lands.
-    auto pressAt = [&](int x, int y, int left, int top) {
-        for (int attempt = 0; attempt < 10; ++attempt) {
-            ::SetCursorPos(x, y);
-            ::PostMessageA(picker, kTrayMessage, kTrayId, WM_LBUTTONDOWN);
-            if (WaitUntil(
-                    [&] {
-                        ::GetWindowRect(picker, &rect);
-                        return ::IsWindowVisible(picker) && rect.left == left && rect.top == top;
-                    },
-                    500))
-                return true;
-        }
-        return false;
-    };
-
-    EXPECT_TRUE(pressAt(500, 400, 500 - width / 2, 400 - height / 2))
-        << "picker at " << rect.left << "," << rect.top;
-    EXPECT_EQ(rect.right - rect.left, width);
-    EXPECT_TRUE(::GetWindowLongA(picker, GWL_EXSTYLE) & WS_EX_TOPMOST);
-
-    // Near the bottom-right corner it is pushed back onto the screen...
-    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN), screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-    EXPECT_TRUE(pressAt(screenWidth - 3, screenHeight - 2, screenWidth - width, screenHeight - height))
-        << "picker at " << rect.left << "," << rect.top;
-    // ...near the top-left corner it is not: it may start off the screen.
-    EXPECT_TRUE(pressAt(2, 1, 2 - width / 2, 1 - height / 2)) << "picker at " << rect.left << "," << rect.top;
-
-    // Callbacks for another icon id are not ours.
-    EXPECT_EQ(::SendMessageA(picker, kTrayMessage, kTrayId + 1, WM_LBUTTONDOWN), 0);
-}
-
-TEST_F(AppShell, TaskbarCreatedBringsTheIconBack)
+TEST_F(TrayShell, TaskbarCreatedBringsTheIconBack)
 {
     CPixlet app;
     ASSERT_TRUE(StartAndWaitForIcon(app));

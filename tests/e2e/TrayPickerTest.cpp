@@ -1,0 +1,125 @@
+// The tray picker as a user drives it: shown by a left press on the tray icon, dragged onto
+// a window of another program, which it frames and whose picture it takes; or with Ctrl held at
+// the press, the text of another program's control (the host's list box: one line an item).
+#include "support/Clipboard.h"
+#include "support/ControlHost.h"
+#include "support/Desktop.h"
+#include "support/Picker.h"
+#include "support/PixletTest.h"
+#include "support/Screen.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+using TrayPicker = CPixletTest;
+}  // namespace
+
+TEST_F(TrayPicker, TrayLeftPressShowsThePickerTopmostAndCentredOnTheCursor)
+{
+    CPixlet app;
+    ASSERT_TRUE(StartAndWaitForIcon(app));
+    const HWND picker = app.MainWindow();
+    RECT rect = WindowRect(picker);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    // The tray icon pressed with the cursor at `at`: true once the picker shows with its top-left
+    // corner at (left, top).
+    auto pressAt = [&](int x, int y, int left, int top) {
+        return ShowPicker(picker, POINT{x, y}) && (rect = WindowRect(picker)).left == left && rect.top == top;
+    };
+
+    EXPECT_TRUE(pressAt(500, 400, 500 - width / 2, 400 - height / 2))
+        << "picker at " << rect.left << "," << rect.top;
+    EXPECT_EQ(rect.right - rect.left, width);
+    EXPECT_TRUE(::GetWindowLongA(picker, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    // Near the bottom-right corner it is pushed back onto the screen...
+    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN), screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_TRUE(pressAt(screenWidth - 3, screenHeight - 2, screenWidth - width, screenHeight - height))
+        << "picker at " << rect.left << "," << rect.top;
+    // ...near the top-left corner it is not: it may start off the screen.
+    EXPECT_TRUE(pressAt(2, 1, 2 - width / 2, 1 - height / 2)) << "picker at " << rect.left << "," << rect.top;
+
+    // Callbacks for another icon id are not ours.
+    EXPECT_EQ(::SendMessageA(picker, kTrayMessage, kTrayId + 1, WM_LBUTTONDOWN), 0);
+}
+
+TEST_F(TrayPicker, DraggedOntoAWindowItFramesItAndTakesItsPictureOrWithCtrlItsText)
+{
+    CPixlet app;
+    ASSERT_TRUE(Start(app));
+    const HWND picker = app.MainWindow();
+    const RECT targetRect = {700, 100, 900, 250};
+    CPaintedWindow target(targetRect, CPaintedWindow::Solid, RGB(0, 0, 200));
+    CControlHost host("controls");
+    ASSERT_TRUE(host.Window() && host.InFrontAtLowerLeft());
+    const CPixels before = ScreenPixels(targetRect);
+    const POINT pickerAt = {300, 300};
+
+    Step("dragged onto the window and released there: its picture, and the picker goes");
+    ASSERT_TRUE(ShowPicker(picker, pickerAt));
+    PutOnClipboard("none");
+    ASSERT_TRUE(PressOnPicker(picker, pickerAt));
+    MoveMouseInSteps(pickerAt, Centre(targetRect));
+    const CPixels framed = ScreenPixels(targetRect);
+    SaveScreenshotIfAsked("picker-dragging");
+    LeftButton(false);
+    EXPECT_NE(framed.At(1, 1), before.At(1, 1)) << "no frame on the window under the mouse";
+    EXPECT_EQ(framed.At(150, 40), before.At(150, 40)) << "the frame reaches inside the window";
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(picker); }, 2000)) << "the picker stays";
+    ASSERT_TRUE(WaitUntil(HasBitmap, 5000));
+    CPixels picture = ClipboardBitmap();
+    EXPECT_EQ(picture.width, 200);
+    EXPECT_EQ(picture.height, 150);
+    EXPECT_TRUE(AllOf(picture, RGB(0, 0, 200))) << "the picture holds more than the window";
+    EXPECT_EQ(ScreenPixels(targetRect).data, before.data) << "inverted pixels were left behind";
+
+    Step("shown over the window, dragged off the picker and back onto it: the frame stays on the "
+         "last window of another program, and the picker is hidden before the picture is taken");
+    const POINT over = Centre(targetRect), beside = {targetRect.left + 20, targetRect.top + 20};
+    ASSERT_TRUE(ShowPicker(picker, over));
+    ASSERT_NE(ScreenPixels(targetRect).data, before.data) << "the picker does not show over the window";
+    PutOnClipboard("none");
+    ASSERT_TRUE(PressOnPicker(picker, over));
+    MoveMouseInSteps(over, beside, 1);
+    const RECT corner = {targetRect.left, targetRect.top, targetRect.left + 1, targetRect.top + 1};
+    EXPECT_TRUE(WaitUntil([&] { return ScreenPixels(corner).At(0, 0) != before.At(0, 0); }, 2000)) << "not framed";
+    MoveMouseInSteps(beside, over, 1);
+    LeftButton(false);
+    // The picture waits a second for the window to repaint: the picker has gone long before.
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(picker); }, 500)) << "the picker is not hidden at once";
+    ASSERT_TRUE(WaitUntil(HasBitmap, 5000));
+    EXPECT_TRUE(AllOf(ClipboardBitmap(), RGB(0, 0, 200))) << "the picker is in the picture";
+    EXPECT_EQ(ScreenPixels(targetRect).data, before.data);
+
+    Step("pressed with Ctrl (let go without) and dragged onto the list box: its text, no picture");
+    PutOnClipboard("none");
+    ASSERT_TRUE(PickText(picker, pickerAt, Centre(host.Control(kListBox))));
+    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == Golden("listbox.txt"); }, 5000)) << ClipboardText();
+    EXPECT_FALSE(HasBitmap());
+
+    Step("with Ctrl, let go before any window of another program was framed: nothing is taken");
+    PutOnClipboard("kept");
+    ASSERT_TRUE(PickText(picker, pickerAt, pickerAt));
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(picker); }, 2000) && Idle());
+    EXPECT_EQ(ClipboardText(), "kept") << "the clipboard was emptied for no window";
+
+    // (Under Wine a frame on a child window of another process does not show on the screen: only
+    // the picture tells which was picked.)
+    Step("over two sibling windows, the smaller one under the larger: the smaller is taken");
+    CPaintedWindow parent(RECT{950, 100, 1250, 400}, CPaintedWindow::Solid, RGB(90, 90, 90));
+    CPaintedWindow smaller(RECT{1050, 200, 1150, 300}, CPaintedWindow::Solid, RGB(0, 200, 0), parent);
+    CPaintedWindow larger(RECT{960, 110, 1240, 390}, CPaintedWindow::Solid, RGB(200, 200, 0), parent);
+    ::SetWindowPos(larger, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_TRUE(WaitUntil([] { return ScreenPixels(RECT{1051, 201, 1052, 202}).At(0, 0) == RGB(200, 200, 0); }, 2000));
+    ASSERT_TRUE(ShowPicker(picker, pickerAt));
+    PutOnClipboard("none");
+    ASSERT_TRUE(PressOnPicker(picker, pickerAt));
+    MoveMouseInSteps(pickerAt, Centre(smaller));
+    LeftButton(false);
+    ASSERT_TRUE(WaitUntil(HasBitmap, 5000));
+    picture = ClipboardBitmap();
+    EXPECT_EQ(picture.width, 100) << "not the smaller window's picture";
+    EXPECT_EQ(picture.height, 100);
+}
