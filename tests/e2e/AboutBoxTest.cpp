@@ -170,6 +170,23 @@ TEST_F(AboutBox, ShowsItsLinksAndOpensThemWithTheShellOrTheProgramForWebPages)
     ClickAt(CentreOf(option, IDC_ABOUT_ICON));
     const HWND second = WaitForDialog(app.Pid(), "About");
     ASSERT_TRUE(second) << "the icon opened nothing";
+    // Modal over the Option dialog, which cannot be used meanwhile; the tray menu's Option and
+    // About open no second, nested box over them.
+    EXPECT_EQ(::GetWindow(second, GW_OWNER), option);
+    EXPECT_FALSE(::IsWindowEnabled(option)) << "the Option dialog stays usable under the About box";
+    const auto shown = [&](const char* caption) {
+        int count = 0;
+        for (HWND dialog : TopLevelWindows(app.Pid(), "#32770"))
+            count += ::IsWindowVisible(dialog) && WindowText(dialog) == caption;
+        return count;
+    };
+    for (UINT command : {UINT(ID_OPTION), UINT(ID_ABOUT)}) {
+        // Sent, so that it has been handled when this returns (or a nested box runs).
+        DWORD_PTR result = 0;
+        ::SendMessageTimeoutA(app.MainWindow(), WM_COMMAND, command, 0, SMTO_NORMAL, 2000, &result);
+    }
+    EXPECT_EQ(shown("Option"), 1);
+    EXPECT_EQ(shown("About"), 1);
     Press(second, IDOK);
     ASSERT_TRUE(WaitUntilClosed(second));
     EXPECT_TRUE(::IsWindowVisible(option));
