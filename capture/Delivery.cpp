@@ -1,6 +1,7 @@
 #include "capture/Delivery.h"
 
 #include "framework/Paths.h"
+#include "image/BitmapToDib.h"
 #include "image/DibImage.h"
 #include "image/PngWriter.h"
 
@@ -87,6 +88,13 @@ Outcome DeliverBitmap(CBitmapHandle picture, const CaptureSettings& settings, in
         const std::string tooLong = NumberedFileName(settings.m_szDirectory, settings.m_szPrefix, lastNumber,
                                                      settings.m_nDigits, settings.m_szExtension);
         return Outcome::FileFailure(CFileException(CFileException::badPath, ERROR_FILENAME_EXCED_RANGE, tooLong));
+    }
+    // A PNG file of a true-colour picture is written straight from the bitmap, a strip of rows
+    // at a time; the same bytes as the widened image's, without a copy of the whole picture.
+    if (!IsBmpFileName(name)) {
+        CBitmapRows rows(picture);
+        if (rows.IsOpen())
+            return SavePng(name, rows);
     }
     CDibImage image;
     const bool made = image.CreateFromBitmap(picture, nullptr) && image.ConvertTo24Bit();

@@ -3,6 +3,8 @@
 #include "framework/Handles.h"
 #include "image/DibImage.h"
 
+#include <algorithm>
+
 namespace {
 // Selects and realises a palette in a device context for one conversion and puts the old one
 // back afterwards, realised again or not as the caller wants.
@@ -185,6 +187,73 @@ CFrameDib BitmapToFrameDib(HBITMAP hBitmap, DWORD compression, HPALETTE hPalette
                     reinterpret_cast<BITMAPINFO*>(dib), DIB_RGB_COLORS) == 0)
         return CFrameDib();
     return CFrameDib(static_cast<BITMAPINFOHEADER*>(static_cast<void*>(block.Detach())));
+}
+
+WORD BitmapRowsDepth(int sourceDepth)
+{
+    if (sourceDepth <= 8)
+        return 0;
+    return sourceDepth == 32 ? 32 : 24;
+}
+
+namespace {
+// All zero for a handle that is no bitmap: no rows of it are read.
+BITMAP DescribeBitmap(HBITMAP hBitmap)
+{
+    BITMAP bitmap = {};
+    ReadBitmap(hBitmap, bitmap);
+    return bitmap;
+}
+}  // namespace
+
+CBitmapRows::CBitmapRows(HBITMAP hBitmap, DWORD stripBytes) : CBitmapRows(hBitmap, DescribeBitmap(hBitmap), stripBytes)
+{
+}
+
+CBitmapRows::CBitmapRows(HBITMAP hBitmap, const BITMAP& bitmap, DWORD stripBytes)
+    : CPngRows(bitmap.bmWidth, bitmap.bmHeight, BitmapRowsDepth(bitmap.bmPlanes * bitmap.bmBitsPixel) / 8),
+      m_hBitmap(hBitmap), m_screen(nullptr)
+{
+    if (GetBytesPerPixel() == 0 || GetWidth() <= 0 || GetHeight() <= 0 || !m_screen)
+        return;
+    m_header.biSize = sizeof(BITMAPINFOHEADER);
+    m_header.biWidth = GetWidth();
+    m_header.biHeight = GetHeight();  // bottom-up, as BitmapToDib reads
+    m_header.biPlanes = 1;
+    m_header.biBitCount = static_cast<WORD>(GetBytesPerPixel() * 8);
+    m_header.biCompression = BI_RGB;
+    m_nStride = DibStride(GetWidth(), m_header.biBitCount);
+    m_nStripRows = std::min(GetHeight(), std::max(1, static_cast<int>(stripBytes / static_cast<DWORD>(m_nStride))));
+    m_buffer.Reset(static_cast<BYTE*>(::GlobalAlloc(GMEM_FIXED, static_cast<SIZE_T>(m_nStride) * m_nStripRows)));
+    if (m_buffer)
+        ReadStrip(0);
+}
+
+bool CBitmapRows::ReadStrip(int y)
+{
+    m_nStripFirst = -1;
+    const int first = y / m_nStripRows * m_nStripRows;
+    const int count = std::min(m_nStripRows, GetHeight() - first);
+    // GetDIBits counts scan lines from the bottom of a bottom-up picture: the strip's top row
+    // is its last scan line.
+    const UINT start = static_cast<UINT>(GetHeight() - first - count);
+    BITMAPINFOHEADER header = m_header;  // the system may write into it
+    if (::GetDIBits(m_screen, m_hBitmap, start, static_cast<UINT>(count), m_buffer.Get(),
+                    reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS) != count)
+        return false;
+    m_nStripFirst = first;
+    m_nStripCount = count;
+    return true;
+}
+
+const BYTE* CBitmapRows::Row(int y)
+{
+    if (!m_buffer || y < 0 || y >= GetHeight())
+        return nullptr;
+    if ((m_nStripFirst < 0 || y < m_nStripFirst || y >= m_nStripFirst + m_nStripCount) && !ReadStrip(y))
+        return nullptr;
+    // Bottom-up in the buffer too: the strip's top row comes last.
+    return m_buffer.Get() + static_cast<ptrdiff_t>(m_nStripFirst + m_nStripCount - 1 - y) * m_nStride;
 }
 
 BOOL CDibImage::CreateFromBitmap(HBITMAP hBitmap, HPALETTE hPalette)

@@ -291,3 +291,23 @@ TEST(PngWriter, ImagesWithoutTwentyFourBitPixelsAreRefusedBeforeAnyByte)
     EXPECT_EQ(ReadBytes(path).size(), 0u);
     EXPECT_FALSE(SavePng(CScratch::Windows("no-such-dir\\x.png").c_str(), image).IsDone());
 }
+
+TEST(PngWriter, RowsOfAnotherPixelSizeAreRefusedAndAMissingRowFailsTheFile)
+{
+    // Two rows of two pixels, of which only the first can be had.
+    struct CFirstRowOnly final : CPngRows {
+        explicit CFirstRowOnly(int bytesPerPixel) : CPngRows(2, 2, bytesPerPixel) {}
+        const BYTE* Row(int y) override { return y == 0 ? m_row : nullptr; }
+        BYTE m_row[8] = {};
+    };
+    CFirstRowOnly two(2), four(4);
+    const std::string path = CScratch::Windows("rows-refused.png");
+    FILE* stream = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(stream, nullptr);
+    EXPECT_FALSE(WritePng(stream, two));
+    EXPECT_EQ(std::ftell(stream), 0);
+    std::fclose(stream);
+    const Outcome saved = SavePng(path.c_str(), four);
+    ASSERT_EQ(saved.kind, Outcome::Kind::FileFailed);
+    EXPECT_EQ(saved.file.m_cause, CFileException::generic);
+}

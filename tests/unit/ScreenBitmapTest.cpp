@@ -1,16 +1,25 @@
 // Device-dependent bitmaps to DIBs: bitmaps in the display's own format (whatever depth this
 // display has: the suite runs these again on 16- and 8-bit displays) and memory bitmaps of
-// every depth, to the depths, offsets and colours each conversion promises.
+// every depth, to the depths, offsets and colours each conversion promises; and PNG files
+// written straight from such bitmaps, byte for byte the files of the widened images.
 #include "ImageTestSupport.h"
+#include "capture/Delivery.h"
 #include "framework/Handles.h"
 #include "image/BitmapToDib.h"
 #include "image/DibImage.h"
+#include "image/PngWriter.h"
+#include "support/Files.h"
+#include "support/Screen.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
 
 using namespace image_testing;
+using namespace testing_support;
 
 namespace {
 int DisplayDepth()
@@ -59,6 +68,20 @@ COLORREF DibPixel(const BITMAPINFOHEADER* dib, const BYTE* bits, int x, int y)
     default:
         return RGB(row[4 * x + 2], row[4 * x + 1], row[4 * x]);
     }
+}
+
+// A bitmap compatible with the screen showing random colours (as near as the display has them).
+HBITMAP RandomScreenBitmap(int width, int height, std::mt19937& random)
+{
+    CWindowDC screen(nullptr);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
+    for (DWORD& p : pixels)
+        p = random() & 0xFFFFFF;
+    BITMAPINFOHEADER header = {sizeof header, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    ::SetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
+                DIB_RGB_COLORS);
+    return bitmap;
 }
 
 void ExpectQuadrants(const BITMAPINFOHEADER* dib, const BYTE* bits)
@@ -230,4 +253,45 @@ TEST(BitmapHeaders, StillDepthsAndSizes)
     EXPECT_EQ(FrameDibImageSize(frame), 20u * 3);
     frame.biCompression = BI_RLE8;
     EXPECT_EQ(FrameDibImageSize(frame), 30u * 3);
+}
+
+TEST(ScreenBitmap, PngFilesStraightFromTheBitmapAreTheWidenedImagesFiles)
+{
+    ASSERT_NO_FATAL_FAILURE(ExpectIntendedDisplay());
+    EXPECT_FALSE(CBitmapRows(nullptr).IsOpen());
+    // Odd widths, single rows and columns, and 1921 x 1081 (on a 32-bit display strips of 17
+    // rows, the last of 10).
+    const std::pair<int, int> sizes[] = {{1, 1}, {3, 2}, {5, 3}, {33, 7}, {1, 1081}, {1921, 1081}};
+    std::mt19937 random(11);
+    for (const auto& size : sizes) {
+        const int width = size.first, height = size.second;
+        const std::string name = std::to_string(width) + "x" + std::to_string(height) + ".png";
+        SCOPED_TRACE(name);
+        CBitmapHandle bitmap(RandomScreenBitmap(width, height, random));
+        // Indexed pictures keep the way through their palette.
+        EXPECT_EQ(CBitmapRows(bitmap).IsOpen(), DisplayDepth() > 8);
+        // The file as every PNG was written before: from the widened image.
+        CDibImage image;
+        ASSERT_TRUE(image.CreateFromBitmap(bitmap, nullptr) && image.ConvertTo24Bit());
+        const std::string widened = CScratch::Windows("widened-" + name);
+        ASSERT_TRUE(SavePng(widened.c_str(), image).IsDone());
+        CaptureSettings settings;
+        settings.m_bSaveToFile = TRUE;
+        std::strcpy(settings.m_szTargetFile, CScratch::Windows(name).c_str());
+        int lastNumber = 0;
+        ASSERT_TRUE(DeliverBitmap(std::move(bitmap), settings, lastNumber, nullptr).IsDone());
+        EXPECT_TRUE(ReadBytes(settings.m_szTargetFile) == ReadBytes(widened)) << "not the widened image's bytes";
+
+        // ImageMagick reads the widened image's colours back (its rows red-green-blue now).
+        const CPixels decoded = DecodeImageFile(CScratch::Host(name), width, height);
+        ASSERT_FALSE(decoded.Empty()) << "ImageMagick could not decode it";
+        CGlobalLock<BITMAPINFOHEADER> dib(image.GetHandle());
+        int differences = 0;
+        for (int y = 0; y < height; ++y) {
+            const BYTE* row = DibBits(dib.Get()) + static_cast<size_t>(height - 1 - y) * image.GetStride();
+            for (int x = 0; x < width; ++x)
+                differences += decoded.At(x, y) != RGB(row[3 * x], row[3 * x + 1], row[3 * x + 2]);
+        }
+        EXPECT_EQ(differences, 0);
+    }
 }
