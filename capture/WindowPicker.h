@@ -30,8 +30,6 @@ public:
     // was framed).
     Selection End(HWND pickerWindow);
 
-    HWND Highlighted() const { return m_hHighlighted; }
-
     // Inverts a border inside the window's rectangle (in its whole-window context); a second
     // call restores the pixels.
     static void FrameWindow(HWND window);

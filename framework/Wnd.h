@@ -35,8 +35,6 @@ public:
     CWindowBase(const CWindowBase&) = delete;
     CWindowBase& operator=(const CWindowBase&) = delete;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
-
     HWND m_hWnd = nullptr;
 
 protected:
