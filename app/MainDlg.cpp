@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "app/StillActions.h"
 #include "app/TrayIcon.h"
+#include "framework/Screen.h"
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
 #include "ui/OptionsDlg.h"
@@ -100,7 +101,7 @@ void CMainDlg::OnLButtonUp(UINT, POINT)
 {
     // Released with no window of another program framed, nothing is taken: the clipboard keeps
     // what it holds.
-    DeliverSelection(m_picker.End(m_hWnd), nullptr, m_hWnd, m_settings, m_state);
+    DeliverSelection(m_picker.End(m_hWnd), ScreenPicture(), m_hWnd, m_settings, m_state);
 }
 
 void CMainDlg::OnCaptureChanged(HWND)
@@ -127,6 +128,11 @@ void CMainDlg::StartRecording(bool automatic)
 {
     // A recording already running ends first, heard as every ended recording is.
     StopRecording();
+    // A rectangle on a monitor that is gone: said, rather than a recording that fails at once.
+    if (HasRecordingChoices(m_settings) && !IsOnAMonitor(m_settings.m_rcAvi)) {
+        ReportOffScreen(m_settings.m_rcAvi);
+        return;
+    }
     Report(m_recorder.Start(m_hWnd, automatic, m_settings, CursorToDraw(m_settings, m_state)));
 }
 

@@ -1,5 +1,6 @@
 #include "app/Report.h"
 
+#include "capture/CaptureSettings.h"
 #include "framework/App.h"
 #include "framework/MessageBox.h"
 #include "res/resource.h"
@@ -49,6 +50,13 @@ void ReportFailure(const Outcome& outcome)
         AppMessageBox(outcome.reason, MB_OK | MB_ICONSTOP);
         return;
     }
+}
+
+void ReportOffScreen(const RECT& rect)
+{
+    AppMessageBox("The rectangle " + FormatRect(rect) +
+                      " lies on no screen now. Please choose it again in the Option dialog.",
+                  MB_OK | MB_ICONSTOP);
 }
 
 void ReportTextCapture(const ReadResult& reading, const Outcome& delivery)

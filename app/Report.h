@@ -17,6 +17,9 @@ void Report(const Outcome& outcome);
 // Only a failure's message box: for work whose success the user hears of later, or not at all.
 void ReportFailure(const Outcome& outcome);
 
+// A preset rectangle that lies on no monitor now: said, with what to do.
+void ReportOffScreen(const RECT& rect);
+
 // A text capture: a reading that could not be delivered says why (the clipboard is left as it
 // was); otherwise the delivery's outcome, then what the reading left out, if anything.
 void ReportTextCapture(const ReadResult& reading, const Outcome& delivery);

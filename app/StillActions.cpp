@@ -19,46 +19,49 @@ void Deliver(ScreenPicture picture, HWND owner, const CaptureSettings& settings,
 }
 }  // namespace
 
-RECT AutomaticRect(const RECT& preset, SIZE screen)
+RECT AutomaticRect(const RECT& preset, const RECT& screen)
 {
     RECT rect = preset;
     // No width (or no height) chosen means the whole width (or height) of the screen.
     if (rect.right - rect.left == 0) {
-        rect.left = 0;
-        rect.right = screen.cx;
+        rect.left = screen.left;
+        rect.right = screen.right;
     }
     if (rect.bottom - rect.top == 0) {
-        rect.top = 0;
-        rect.bottom = screen.cy;
+        rect.top = screen.top;
+        rect.bottom = screen.bottom;
     }
     return rect;
 }
 
 void CopyManually(HWND owner, const CaptureSettings& settings, CaptureState& state)
 {
-    FrozenPick pick = PickOnFrozenScreen(CursorToDraw(settings, state));
-    ReportFailure(pick.outcome);
+    const FrozenPick pick = PickOnFrozenScreen(CursorToDraw(settings, state));
+    ReportFailure(pick.snapshot.outcome);
     DeliverSelection(pick.selection, pick.snapshot, owner, settings, state);
 }
 
 void CopyAutomatically(HWND owner, const CaptureSettings& settings, CaptureState& state)
 {
-    const RECT screen = ScreenRect();
-    ScreenPicture snapshot = GrabScreenRect(screen, CursorToDraw(settings, state));
+    const RECT rect = AutomaticRect(settings.m_rcCapture, ScreenRect());
+    if (!IsOnAMonitor(rect)) {
+        ReportOffScreen(rect);
+        return;
+    }
+    ScreenPicture snapshot = GrabScreenRect(ScreenRect(), CursorToDraw(settings, state));
     if (!snapshot.bitmap) {
         ReportFailure(snapshot.outcome);
         return;
     }
-    const RECT rect = AutomaticRect(settings.m_rcCapture, SIZE{screen.right, screen.bottom});
     // The whole screen is the snapshot itself: no second copy of it is made.
-    if (::EqualRect(&rect, &screen))
+    if (::EqualRect(&rect, &snapshot.area))
         Deliver(std::move(snapshot), owner, settings, state);
     else
-        Deliver(CropBitmap(snapshot.bitmap, rect), owner, settings, state);
+        Deliver(CropBitmap(snapshot, rect), owner, settings, state);
 }
 
-void DeliverSelection(const Selection& selection, HBITMAP snapshot, HWND owner, const CaptureSettings& settings,
-                      CaptureState& state)
+void DeliverSelection(const Selection& selection, const ScreenPicture& snapshot, HWND owner,
+                      const CaptureSettings& settings, CaptureState& state)
 {
     switch (selection.kind) {
     case Selection::Kind::None:
@@ -90,6 +93,6 @@ bool PickRectangle(HWND dialog, const CaptureSettings& settings, CaptureState& s
         return false;
     CBusyScope busy(state);
     const FrozenPick pick = PickOnFrozenScreen(CursorToDraw(settings, state), dialog);
-    ReportFailure(pick.outcome);
+    ReportFailure(pick.snapshot.outcome);
     return SelectionRect(pick.selection, rect);
 }

@@ -5,18 +5,21 @@
 #pragma once
 
 #include "capture/CaptureSettings.h"
+#include "capture/ScreenGrab.h"
 #include "capture/Selection.h"
 
 #include <windows.h>
 
-// Results go to the clipboard owned by `owner`; numbered files count on in the state.
+// Results go to the clipboard owned by `owner`; numbered files count on in the state. A preset
+// rectangle that lies on no monitor now (one unplugged, a resolution changed) is refused with
+// a message rather than giving a black picture.
 void CopyManually(HWND owner, const CaptureSettings& settings, CaptureState& state);
 void CopyAutomatically(HWND owner, const CaptureSettings& settings, CaptureState& state);
 
 // Delivers what was picked: a window's picture (taken live, once it is in front), a rectangle
 // of the frozen screen's snapshot, or a window's text.
-void DeliverSelection(const Selection& selection, HBITMAP snapshot, HWND owner, const CaptureSettings& settings,
-                      CaptureState& state);
+void DeliverSelection(const Selection& selection, const ScreenPicture& snapshot, HWND owner,
+                      const CaptureSettings& settings, CaptureState& state);
 
 // Reads the window's text and puts it on the clipboard owned by `owner`; the user hears the
 // shutter, or is told what went wrong and what of the text was left out.
@@ -24,7 +27,7 @@ void CopyControlText(HWND control, HWND owner);
 
 // The rectangle "Copy automatically" takes: the preset one, where a zero width or height
 // stands for the screen's whole width or height.
-RECT AutomaticRect(const RECT& preset, SIZE screen);
+RECT AutomaticRect(const RECT& preset, const RECT& screen);
 
 // The Option dialog's rectangle "Browse": the screen frozen (the dialog hidden meanwhile) for the
 // user to pick a rectangle or a window on, its rectangle into `rect`. False when the user

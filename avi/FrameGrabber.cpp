@@ -5,8 +5,7 @@
 
 CFrameGrabber::CFrameGrabber(const RECT& area) : m_rcRequested(area)
 {
-    const SIZE screen = ScreenSize();
-    if (!ClampToScreen(area, screen, m_rcArea))
+    if (!ClampToScreen(area, ScreenRect(), m_rcArea))
         return;
     m_screen.Reset(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
     if (!m_screen)
@@ -45,8 +44,7 @@ bool CFrameGrabber::Grab(const CURSORINFO* cursor)
     if (!m_pBits)
         return false;
     RECT area;
-    const SIZE screen = ScreenSize();
-    if (!ClampToScreen(m_rcRequested, screen, area) || !::EqualRect(&area, &m_rcArea))
+    if (!ClampToScreen(m_rcRequested, ScreenRect(), area) || !::EqualRect(&area, &m_rcArea))
         return false;
     if (!::BitBlt(m_memory, 0, 0, m_header.biWidth, m_header.biHeight, m_screen, area.left, area.top, SRCCOPY))
         return false;

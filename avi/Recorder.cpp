@@ -4,6 +4,12 @@
 
 const char kScreenNotCopied[] = "The screen could not be copied, so the recording ended.";
 
+bool HasRecordingChoices(const CaptureSettings& settings)
+{
+    const RECT& area = settings.m_rcAvi;
+    return settings.m_nAviRate > 0 && area.left != area.right && area.top != area.bottom && settings.m_szAviFile[0];
+}
+
 int FrameInterval(int rate)
 {
     return rate > 0 ? 1000 / rate : 0;
@@ -24,9 +30,9 @@ UINT NextTickDelay(DWORD dueMs, DWORD nowMs)
 Outcome CRecorder::Start(HWND timerWindow, bool automatic, const CaptureSettings& settings, const CURSORINFO* cursor)
 {
     Stop();
-    const RECT& area = settings.m_rcAvi;
-    if (settings.m_nAviRate <= 0 || area.left == area.right || area.top == area.bottom || !settings.m_szAviFile[0])
+    if (!HasRecordingChoices(settings))
         return Outcome::Of(Outcome::Kind::Nothing);
+    const RECT& area = settings.m_rcAvi;
     m_hTimerWindow = timerWindow;
     m_rcArea = area;
     m_bDrawCursor = cursor != nullptr;

@@ -15,6 +15,8 @@
 
 const UINT_PTR IDT_RECORD = 1;  // the frame timer, the main window's only timer
 
+// Whether the settings hold what a recording needs: a rate, a rectangle of some size, a file.
+bool HasRecordingChoices(const CaptureSettings& settings);
 // Milliseconds between two frames: 1000 / rate.
 int FrameInterval(int rate);
 // Why a recording ended early when the screen could no longer be copied.

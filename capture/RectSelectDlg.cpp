@@ -1,6 +1,5 @@
 #include "capture/RectSelectDlg.h"
 
-#include "capture/ScreenGrab.h"
 #include "framework/Screen.h"
 #include "res/resource.h"
 
@@ -46,13 +45,12 @@ FrozenPick PickOnFrozenScreen(const CURSORINFO* cursor, HWND hidden)
 {
     FrozenPick pick;
     CHiddenWindow hiddenMeanwhile(hidden);
-    ScreenPicture screen = GrabScreenRect(ScreenRect(), cursor);
-    pick.outcome = screen.outcome;
-    pick.snapshot = std::move(screen.bitmap);
-    if (!pick.snapshot)
+    pick.snapshot = GrabScreenRect(ScreenRect(), cursor);
+    if (!pick.snapshot.bitmap)
         return pick;
     CRectSelectDlg selector;
-    selector.m_hScreenBitmap = pick.snapshot;
+    selector.m_hScreenBitmap = pick.snapshot.bitmap;
+    selector.m_rcScreen = pick.snapshot.area;
     if (selector.DoModal() == IDOK)
         pick.selection = selector.GetSelection();
     return pick;
@@ -103,7 +101,8 @@ HWND CRectSelectDlg::FindWindowUnderPoint(HWND parent, POINT point, HWND exclude
     // control inside a group box wins over the box. The starting bound reaches just above and
     // left of the screen, so a child that sticks out there is never chosen.
     HWND best = nullptr;
-    RECT bound = {-1, -1, LONG_MAX, LONG_MAX};
+    const RECT screen = ScreenRect();
+    RECT bound = {screen.left - 1, screen.top - 1, LONG_MAX, LONG_MAX};
     for (HWND child = first; child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (child == excluded || !::IsWindowVisible(child) || !Contains(child, point))
             continue;
@@ -124,8 +123,9 @@ HWND CRectSelectDlg::FindWindowUnderPoint(HWND parent, POINT point, HWND exclude
 BOOL CRectSelectDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    const SIZE screen = ScreenSize();
-    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, screen.cx, screen.cy, SWP_NOREDRAW);
+    const RECT& screen = m_rcScreen;
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, screen.left, screen.top, screen.right - screen.left,
+                   screen.bottom - screen.top, SWP_NOREDRAW);
     return TRUE;
 }
 
@@ -138,8 +138,9 @@ bool CRectSelectDlg::OnPaint()
     if (!memory)
         return true;
     CSelectObject select(memory, m_hScreenBitmap);
-    const SIZE screen = ScreenSize();
-    ::BitBlt(paint, 0, 0, screen.cx, screen.cy, memory, 0, 0, SRCCOPY);
+    // The window lies exactly over the snapshot's area: its pixel (0, 0) is the snapshot's.
+    ::BitBlt(paint, 0, 0, m_rcScreen.right - m_rcScreen.left, m_rcScreen.bottom - m_rcScreen.top, memory, 0, 0,
+             SRCCOPY);
     return true;
 }
 
@@ -149,11 +150,28 @@ POINT CRectSelectDlg::ToScreen(POINT point) const
     return point;
 }
 
+RECT CRectSelectDlg::ToClient(RECT rect) const
+{
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+bool CRectSelectDlg::FramedRect(HWND window, RECT& rect) const
+{
+    // The desktop stands for all of the screen, whatever its own window says.
+    if (window == ::GetDesktopWindow()) {
+        rect = m_rcScreen;
+        return true;
+    }
+    return window && ::GetWindowRect(window, &rect);
+}
+
 void CRectSelectDlg::InvertFrame(HWND window)
 {
     RECT r = {};
-    if (!window || !::GetWindowRect(window, &r))
+    if (!FramedRect(window, r))
         return;
+    r = ToClient(r);
     const int width = r.right - r.left, height = r.bottom - r.top;
     CClientDC dc(m_hWnd);
     if (!dc)
@@ -170,7 +188,7 @@ void CRectSelectDlg::DrawDragRect(POINT to)
     CClientDC dc(m_hWnd);
     if (!dc)
         return;
-    const RECT rect = NormalizedRect(m_ptStart, to);
+    const RECT rect = ToClient(NormalizedRect(m_ptStart, to));
     ::DrawFocusRect(dc, &rect);
 }
 
@@ -212,7 +230,7 @@ void CRectSelectDlg::OnLButtonUp(UINT, POINT)
         return;
     DrawDragRect(m_ptCurrent);
     RECT snapped = {};
-    const bool haveSnapped = m_hFramedWnd && ::GetWindowRect(m_hFramedWnd, &snapped);
+    const bool haveSnapped = FramedRect(m_hFramedWnd, snapped);
     const SIZE doubleClick = {::GetSystemMetrics(SM_CXDOUBLECLK), ::GetSystemMetrics(SM_CYDOUBLECLK)};
     RECT selected = {};
     if (SelectionOfDrag(m_ptStart, m_ptCurrent, doubleClick, haveSnapped ? &snapped : nullptr, selected))

@@ -1,13 +1,12 @@
-// The rectangle selector: a borderless, topmost window over the whole primary screen showing a
-// frozen picture of it, on which the user drags a rectangle, clicks a window (the one framed
+// The rectangle selector: a borderless, topmost window over the whole screen (every monitor)
+// showing a frozen picture of it, on which the user drags a rectangle, clicks a window (the one framed
 // under the mouse), or presses with Ctrl held to pick a window for its text. Only the mouse
 // ends it: a right click cancels; Esc, Enter and Alt+F4 do nothing.
 #pragma once
 
+#include "capture/ScreenGrab.h"
 #include "capture/Selection.h"
 #include "framework/Dialog.h"
-#include "framework/Handles.h"
-#include "framework/Outcome.h"
 
 class CRectSelectDlg : public CDialog
 {
@@ -22,6 +21,7 @@ public:
     static bool RectInside(const RECT& outer, const RECT& inner);
 
     HBITMAP m_hScreenBitmap = nullptr;  // the frozen screen, set by the caller, who keeps it
+    RECT m_rcScreen = {0, 0, 0, 0};     // the area of the screen it shows: the selector covers it
     // What the user picked, after IDOK: a rectangle (a drag, or the framed window's rectangle
     // for a click) or, with Ctrl at the press, the window under the press for its text.
     const Selection& GetSelection() const { return m_selection; }
@@ -38,11 +38,14 @@ protected:
     void OnRButtonUp(UINT flags, POINT point) override;
 
 private:
+    // The rectangle a framed window stands for: its own, or all of the screen for the desktop.
+    bool FramedRect(HWND window, RECT& rect) const;
     // Inverts a two-pixel frame along the window's rectangle; a second call removes it.
     void InvertFrame(HWND window);
     // The focus rectangle of the drag from the start to `to` (drawn twice, it is gone).
     void DrawDragRect(POINT to);
     POINT ToScreen(POINT point) const;
+    RECT ToClient(RECT rect) const;
 
     Selection m_selection;
     HWND m_hFramedWnd = nullptr;
@@ -56,9 +59,9 @@ private:
 // this program or null, is hidden while the screen is taken and picked on, so that the picture
 // shows what lies under it.
 struct FrozenPick {
-    Selection selection;     // None when the user cancelled
-    CBitmapHandle snapshot;  // the frozen screen, which a selected rectangle is cut from
-    Outcome outcome;         // of taking the snapshot: Done, or why there is none (then no pick)
+    Selection selection;     // None when the user cancelled, or there was no snapshot
+    ScreenPicture snapshot;  // the frozen screen, which a selected rectangle is cut from; its
+                             // outcome says why there is none
 };
 FrozenPick PickOnFrozenScreen(const CURSORINFO* cursor, HWND hidden = nullptr);
 

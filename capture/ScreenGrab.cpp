@@ -21,12 +21,12 @@ bool DrawCursorHandle(HDC dc, HCURSOR cursor, int x, int y)
 }
 }  // namespace
 
-bool ClampToScreen(const RECT& rect, SIZE screen, RECT& clamped)
+bool ClampToScreen(const RECT& rect, const RECT& screen, RECT& clamped)
 {
-    clamped.left = std::max<LONG>(std::min(rect.left, rect.right), 0);
-    clamped.top = std::max<LONG>(std::min(rect.top, rect.bottom), 0);
-    clamped.right = std::min<LONG>(std::max(rect.left, rect.right), screen.cx);
-    clamped.bottom = std::min<LONG>(std::max(rect.top, rect.bottom), screen.cy);
+    clamped.left = std::max(std::min(rect.left, rect.right), screen.left);
+    clamped.top = std::max(std::min(rect.top, rect.bottom), screen.top);
+    clamped.right = std::min(std::max(rect.left, rect.right), screen.right);
+    clamped.bottom = std::min(std::max(rect.top, rect.bottom), screen.bottom);
     // A rectangle wholly off the screen ends up with a negative size: refused like an empty one.
     return clamped.right > clamped.left && clamped.bottom > clamped.top;
 }
@@ -47,11 +47,12 @@ ScreenPicture Nothing()
 }
 
 // The one copy every grab is: the area of `source` (the screen itself, or a memory context
-// holding a full-screen snapshot, whose pixel (0, 0) is the screen's) into a new bitmap
+// holding a snapshot whose pixel (0, 0) is the screen's point `origin`) into a new bitmap
 // compatible with the display, with the cursor drawn in where it was on the screen.
-ScreenPicture CopyScreenArea(HDC screen, HDC source, const RECT& area, const CURSORINFO* cursor)
+ScreenPicture CopyScreenArea(HDC screen, HDC source, POINT origin, const RECT& area, const CURSORINFO* cursor)
 {
     ScreenPicture picture;
+    picture.area = area;
     const int width = area.right - area.left, height = area.bottom - area.top;
     CCreatedDC memory(::CreateCompatibleDC(screen));
     if (!memory)
@@ -62,7 +63,7 @@ ScreenPicture CopyScreenArea(HDC screen, HDC source, const RECT& area, const CUR
         return picture;
     }
     CSelectObject select(memory, picture.bitmap);
-    ::BitBlt(memory, 0, 0, width, height, source, area.left, area.top, SRCCOPY);
+    ::BitBlt(memory, 0, 0, width, height, source, area.left - origin.x, area.top - origin.y, SRCCOPY);
     // The snapshot's flags are not consulted: a cursor hidden at that moment is drawn too.
     if (cursor && cursor->hCursor)
         DrawCursorAt(memory, cursor->hCursor, cursor->ptScreenPos.x - area.left, cursor->ptScreenPos.y - area.top);
@@ -73,18 +74,19 @@ ScreenPicture CopyScreenArea(HDC screen, HDC source, const RECT& area, const CUR
 ScreenPicture GrabScreenRect(const RECT& rect, const CURSORINFO* cursor)
 {
     RECT area;
-    if (!ClampToScreen(rect, ScreenSize(), area))
+    if (!ClampToScreen(rect, ScreenRect(), area))
         return Nothing();
+    // The display's context spans every monitor, in screen coordinates.
     CCreatedDC screen(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
     if (!screen)
         return Nothing();
-    return CopyScreenArea(screen, screen, area, cursor);
+    return CopyScreenArea(screen, screen, POINT{0, 0}, area, cursor);
 }
 
-ScreenPicture CropBitmap(HBITMAP screenSnapshot, const RECT& rect)
+ScreenPicture CropBitmap(const ScreenPicture& snapshot, const RECT& rect)
 {
     RECT area;
-    if (!ClampToScreen(rect, ScreenSize(), area))
+    if (!snapshot.bitmap || !ClampToScreen(rect, snapshot.area, area))
         return Nothing();
     CCreatedDC screen(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
     if (!screen)
@@ -92,9 +94,9 @@ ScreenPicture CropBitmap(HBITMAP screenSnapshot, const RECT& rect)
     CCreatedDC from(::CreateCompatibleDC(screen));
     if (!from)
         return Nothing();
-    CSelectObject selectFrom(from, screenSnapshot);
+    CSelectObject selectFrom(from, snapshot.bitmap);
     // A snapshot that holds the cursor has it already: none is drawn here.
-    return CopyScreenArea(screen, from, area, nullptr);
+    return CopyScreenArea(screen, from, POINT{snapshot.area.left, snapshot.area.top}, area, nullptr);
 }
 
 void BringToFront(HWND window)

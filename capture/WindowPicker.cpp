@@ -11,13 +11,13 @@ LONG Area(const RECT& rect)
 }
 }  // namespace
 
-POINT PickerOrigin(POINT cursor, SIZE window, SIZE screen)
+POINT PickerOrigin(POINT cursor, SIZE window, const RECT& monitor)
 {
     POINT origin = {cursor.x - window.cx / 2, cursor.y - window.cy / 2};
-    if (origin.y + window.cy > screen.cy)
-        origin.y = screen.cy - window.cy;
-    if (origin.x + window.cx > screen.cx)
-        origin.x = screen.cx - window.cx;
+    if (origin.y + window.cy > monitor.bottom)
+        origin.y = monitor.bottom - window.cy;
+    if (origin.x + window.cx > monitor.right)
+        origin.x = monitor.right - window.cx;
     return origin;
 }
 
@@ -28,7 +28,7 @@ void CWindowPicker::ShowAtCursor(HWND pickerWindow)
     RECT rect = {};
     ::GetWindowRect(pickerWindow, &rect);
     const SIZE window = {rect.right - rect.left, rect.bottom - rect.top};
-    const POINT origin = PickerOrigin(cursor, window, ScreenSize());
+    const POINT origin = PickerOrigin(cursor, window, MonitorRectAt(cursor));
     ::SetWindowPos(pickerWindow, HWND_TOPMOST, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOREDRAW);
 }
 

@@ -9,9 +9,9 @@
 
 #include <windows.h>
 
-// Where the picker window goes: centred on the cursor, pushed back onto the screen at the
-// right and bottom edges (not at the left and top).
-POINT PickerOrigin(POINT cursor, SIZE window, SIZE screen);
+// Where the picker window goes: centred on the cursor, pushed back onto the cursor's monitor at
+// its right and bottom edges (not at the left and top).
+POINT PickerOrigin(POINT cursor, SIZE window, const RECT& monitor);
 
 class CWindowPicker
 {

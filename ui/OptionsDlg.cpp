@@ -60,16 +60,16 @@ const char* MissingFileChoiceMessage(BOOL saveToFile, int saveMode, const std::s
     return nullptr;
 }
 
-RECT ClampChosenRect(RECT rect, SIZE screen)
+RECT ClampChosenRect(RECT rect, const RECT& screen)
 {
-    if (rect.left < 0)
-        rect.left = 0;
-    if (rect.top < 0)
-        rect.top = 0;
-    if (rect.right > screen.cx)
-        rect.right = screen.cx;
-    if (rect.bottom > screen.cy)
-        rect.bottom = screen.cy;
+    if (rect.left < screen.left)
+        rect.left = screen.left;
+    if (rect.top < screen.top)
+        rect.top = screen.top;
+    if (rect.right > screen.right)
+        rect.right = screen.right;
+    if (rect.bottom > screen.bottom)
+        rect.bottom = screen.bottom;
     return rect;
 }
 
@@ -272,7 +272,7 @@ void COptionsDlg::BrowseRect(int id, RECT& rect)
     RECT picked = {};
     if (!m_pickRect || !m_pickRect(m_hWnd, picked))
         return;
-    rect = ClampChosenRect(picked, ScreenSize());
+    rect = ClampChosenRect(picked, ScreenRect());
     ShowRect(id, rect);
 }
 

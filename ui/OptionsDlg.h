@@ -25,9 +25,9 @@ const char* LetterClashMessage(char begin, char end, char autoBegin);
 // files need a prefix and a directory. Nothing is needed when nothing is saved into files.
 const char* MissingFileChoiceMessage(BOOL saveToFile, int saveMode, const std::string& targetFile,
                                      const std::string& prefix, const std::string& directory);
-// A rectangle chosen on the screen, kept on it: left and top at least 0, right and bottom at
-// most the screen's size. It is not ordered: one dragged to the upper left stays reversed.
-RECT ClampChosenRect(RECT rect, SIZE screen);
+// A rectangle chosen on the screen, kept on it: left and top at least the screen's, right and
+// bottom at most the screen's. It is not ordered: one dragged to the upper left stays reversed.
+RECT ClampChosenRect(RECT rect, const RECT& screen);
 
 class COptionsDlg : public CDialog
 {

@@ -108,23 +108,32 @@ TEST(RectSelector, AMinimisedWindowIsTakenWhole)
 
 TEST(CopyAutomatically, AZeroWidthOrHeightStandsForTheWholeScreen)
 {
-    const SIZE screen = {1280, 1024};
+    const RECT screen = Rect(0, 0, 1280, 1024);
     EXPECT_TRUE(Equal(AutomaticRect(Rect(0, 0, 0, 0), screen), Rect(0, 0, 1280, 1024)));
     EXPECT_TRUE(Equal(AutomaticRect(Rect(300, 100, 300, 200), screen), Rect(0, 100, 1280, 200))) << "a stripe";
     EXPECT_TRUE(Equal(AutomaticRect(Rect(10, 50, 20, 50), screen), Rect(10, 0, 20, 1024)));
     EXPECT_TRUE(Equal(AutomaticRect(Rect(300, 200, 100, 50), screen), Rect(300, 200, 100, 50))) << "reversed kept";
+    // Monitors left of and above the primary one: the screen starts at negative coordinates.
+    const RECT wide = Rect(-1920, -300, 1280, 1024);
+    EXPECT_TRUE(Equal(AutomaticRect(Rect(0, 0, 0, 0), wide), wide));
+    EXPECT_TRUE(Equal(AutomaticRect(Rect(-50, 10, -50, 20), wide), Rect(-1920, 10, 1280, 20)));
 }
 
-TEST(Picker, OpensCentredOnTheCursorAndIsPushedBackOnlyAtTheRightAndBottom)
+TEST(Picker, OpensCentredOnTheCursorAndIsPushedBackOnlyAtItsMonitorsRightAndBottom)
 {
-    const SIZE window = {45, 47}, screen = {1280, 1024};
-    POINT at = PickerOrigin(POINT{500, 400}, window, screen);
+    const SIZE window = {45, 47};
+    const RECT monitor = Rect(0, 0, 1280, 1024);
+    POINT at = PickerOrigin(POINT{500, 400}, window, monitor);
     EXPECT_EQ(at.x, 500 - 22);
     EXPECT_EQ(at.y, 400 - 23);
-    at = PickerOrigin(POINT{1279, 1023}, window, screen);
+    at = PickerOrigin(POINT{1279, 1023}, window, monitor);
     EXPECT_EQ(at.x, 1280 - 45);
     EXPECT_EQ(at.y, 1024 - 47);
-    at = PickerOrigin(POINT{3, 1}, window, screen);
+    at = PickerOrigin(POINT{3, 1}, window, monitor);
     EXPECT_EQ(at.x, 3 - 22);
     EXPECT_EQ(at.y, 1 - 23);
+    // A monitor left of the primary one: its own right edge, at negative coordinates.
+    at = PickerOrigin(POINT{-2, 500}, window, Rect(-1920, 0, 0, 1080));
+    EXPECT_EQ(at.x, -45);
+    EXPECT_EQ(at.y, 500 - 23);
 }

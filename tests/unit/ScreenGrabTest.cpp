@@ -1,6 +1,7 @@
 // Pictures of the screen, compared pixel by pixel with a window painted in known colours.
 #include "capture/CaptureSettings.h"
 #include "capture/ScreenGrab.h"
+#include "ui/OptionsDlg.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/Screen.h"
 
@@ -84,6 +85,26 @@ TEST_F(ScreenGrab, RectanglesAreCutAtTheScreensEdges)
     ExpectQuadrants(left, 0, 10, "left edge");
 }
 
+TEST(ScreenArithmetic, RectanglesAreOrderedAndCutToAScreenThatMayStartAtNegativeCoordinates)
+{
+    // Monitors left of and above the primary one.
+    const RECT screen = {-1920, -300, 1280, 1024};
+    RECT clamped = {};
+    ASSERT_TRUE(ClampToScreen(RECT{-1000, 50, -2000, -400}, screen, clamped));
+    EXPECT_EQ(clamped.left, -1920);
+    EXPECT_EQ(clamped.top, -300);
+    EXPECT_EQ(clamped.right, -1000);
+    EXPECT_EQ(clamped.bottom, 50);
+    EXPECT_FALSE(ClampToScreen(RECT{-3000, 0, -2000, 10}, screen, clamped)) << "wholly left of it";
+    EXPECT_FALSE(ClampToScreen(RECT{0, 1024, 10, 1100}, screen, clamped)) << "below it";
+    // A window chosen on it that sticks out is kept on it.
+    const RECT chosen = ClampChosenRect(RECT{-2500, -400, -100, 2000}, screen);
+    EXPECT_EQ(chosen.left, -1920);
+    EXPECT_EQ(chosen.top, -300);
+    EXPECT_EQ(chosen.right, -100);
+    EXPECT_EQ(chosen.bottom, 1024);
+}
+
 TEST_F(ScreenGrab, NothingIsMadeOfAnEmptyRectangleAndNothingIsSaid)
 {
     const int width = ::GetSystemMetrics(SM_CXSCREEN);
@@ -101,8 +122,8 @@ TEST_F(ScreenGrab, ACutOfASnapshotEqualsAGrabOfTheSameRectangle)
 {
     CPaintedWindow window(RECT{400, 500, 600, 600}, CPaintedWindow::Quadrants);
     const RECT screen = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    const CBitmapHandle snapshot = GrabScreenRect(screen).bitmap;
-    ASSERT_TRUE(snapshot);
+    const ScreenPicture snapshot = GrabScreenRect(screen);
+    ASSERT_TRUE(snapshot.bitmap);
     const CPixels cut = ReadBitmap(CropBitmap(snapshot, RECT{620, 620, 380, 480}).bitmap);
     ASSERT_EQ(cut.width, 240);
     ASSERT_EQ(cut.height, 140);
@@ -110,7 +131,17 @@ TEST_F(ScreenGrab, ACutOfASnapshotEqualsAGrabOfTheSameRectangle)
     EXPECT_EQ(cut.data, Grab(RECT{380, 480, 620, 620}).data);
     EXPECT_FALSE(CropBitmap(snapshot, RECT{10, 10, 10, 50}).bitmap);
     // The snapshot is left as it was.
-    EXPECT_EQ(ReadBitmap(snapshot).width, screen.right);
+    EXPECT_EQ(ReadBitmap(snapshot.bitmap).width, screen.right);
+
+    // A snapshot of a screen that starts left of and above the primary monitor: its pixel (0, 0)
+    // is the screen's (-380, -480), and a cut is taken from where the rectangle lies on it.
+    ScreenPicture shifted;
+    shifted.bitmap = GrabScreenRect(screen).bitmap;
+    shifted.area = RECT{-380, -480, screen.right - 380, screen.bottom - 480};
+    EXPECT_EQ(ReadBitmap(CropBitmap(shifted, RECT{0, 0, 240, 140}).bitmap).data, cut.data);
+    const ScreenPicture clipped = CropBitmap(shifted, RECT{-500, -600, -370, -470});
+    EXPECT_EQ(clipped.area.left, -380) << "cut to the snapshot";
+    EXPECT_EQ(clipped.area.bottom, -470);
 }
 
 TEST_F(ScreenGrab, AWindowPartlyOffTheScreenIsGrabbedFromTheScreensEdge)

@@ -1,9 +1,11 @@
 // "Copy automatically" with the choices that only the Option dialog makes: a preset rectangle
 // (also a stripe of zero width), numbered PNG files, the cursor drawn in. The files are read back
 // by ImageMagick and compared with what a window of this test painted.
+#include "app/MainDlg.h"
 #include "app/StillActions.h"
 #include "support/Clipboard.h"
 #include "support/Files.h"
+#include "support/MessageBoxWatcher.h"
 #include "support/Screen.h"
 
 #include <gtest/gtest.h>
@@ -70,4 +72,33 @@ TEST(CopyAutomatically, AStripeOfZeroWidthTakesTheWholeWidthOfTheScreen)
     ASSERT_EQ(picture.height, 30);
     EXPECT_EQ(picture.At(0, 0), RGB(10, 120, 230));
     EXPECT_EQ(picture.At(width - 1, 29), RGB(10, 120, 230));
+}
+
+TEST(CopyAutomatically, ARectangleOnNoMonitorNowIsSaidAndTakesNothing)
+{
+    // Chosen on a monitor that is gone: right of the only one there is.
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    CaptureSettings settings;
+    settings.m_rcCapture = RECT{width + 10, 0, width + 110, 100};
+    settings.m_rcAvi = settings.m_rcCapture;
+    std::strcpy(settings.m_szAviFile, CScratch::Windows("gone.avi").c_str());
+    PutOnClipboard("kept");
+    CaptureState state;
+    CMessageBoxWatcher still;
+    CopyAutomatically(nullptr, settings, state);
+    ASSERT_TRUE(still.Wait());
+    const std::string said = "The rectangle (" + std::to_string(width + 10) + ", 0) - (" + std::to_string(width + 110) +
+                             ", 100) lies on no screen now. Please choose it again in the Option dialog.";
+    EXPECT_EQ(still.m_text, said);
+    EXPECT_EQ(ClipboardText(), "kept");
+
+    // A recording of it says the same and makes no file.
+    CMainDlg main;
+    ASSERT_TRUE(main.Create());
+    main.m_settings = settings;
+    CMessageBoxWatcher recording;
+    main.StartRecording(true);
+    ASSERT_TRUE(recording.Wait());
+    EXPECT_EQ(recording.m_text, said);
+    EXPECT_FALSE(FileExists(settings.m_szAviFile));
 }
