@@ -2,6 +2,23 @@
 
 namespace {
 const DWORD kPrintScreenDelayMs = 500;
+
+// "A", "A and B", "A, B and C".
+std::string KeyList(const std::vector<HotKeyBinding>& keys)
+{
+    std::string list;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (i > 0)
+            list += i + 1 == keys.size() ? " and " : ", ";
+        list += HotKeyName(keys[i]);
+    }
+    return list;
+}
+
+bool IsLetterKey(const HotKeyBinding& key)
+{
+    return key.virtualKey != VK_SNAPSHOT;
+}
 }  // namespace
 
 std::array<HotKeyBinding, 5> HotKeyBindings(const CaptureSettings& settings)
@@ -17,10 +34,13 @@ std::array<HotKeyBinding, 5> HotKeyBindings(const CaptureSettings& settings)
     }};
 }
 
-void RegisterHotKeys(HWND window, const CaptureSettings& settings)
+std::vector<HotKeyBinding> RegisterHotKeys(HWND window, const CaptureSettings& settings)
 {
+    std::vector<HotKeyBinding> held;
     for (const HotKeyBinding& key : HotKeyBindings(settings))
-        ::RegisterHotKey(window, key.id, key.modifiers, key.virtualKey);
+        if (!::RegisterHotKey(window, key.id, key.modifiers, key.virtualKey))
+            held.push_back(key);
+    return held;
 }
 
 void UnregisterHotKeys(HWND window)
@@ -55,4 +75,52 @@ bool ShouldAcceptAction(BOOL busy, const CDateTime& now, const CDateTime& lastAc
         return false;
     // The elapsed time is whole seconds, so "less than 1.1" means "fewer than 2".
     return ElapsedWholeSeconds(now, lastAccepted) >= 1.1;
+}
+
+std::string HotKeyName(const HotKeyBinding& key)
+{
+    std::string name = (key.modifiers & MOD_CONTROL) ? "Ctrl + " : "";
+    if (key.modifiers & MOD_SHIFT)
+        name += "Shift + ";
+    if (key.virtualKey == VK_SNAPSHOT)
+        return name + "PrintScreen";
+    return name + static_cast<char>(key.virtualKey);
+}
+
+bool WindowsTakesPrintScreen()
+{
+    DWORD value = 0, size = sizeof value;
+    return ::RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Keyboard", "PrintScreenKeyForSnippingEnabled",
+                          RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS &&
+           value == 1;
+}
+
+HotKeyNotice StartNotice(const std::vector<HotKeyBinding>& held, bool windowsTakesPrintScreen)
+{
+    const std::string windows = "turn off \"Use the Print screen key to open screen capture\" in Settings > "
+                                "Accessibility > Keyboard.";
+    HotKeyNotice notice;
+    if (!held.empty()) {
+        notice.title = "Hot keys held by another program";
+        notice.text = KeyList(held) + (held.size() == 1 ? " does" : " do") + " nothing here.";
+        if (windowsTakesPrintScreen)
+            notice.text += " PrintScreen opens Windows' own screen capture: " + windows;
+    } else if (windowsTakesPrintScreen) {
+        notice.title = "PrintScreen opens Windows' own screen capture";
+        notice.text = "To use it here, " + windows;
+    }
+    return notice;
+}
+
+std::string HeldLettersMessage(const std::vector<HotKeyBinding>& held)
+{
+    std::vector<HotKeyBinding> letters;
+    for (const HotKeyBinding& key : held)
+        if (IsLetterKey(key))
+            letters.push_back(key);
+    if (letters.empty())
+        return std::string();
+    if (letters.size() == 1)
+        return "Another program holds " + KeyList(letters) + ", so it does nothing here. Please choose another letter.";
+    return "Another program holds " + KeyList(letters) + ", so they do nothing here. Please choose other letters.";
 }

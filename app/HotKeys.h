@@ -6,6 +6,8 @@
 #include "framework/DateTime.h"
 
 #include <array>
+#include <string>
+#include <vector>
 
 enum : int {
     IDH_COPY_AUTOMATICALLY = 1134,  // PrintScreen
@@ -24,10 +26,27 @@ struct HotKeyBinding {
 // The five hot keys in id order, with the letters the settings hold now.
 std::array<HotKeyBinding, 5> HotKeyBindings(const CaptureSettings& settings);
 
-// Registers them on the window with the letters of the settings; a key that another program
-// holds simply does not work.
-void RegisterHotKeys(HWND window, const CaptureSettings& settings);
+// Registers them on the window with the letters of the settings. The keys that could not be
+// registered (another program holds them): they do nothing here.
+std::vector<HotKeyBinding> RegisterHotKeys(HWND window, const CaptureSettings& settings);
 void UnregisterHotKeys(HWND window);
+
+// A key as the Option dialog names keys: "PrintScreen", "Ctrl + PrintScreen", "Ctrl + Shift + B".
+std::string HotKeyName(const HotKeyBinding& key);
+// Whether Windows is set to open its own screen capture with PrintScreen (Settings >
+// Accessibility > Keyboard, kept in the current user's keyboard settings).
+bool WindowsTakesPrintScreen();
+// What the user is told at start of the keys another program holds and of Windows' own use of
+// PrintScreen: a title and a text short enough for a balloon of the tray icon; both empty when
+// there is nothing to say.
+struct HotKeyNotice {
+    std::string title;
+    std::string text;
+};
+HotKeyNotice StartNotice(const std::vector<HotKeyBinding>& held, bool windowsTakesPrintScreen);
+// What the user is told after the Option dialog's OK of the letters another program holds;
+// empty when every letter is free.
+std::string HeldLettersMessage(const std::vector<HotKeyBinding>& held);
 
 // What a hot key starts. The value travels as the action message's wParam.
 enum class Action { None, CopyManually, CopyAutomatically, BeginRecording, EndRecording, BeginAutoRecording };

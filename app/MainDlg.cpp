@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "app/StillActions.h"
 #include "app/TrayIcon.h"
+#include "framework/MessageBox.h"
 #include "framework/Screen.h"
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
@@ -34,8 +35,13 @@ BOOL CMainDlg::OnInitDialog()
     CDialog::OnInitDialog();
     m_dtLastAction = CDateTime::Now();
     LoadSettings(m_settings);
-    RegisterHotKeys(m_hWnd, m_settings);
+    // Numbered files of an earlier run are never written over.
+    m_state.m_nLastNumber = LoadLastNumber(m_settings.m_nBaseNumber - 1);
+    const std::vector<HotKeyBinding> held = RegisterHotKeys(m_hWnd, m_settings);
     CTrayIcon::Add(m_hWnd);
+    const HotKeyNotice notice = StartNotice(held, WindowsTakesPrintScreen());
+    if (!notice.text.empty())
+        CTrayIcon::ShowBalloon(m_hWnd, notice.title, notice.text);
     return TRUE;
 }
 
@@ -243,8 +249,11 @@ void CMainDlg::OnOption()
     m_settings = dialog.Choices();
     m_state.m_nLastNumber = m_settings.m_nBaseNumber - 1;
     SaveSettings(m_settings);
+    SaveLastNumber(m_state.m_nLastNumber);
     UnregisterHotKeys(m_hWnd);
-    RegisterHotKeys(m_hWnd, m_settings);
+    const std::string held = HeldLettersMessage(RegisterHotKeys(m_hWnd, m_settings));
+    if (!held.empty())
+        AppMessageBox(held, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CMainDlg::OnAbout()

@@ -1,19 +1,38 @@
-// The profile in which the three AVI hot-key letters survive a restart; everything else in the
-// settings starts from the defaults at every start. The main window owns the program's one
-// record of the settings and one of the shared run-time state.
+// The profile in which the user's choices survive a restart: the three AVI hot-key letters in
+// the section "Hot Key" (as they have always been kept), every other choice of the Option
+// dialog and the number of the last numbered file in the section "Settings". A value read back
+// is trusted no further than the dialog trusts what a user types: one that is missing, of
+// another type or that the dialog could not have made leaves that one setting at its default.
 #pragma once
 
 #include "capture/CaptureSettings.h"
+
+#include <string>
 
 // Profile section and values of the three letters.
 extern const char kHotKeySection[];
 extern const char kAviBeginEntry[];
 extern const char kAviEndEntry[];
 extern const char kAviAutoBeginEntry[];
+// The section of every other choice.
+extern const char kSettingsSection[];
 
-// Reads the three letters from the application's profile and resets the paths and rectangles.
+// Reads every choice from the application's profile; the settings' own values stand for the
+// defaults.
 void LoadSettings(CaptureSettings& settings);
-// Writes the three letters to the application's profile.
+// Writes every choice to the application's profile.
 void SaveSettings(const CaptureSettings& settings);
+// The number of the last numbered file of an earlier run, or `fallback` when none is kept.
+int LoadLastNumber(int fallback);
+void SaveLastNumber(int number);
+
+// What the Option dialog could have chosen: an empty path or a full one (a drive and its
+// root, or a network share) that fits the settings and holds no character a file name cannot;
+// a prefix of at most six such characters; the all-zero rectangle, or one of some size whose
+// corners lie where a screen may be.
+bool IsChoosablePath(const std::string& path);
+bool IsChoosablePrefix(const std::string& prefix);
+bool IsChoosableRect(const RECT& rect);
+
 // Fills the state's cursor snapshot with the cursor as it is now.
 void TakeCursorSnapshot(CaptureState& state);

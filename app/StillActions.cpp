@@ -1,6 +1,7 @@
 #include "app/StillActions.h"
 
 #include "app/Report.h"
+#include "app/Settings.h"
 #include "capture/Delivery.h"
 #include "capture/RectSelectDlg.h"
 #include "capture/ScreenGrab.h"
@@ -15,7 +16,11 @@ void Deliver(ScreenPicture picture, HWND owner, const CaptureSettings& settings,
         ReportFailure(picture.outcome);
         return;
     }
+    const int before = state.m_nLastNumber;
     Report(DeliverBitmap(std::move(picture.bitmap), settings, state.m_nLastNumber, owner));
+    // Kept at once: after a restart the numbering goes on, whatever ends this run.
+    if (state.m_nLastNumber != before)
+        SaveLastNumber(state.m_nLastNumber);
 }
 }  // namespace
 

@@ -33,6 +33,18 @@ void CTrayIcon::Add(HWND window)
     ::Shell_NotifyIconA(NIM_ADD, &data);
 }
 
+void CTrayIcon::ShowBalloon(HWND window, const std::string& title, const std::string& text)
+{
+    NOTIFYICONDATAA data = TrayIconData(window);
+    // The record's later form, which balloons need.
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_WARNING;
+    ::lstrcpynA(data.szInfoTitle, title.c_str(), sizeof data.szInfoTitle);
+    ::lstrcpynA(data.szInfo, text.c_str(), sizeof data.szInfo);
+    ::Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
 void CTrayIcon::Remove(HWND window)
 {
     NOTIFYICONDATAA data = TrayIconData(window);

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 const UINT WM_TRAYICON = WM_USER + 10;  // the icon's callback message to its window
 
 class CTrayIcon
@@ -10,6 +12,9 @@ class CTrayIcon
 public:
     // Adds the icon for the window (again, after a new taskbar); failures are silent.
     static void Add(HWND window);
+    // A balloon from the icon with a warning's sign (a title of up to 63 characters and a text
+    // of up to 255: longer ones are cut).
+    static void ShowBalloon(HWND window, const std::string& title, const std::string& text);
     static void Remove(HWND window);
     // Tracks the menu at the cursor; the chosen command arrives at the window as WM_COMMAND.
     // False when the menu could not be loaded.

@@ -13,6 +13,18 @@ namespace {
 // The depth of tree the walk follows; one level more is refused.
 const int kTreeStackSize = 1024;
 
+// A control whose program would not let this one in: its items live in memory that cannot be
+// reached from here. True (with the refusal in the result) when that is so.
+bool RefusedEntry(const CRemoteItemReader& reader, ReadResult& result)
+{
+    const DWORD error = reader.Memory().OpenError();
+    if (error == 0)
+        return false;
+    result.outcome = ReadResult::Outcome::Refused;
+    result.message = UnreadableProgramMessage(error);
+    return true;
+}
+
 void AddCut(ReadResult& result, const std::string& note)
 {
     result.outcome = ReadResult::Outcome::Cut;
@@ -193,7 +205,7 @@ ReadResult GetListViewText(HWND listView, std::string& text, const ReadLimits& l
     const LRESULT rowsRead = BoundedCount(rows, limits.maxItems / std::max<LRESULT>(columnsRead, 1));
 
     CRemoteItemReader reader(listView, query);
-    if (!reader.IsReady())
+    if (RefusedEntry(reader, result) || !reader.IsReady())
         return result;
     if (columnsRead < columns)
         AddCut(result, CutNote(CutUnit::Columns, columnsRead, columns, CutReason::ColumnLimit, limits));
@@ -231,7 +243,7 @@ ReadResult GetHeaderText(HWND header, std::string& text, const ReadLimits& limit
         return result;
     const LRESULT bounded = BoundedCount(items, limits.maxColumns);
     CRemoteItemReader reader(header, query);
-    if (!reader.IsReady())
+    if (RefusedEntry(reader, result) || !reader.IsReady())
         return result;
     const auto item = HeaderItemBytes(reader.IsTarget64Bit(), reader.TextAddress());
     CReadProgress progress(text, limits, sink);
@@ -254,6 +266,8 @@ ReadResult GetTreeViewText(HWND treeView, std::string& text, const ReadLimits& l
     ReadResult result;
     CControlQuery query(treeView);
     CRemoteItemReader reader(treeView, query);
+    if (RefusedEntry(reader, result))
+        return result;
     const CProcessMemory& memory = reader.Memory();
     if (memory.IsOpen() &&
         !TreeHandlesFit(sizeof(void*) == 8, reader.IsTarget64Bit(), IsProcessLargeAddressAware(memory.Process()))) {

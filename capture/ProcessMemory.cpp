@@ -10,8 +10,11 @@ CProcessMemory::CProcessMemory(HWND window)
 {
     DWORD pid = 0;
     ::GetWindowThreadProcessId(window, &pid);
-    if (pid != 0)
-        m_hProcess.Reset(::OpenProcess(kProcessAccess, FALSE, pid));
+    if (pid == 0)
+        return;
+    m_hProcess.Reset(::OpenProcess(kProcessAccess, FALSE, pid));
+    if (!m_hProcess)
+        m_dwOpenError = ::GetLastError();
 }
 
 CProcessMemory::~CProcessMemory()

@@ -24,6 +24,9 @@ public:
     BOOL Read(const void* remote, void* local, int size);
 
     bool IsOpen() const { return static_cast<bool>(m_hProcess); }
+    // Why the window's process could not be opened (access denied for one that runs with higher
+    // rights or as another user); 0 when it was, or when the window has no process.
+    DWORD OpenError() const { return m_dwOpenError; }
     // Whether the target's pointers are 64 bits wide (its structures are laid out so).
     bool IsTarget64Bit() const;
     HANDLE Process() const { return m_hProcess; }
@@ -31,6 +34,7 @@ public:
 private:
     // Declared first, so that it is closed last: the blocks are freed through it.
     CKernelHandle m_hProcess;
+    DWORD m_dwOpenError = 0;
     std::vector<void*> m_remoteBlocks;
 };
 

@@ -2,6 +2,8 @@
 // reading goes on. Shared by the readers of controls and both sides of the 64-bit companion.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 struct ReadResult {
@@ -27,6 +29,9 @@ bool IsDeliverable(const ReadResult& result);
 
 // Why a 32-bit reader does not walk the tree of a large-address-aware 64-bit program.
 extern const char kTreeHandlesRefusal[];
+// Why the text of a control cannot be read when its program could not be opened (the system's
+// error of that): it runs with higher rights, or as another user.
+std::string UnreadableProgramMessage(DWORD openError);
 
 // Told of the text while a reading goes on, each time it has grown by whole items (rows,
 // lines): the reader mode passes them on at once, so that what was read is kept even where the

@@ -94,25 +94,22 @@ std::string CWinApp::ProfileKeyPath(const char* section) const
     return "Software\\" + m_strRegistryKey + "\\" + m_strAppName + "\\" + section;
 }
 
-UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue) const
+bool CWinApp::QueryProfileValue(const char* section, const char* entry, DWORD type, void* data, DWORD& size) const
 {
     if (m_strRegistryKey.empty())
-        return static_cast<UINT>(defaultValue);
+        return false;
     // Reading opens the key only: a first start leaves the registry as it was.
     HKEY raw = nullptr;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, ProfileKeyPath(section).c_str(), 0, KEY_QUERY_VALUE, &raw) !=
         ERROR_SUCCESS)
-        return static_cast<UINT>(defaultValue);
+        return false;
     CRegKey key(raw);
-    DWORD type = 0, value = 0, size = sizeof value;
-    if (::RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_DWORD || size != sizeof value)
-        return static_cast<UINT>(defaultValue);
-    return value;
+    DWORD actual = 0;
+    return ::RegQueryValueExA(key, entry, nullptr, &actual, static_cast<BYTE*>(data), &size) == ERROR_SUCCESS &&
+           actual == type;
 }
 
-BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value)
+BOOL CWinApp::SetProfileValue(const char* section, const char* entry, DWORD type, const void* data, DWORD size)
 {
     if (m_strRegistryKey.empty())
         return FALSE;
@@ -121,9 +118,50 @@ BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value)
                           nullptr, &raw, nullptr) != ERROR_SUCCESS)
         return FALSE;
     CRegKey key(raw);
+    return ::RegSetValueExA(key, entry, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}
+
+UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue) const
+{
+    DWORD value = 0, size = sizeof value;
+    if (!QueryProfileValue(section, entry, REG_DWORD, &value, size) || size != sizeof value)
+        return static_cast<UINT>(defaultValue);
+    return value;
+}
+
+BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value)
+{
     const DWORD data = static_cast<DWORD>(value);
-    return ::RegSetValueExA(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data) ==
-           ERROR_SUCCESS;
+    return SetProfileValue(section, entry, REG_DWORD, &data, sizeof data);
+}
+
+bool CWinApp::GetProfileString(const char* section, const char* entry, std::string& value, size_t maxLength) const
+{
+    // Room for one character more than allowed, and for a terminator the value may lack: a
+    // longer value does not fit and is refused.
+    std::vector<char> text(maxLength + 2, '\0');
+    DWORD size = static_cast<DWORD>(text.size() - 1);
+    if (!QueryProfileValue(section, entry, REG_SZ, text.data(), size))
+        return false;
+    text[size] = '\0';
+    value = text.data();
+    return value.size() <= maxLength;
+}
+
+BOOL CWinApp::WriteProfileString(const char* section, const char* entry, const std::string& value)
+{
+    return SetProfileValue(section, entry, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+bool CWinApp::GetProfileBinary(const char* section, const char* entry, void* data, DWORD size) const
+{
+    DWORD actual = size;
+    return QueryProfileValue(section, entry, REG_BINARY, data, actual) && actual == size;
+}
+
+BOOL CWinApp::WriteProfileBinary(const char* section, const char* entry, const void* data, DWORD size)
+{
+    return SetProfileValue(section, entry, REG_BINARY, data, size);
 }
 
 CWinApp* GetApp()

@@ -34,6 +34,14 @@ public:
     // Reads a REG_DWORD value of a section; the default when it is missing or unreadable.
     UINT GetProfileInt(const char* section, const char* entry, int defaultValue) const;
     BOOL WriteProfileInt(const char* section, const char* entry, int value);
+    // A REG_SZ value of a section: false when it is missing, of another type, or longer than
+    // `maxLength` characters.
+    bool GetProfileString(const char* section, const char* entry, std::string& value, size_t maxLength) const;
+    BOOL WriteProfileString(const char* section, const char* entry, const std::string& value);
+    // A REG_BINARY value of exactly `size` bytes: false when it is missing, of another type or
+    // of another size.
+    bool GetProfileBinary(const char* section, const char* entry, void* data, DWORD size) const;
+    BOOL WriteProfileBinary(const char* section, const char* entry, const void* data, DWORD size);
 
     // Modeless dialogs get their keyboard handling (tab, arrows, Enter) from the loop.
     void AddModeless(HWND hwnd);
@@ -51,6 +59,9 @@ protected:
 
 private:
     std::string ProfileKeyPath(const char* section) const;
+    // The value of the entry if it has this type and fits `size` bytes; its size then in `size`.
+    bool QueryProfileValue(const char* section, const char* entry, DWORD type, void* data, DWORD& size) const;
+    BOOL SetProfileValue(const char* section, const char* entry, DWORD type, const void* data, DWORD size);
 
     std::vector<HWND> m_modeless;
     int m_nExitCode = 0;

@@ -103,20 +103,88 @@ TEST_F(OptionDialog, RefusesWhatIsMissingStoresOnlyOnOkAndTheLettersSurviveARest
         PressFor(dialog, IDCANCEL);
         ASSERT_TRUE(app.Exit());
     }
-    Step("after a restart only the letters are kept; one edited into the profile outside A to Z "
-         "shows no letter, and OK keeps it");
+    Step("after a restart the choices are kept; a letter edited into the profile outside A to Z "
+         "is not trusted: its key keeps the default letter, which OK stores");
     SetHotKeyValue("AVIE", '1');
     CPixlet again;
     ASSERT_TRUE(Start(again));
     EXPECT_FALSE(IsHotKeyFree(kCtrlShift, 'D'));
+    EXPECT_TRUE(IsHotKeyFree(kCtrlShift, '1'));
     const HWND dialog = OpenOption();
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(NamedTexts(dialog, {{"rate", IDC_AVI_RATE}}) + " letters=" + Letters(dialog), "rate=10 letters=D@G");
+    EXPECT_EQ(NamedTexts(dialog, {{"rate", IDC_AVI_RATE}}) + " letters=" + Letters(dialog), "rate=7 letters=DEG");
     ASSERT_EQ(PressFor(dialog, IDOK), "");
-    EXPECT_FALSE(IsHotKeyFree(kCtrlShift, '1'));
     DWORD end = 0, size = sizeof end;
     ::RegGetValueA(HKEY_CURRENT_USER, kHotKeyKey, "AVIE", RRF_RT_REG_DWORD, nullptr, &end, &size);
-    EXPECT_EQ(end, DWORD('1'));
+    EXPECT_EQ(end, DWORD('E'));
+}
+
+TEST_F(OptionDialog, AProfileOfValuesTheDialogCouldNotHaveMadeGivesTheDefaults)
+{
+    const char* const settings[] = {"SaveToFile", "SaveMode",      "TargetFile",  "Directory", "Prefix",
+                                    "BaseNumber", "Digits",        "Type",        "IncludeCursor",
+                                    "CaptureRect", "AviFile",      "AviRect",     "AviRate",   "AviEndAfter",
+                                    "LastNumber"};
+    const std::string section = std::string(kHotKeyKey).substr(0, std::string(kHotKeyKey).rfind('\\')) + "\\Settings";
+    // Every value the program keeps: first a text, then the number 0xFFFFFFFF.
+    for (const DWORD type : {DWORD(REG_SZ), DWORD(REG_DWORD)}) {
+        Step(type == REG_SZ ? "every value a text" : "every value 0xFFFFFFFF");
+        const std::string bytes = type == REG_SZ ? std::string("?\0", 2) : std::string(4, '\xFF');
+        for (const char* name : settings)
+            ::RegSetKeyValueA(HKEY_CURRENT_USER, section.c_str(), name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+        for (const char* name : {"AVIB", "AVIE", "AVIAB"})
+            SetHotKeyValue(name, type, bytes);
+        CPixlet app;
+        ASSERT_TRUE(Start(app));
+        PutOnClipboard("none");
+        PressHotKey({VK_SNAPSHOT});
+        EXPECT_TRUE(WaitUntil(HasBitmap, 5000)) << "PrintScreen took nothing";
+        const HWND dialog = OpenOption();
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(NamedTexts(dialog, {{"capture", IDC_CAPTURE_RECT}, {"avi", IDC_AVI_RECT}, {"rate", IDC_AVI_RATE},
+                                      {"end after", IDC_END_AFTER}, {"base", IDC_BASE_NUMBER}, {"digits", IDC_DIGITS},
+                                      {"type", IDC_FILE_TYPE}, {"prefix", IDC_PREFIX}, {"dir", IDC_DIRECTORY},
+                                      {"target", IDC_TARGET_FILE}, {"avi file", IDC_AVI_FILE}}) +
+                      " letters=" + Letters(dialog),
+                  "capture=(0, 0) - (0, 0) avi=(0, 0) - (0, 0) rate=10 end after=3 base=1 digits=3 type=.png prefix= "
+                  "dir= target= avi file= letters=BEC");
+        EXPECT_FALSE(IsChecked(dialog, IDC_SAVE_TO_FILE) || IsChecked(dialog, IDC_INCLUDE_CURSOR));
+        PressFor(dialog, IDCANCEL);
+        ASSERT_TRUE(app.Exit());
+    }
+}
+
+TEST_F(OptionDialog, KeysHeldByAnotherProgramAreNamedAtStartAndAfterOk)
+{
+    // PrintScreen held here before the start, and Windows set to open its own capture with it.
+    const char kKeyboard[] = "Control Panel\\Keyboard";
+    const DWORD on = 1;
+    ::RegSetKeyValueA(HKEY_CURRENT_USER, kKeyboard, "PrintScreenKeyForSnippingEnabled", REG_DWORD, &on, sizeof on);
+    ASSERT_TRUE(::RegisterHotKey(nullptr, 1, 0, VK_SNAPSHOT));
+    CPixlet app;
+    const bool started = Start(app);
+    ::UnregisterHotKey(nullptr, 1);
+    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kKeyboard, "PrintScreenKeyForSnippingEnabled");
+    ASSERT_TRUE(started);
+
+    Step("a balloon from the tray icon names PrintScreen and says where Windows' use of it is turned off");
+    std::string balloon;
+    EXPECT_TRUE(WaitUntil([&] { return (balloon = VisibleTooltipText("PrintScreen")).size() > 0; }, 5000));
+    EXPECT_EQ(balloon.rfind("PrintScreen does nothing here. PrintScreen opens Windows' own screen capture: turn off "
+                            "\"Use the Print screen key to open screen capture\" in Settings > Accessibility > Keyboard.",
+                            0),
+              0u)
+        << balloon;
+
+    Step("a letter held by another program and chosen in the dialog: named after OK");
+    ASSERT_TRUE(::RegisterHotKey(nullptr, 2, kCtrlShift, 'G'));
+    const HWND dialog = OpenOption();
+    ASSERT_TRUE(dialog);
+    Letters(dialog, "BEG");
+    ASSERT_EQ(PressFor(dialog, IDOK), "");
+    EXPECT_EQ(AnswerMessageBox(Pid()).text,
+              "Another program holds Ctrl + Shift + G, so it does nothing here. Please choose another letter.");
+    ::UnregisterHotKey(nullptr, 2);
 }
 
 TEST_F(OptionDialog, RectanglesAreChosenOnTheFrozenScreenAndKeptOnIt)
@@ -191,4 +259,17 @@ TEST_F(OptionDialog, RectanglesAreChosenOnTheFrozenScreenAndKeptOnIt)
     EXPECT_EQ(NamedTexts(dialog, {{"capture", IDC_CAPTURE_RECT}, {"avi", IDC_AVI_RECT}}),
               "capture=(900, 700) - (700, 500) avi=(700, 100) - (900, 250)");
     PressFor(dialog, IDCANCEL);
+
+    Step("after a restart both are kept, and PrintScreen takes the rectangle chosen");
+    ASSERT_TRUE(app.Exit());
+    CPixlet again;
+    ASSERT_TRUE(Start(again));
+    ASSERT_TRUE(dialog = OpenOption());
+    EXPECT_EQ(NamedTexts(dialog, {{"capture", IDC_CAPTURE_RECT}, {"avi", IDC_AVI_RECT}}),
+              "capture=(900, 700) - (700, 500) avi=(700, 100) - (900, 250)");
+    PressFor(dialog, IDCANCEL);
+    PutOnClipboard("none");
+    PressHotKey({VK_SNAPSHOT});
+    ASSERT_TRUE(WaitUntil(HasBitmap, 5000));
+    EXPECT_EQ(CompareWithPattern(ClipboardBitmap(), 700, 500).count, 0);
 }

@@ -96,4 +96,18 @@ TEST_F(PrintScreenToFiles, NumberedFilesOfTheChosenTypeAndDigitsWithOrWithoutThe
     const CPixels png = DecodeImageFile(CScratch::Host("numbered/shot00005.png"), screen.right, screen.bottom);
     ASSERT_FALSE(png.Empty()) << "shot00005.png is no picture of the screen";
     EXPECT_TRUE(PatternWithCursorAt(png, 0, 0, cursor));
+
+    Step("after a restart every choice is back, and the numbering goes on where it was");
+    ASSERT_TRUE(app.Exit());
+    CPixlet again;
+    ASSERT_TRUE(Start(again));
+    ASSERT_TRUE(dialog = OpenOption());
+    EXPECT_EQ(NamedTexts(dialog, {{"dir", IDC_DIRECTORY}, {"prefix", IDC_PREFIX}, {"base", IDC_BASE_NUMBER},
+                                  {"digits", IDC_DIGITS}, {"type", IDC_FILE_TYPE}}),
+              "dir=" + folder + " prefix=shot base=5 digits=5 type=.png");
+    EXPECT_TRUE(IsChecked(dialog, IDC_SAVE_TO_FILE) && IsChecked(dialog, IDC_AUTO_NUMBER) &&
+                IsChecked(dialog, IDC_INCLUDE_CURSOR));
+    PressFor(dialog, IDCANCEL);
+    PressHotKey({VK_SNAPSHOT});
+    EXPECT_TRUE(FileAppears(folder, "shot00006.png"));
 }

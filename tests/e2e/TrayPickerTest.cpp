@@ -7,6 +7,7 @@
 #include "support/Picker.h"
 #include "support/PixletTest.h"
 #include "support/Screen.h"
+#include "support/SoundCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -98,6 +99,21 @@ TEST_F(TrayPicker, DraggedOntoAWindowItFramesItAndTakesItsPictureOrWithCtrlItsTe
     ASSERT_TRUE(PickText(picker, pickerAt, Centre(host.Control(kListBox))));
     EXPECT_TRUE(WaitUntil([] { return ClipboardText() == Golden("listbox.txt"); }, 5000)) << ClipboardText();
     EXPECT_FALSE(HasBitmap());
+
+    Step("with Ctrl onto the list view of a program that cannot be opened: why, the clipboard kept, "
+         "no shutter");
+    {
+        CControlHost locked("locked");
+        ASSERT_TRUE(locked.Window() && locked.InFrontAtLowerLeft());
+        PutOnClipboard("kept");
+        ClearSoundCapture();
+        ASSERT_TRUE(PickText(picker, pickerAt, Centre(locked.Control(kListView))));
+        EXPECT_EQ(AnswerMessageBox(Pid()).text, "The text of this window cannot be read: its program runs with higher "
+                                                "rights than Pixlet32, or as another user.\r\nThe clipboard was left "
+                                                "as it was.");
+        EXPECT_EQ(ClipboardText(), "kept");
+        EXPECT_TRUE(CapturedSound().empty());
+    }
 
     Step("with Ctrl, let go before any window of another program was framed: nothing is taken");
     PutOnClipboard("kept");

@@ -1,5 +1,6 @@
 #include "support/Desktop.h"
 
+#include "support/Dialogs.h"
 #include "support/Files.h"
 #include "support/Process.h"
 
@@ -160,6 +161,17 @@ void CActionPacer::WaitForNextAction()
         },
         1200, 5);
     m_dwLast = ::GetTickCount();
+}
+
+std::string VisibleTooltipText(const std::string& part)
+{
+    // Under Wine a balloon of the tray is a tooltip window of the shell's process.
+    for (HWND tip : TopLevelWindows(0, "tooltips_class32")) {
+        const std::string text = ::IsWindowVisible(tip) ? WindowText(tip) : std::string();
+        if (text.find(part) != std::string::npos)
+            return text;
+    }
+    return std::string();
 }
 
 }  // namespace testing_support

@@ -16,6 +16,9 @@ int TrayIconCount();
 // message (as if the icon had been clicked).
 extern const UINT kTrayMessage, kTrayId;
 
+// The text of a visible balloon (or tooltip) of any program that holds `part`; "" for none.
+std::string VisibleTooltipText(const std::string& part);
+
 const UINT kCtrlShift = MOD_CONTROL | MOD_SHIFT;
 // Whether this process could take the hot key now (it is free) ; it is given back at once.
 bool IsHotKeyFree(UINT modifiers, UINT virtualKey);

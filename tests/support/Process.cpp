@@ -22,7 +22,7 @@ BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM param)
     auto* data = reinterpret_cast<EnumData*>(param);
     DWORD pid = 0;
     ::GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == data->pid && (!data->className || ClassNameOf(hwnd) == data->className))
+    if ((data->pid == 0 || pid == data->pid) && (!data->className || ClassNameOf(hwnd) == data->className))
         data->found->push_back(hwnd);
     return TRUE;
 }

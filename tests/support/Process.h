@@ -17,7 +17,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD po
 std::string BuildDirectory();
 
 // Top-level windows of a process; with a class name, only those of that class.
-std::vector<HWND> TopLevelWindows(DWORD pid, const char* className = nullptr);
+std::vector<HWND> TopLevelWindows(DWORD pid, const char* className = nullptr);  // pid 0: of any process
 std::string ClassNameOf(HWND hwnd);
 std::string TextOf(HWND hwnd);
 

@@ -165,6 +165,32 @@ TEST(ControlTextClipboard, AClipboardHeldByAnotherProgramFailsWithAMessageAndNoS
     EXPECT_TRUE(CapturedSound().empty()) << "the shutter sounded for text that went nowhere";
 }
 
+TEST(ControlTextTargets, AProgramThatCannotBeOpenedIsNamedAndTheClipboardKeptWithoutTheShutter)
+{
+    CHost host("locked");
+    ASSERT_TRUE(host.Window());
+    const std::string why = "The text of this window cannot be read: its program runs with higher rights than "
+                            "Pixlet32, or as another user.";
+    for (int id : {kListView, kHeader, kTreeRoots}) {
+        std::string text;
+        const ReadResult result = GetControlText(host.Control(id), text);
+        EXPECT_EQ(result.outcome, ReadResult::Outcome::Refused) << id;
+        EXPECT_EQ(result.message, why) << id;
+    }
+    CClipboardOwner owner;
+    PutOnClipboard("kept");
+    ClearSoundCapture();
+    CMessageBoxWatcher watcher;
+    CopyControlText(host.Control(kListView), owner);
+    ASSERT_TRUE(watcher.Wait());
+    EXPECT_EQ(watcher.m_text, why + "\r\nThe clipboard was left as it was.");
+    EXPECT_EQ(watcher.m_hIcon, ::LoadIconA(nullptr, IDI_HAND));
+    EXPECT_EQ(ClipboardText(), "kept");
+    EXPECT_TRUE(CapturedSound().empty());
+    // What needs no memory in its process is read as ever.
+    EXPECT_EQ(host.TextOf(kListBox), Golden("listbox.txt"));
+}
+
 TEST(ControlTextTargets, AWindowThatClosesDuringTheReadGivesWhatWasReadBefore)
 {
     CHost host("closing");

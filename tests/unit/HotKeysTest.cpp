@@ -105,3 +105,33 @@ TEST(HotKeys, EachKeyStartsItsActionAndOnlyPrintScreenWaitsHalfASecond)
     settings.m_chAviEndKey = 'B';
     EXPECT_EQ(ActionForHotKey(IDH_AVI_BEGIN, settings).action, Action::BeginRecording);
 }
+
+TEST(HotKeys, KeysHeldByOthersAreNamedAsTheOptionDialogNamesThem)
+{
+    const CaptureSettings settings;
+    const auto keys = HotKeyBindings(settings);
+    EXPECT_EQ(HotKeyName(keys[0]), "PrintScreen");
+    EXPECT_EQ(HotKeyName(keys[1]), "Ctrl + PrintScreen");
+    EXPECT_EQ(HotKeyName(keys[2]), "Ctrl + Shift + B");
+
+    // Nothing to say when every key is there.
+    EXPECT_TRUE(StartNotice({}, false).text.empty());
+    EXPECT_EQ(HeldLettersMessage({keys[0]}), "") << "only letters can be chosen again";
+    const HotKeyNotice one = StartNotice({keys[0]}, false);
+    EXPECT_EQ(one.title, "Hot keys held by another program");
+    EXPECT_EQ(one.text, "PrintScreen does nothing here.");
+    // Everything at once still fits a balloon.
+    const HotKeyNotice all = StartNotice(std::vector<HotKeyBinding>(keys.begin(), keys.end()), true);
+    EXPECT_EQ(all.text.rfind("PrintScreen, Ctrl + PrintScreen, Ctrl + Shift + B, Ctrl + Shift + E and Ctrl + Shift + C do "
+                             "nothing here. PrintScreen opens Windows' own screen capture: turn off \"Use the Print "
+                             "screen key",
+                             0),
+              0u)
+        << all.text;
+    EXPECT_LE(all.text.size(), 255u);
+    EXPECT_EQ(StartNotice({}, true).title, "PrintScreen opens Windows' own screen capture");
+    EXPECT_EQ(HeldLettersMessage({keys[0], keys[4]}),
+              "Another program holds Ctrl + Shift + C, so it does nothing here. Please choose another letter.");
+    EXPECT_EQ(HeldLettersMessage({keys[2], keys[4]}), "Another program holds Ctrl + Shift + B and Ctrl + Shift + C, so "
+                                                      "they do nothing here. Please choose other letters.");
+}

@@ -4,8 +4,22 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 const char kTestCompany[] = "Pixlet32 Unit Tests";
+
+// Every choice in words, so that a difference says which.
+std::string Describe(const CaptureSettings& s)
+{
+    return std::string("letters=") + s.m_chAviBeginKey + s.m_chAviEndKey + s.m_chAviAutoBeginKey +
+           " save=" + std::to_string(s.m_bSaveToFile) + "/" + std::to_string(s.m_nSaveMode) + " target=" +
+           s.m_szTargetFile + " dir=" + s.m_szDirectory + " prefix=" + s.m_szPrefix + " base=" +
+           std::to_string(s.m_nBaseNumber) + " digits=" + std::to_string(s.m_nDigits) + " type=" + s.m_szExtension +
+           " cursor=" + std::to_string(s.m_bIncludeCursor) + " capture=" + FormatRect(s.m_rcCapture) + " avi=" +
+           s.m_szAviFile + " " + FormatRect(s.m_rcAvi) + " rate=" + std::to_string(s.m_nAviRate) +
+           " end after=" + std::to_string(s.m_nAviEndAfter);
+}
 
 // An application object of its own, with its profile under a key of the tests.
 class Profile : public ::testing::Test
@@ -71,45 +85,82 @@ TEST_F(Profile, AMissingProfileGivesTheDefaultLettersAndIsNotCreated)
     EXPECT_FALSE(SectionExists()) << "reading must not create the profile";
 }
 
-TEST_F(Profile, SavedLettersComeBackAndEverythingElseIsReset)
+TEST_F(Profile, EveryChoiceComesBackAfterARestartAndTheNumberingGoesOn)
 {
     m_settings.m_chAviBeginKey = 'D';
     m_settings.m_chAviEndKey = 'F';
     m_settings.m_chAviAutoBeginKey = 'G';
-    SaveSettings(m_settings);
-    DWORD type = 0;
-    EXPECT_EQ(ReadValue("AVIB", &type), 68u);
-    EXPECT_EQ(type, DWORD(REG_DWORD));
-    EXPECT_EQ(ReadValue("AVIE", &type), 70u);
-    EXPECT_EQ(ReadValue("AVIAB", &type), 71u);
-
-    m_settings = CaptureSettings{};
-    strcpy(m_settings.m_szDirectory, "C:\\shots");
-    strcpy(m_settings.m_szPrefix, "cap");
+    m_settings.m_bSaveToFile = TRUE;
+    m_settings.m_nSaveMode = 1;
     strcpy(m_settings.m_szTargetFile, "C:\\a.png");
-    strcpy(m_settings.m_szAviFile, "C:\\a.avi");
-    m_settings.m_rcCapture = RECT{1, 2, 3, 4};
-    m_settings.m_rcAvi = RECT{5, 6, 7, 8};
-    LoadSettings(m_settings);
-    EXPECT_EQ(m_settings.m_chAviBeginKey, 'D');
-    EXPECT_EQ(m_settings.m_chAviEndKey, 'F');
-    EXPECT_EQ(m_settings.m_chAviAutoBeginKey, 'G');
-    EXPECT_STREQ(m_settings.m_szDirectory, "");
-    EXPECT_STREQ(m_settings.m_szPrefix, "");
-    EXPECT_STREQ(m_settings.m_szTargetFile, "");
-    EXPECT_STREQ(m_settings.m_szAviFile, "");
-    EXPECT_EQ(FormatRect(m_settings.m_rcCapture), "(0, 0) - (0, 0)");
-    EXPECT_EQ(FormatRect(m_settings.m_rcAvi), "(0, 0) - (0, 0)");
+    strcpy(m_settings.m_szDirectory, "C:\\shots\\");
+    strcpy(m_settings.m_szPrefix, "cap");
+    m_settings.m_nBaseNumber = 7;
+    m_settings.m_nDigits = 5;
+    strcpy(m_settings.m_szExtension, ".bmp");
+    m_settings.m_bIncludeCursor = TRUE;
+    m_settings.m_rcCapture = RECT{-100, 2, 3, -4};
+    strcpy(m_settings.m_szAviFile, "\\\\server\\share\\a.avi");
+    m_settings.m_rcAvi = RECT{5, 6, 70, 80};
+    m_settings.m_nAviRate = 20;
+    m_settings.m_nAviEndAfter = 30;
+    SaveSettings(m_settings);
+    SaveLastNumber(41);
+    DWORD type = 0;
+    EXPECT_EQ(ReadValue("AVIB", &type), 68u) << "the letters as they have always been kept";
+    EXPECT_EQ(type, DWORD(REG_DWORD));
+
+    CaptureSettings loaded;
+    LoadSettings(loaded);
+    EXPECT_EQ(Describe(loaded), Describe(m_settings));
+    EXPECT_EQ(LoadLastNumber(6), 41);
 }
 
-TEST_F(Profile, AHandEditedValueBecomesALetterByItsLowByte)
+TEST_F(Profile, AValueTheDialogCouldNotHaveMadeLeavesItsSettingAtItsDefault)
 {
+    // Another type, out of the dialog's range, a letter it does not offer, a text too long or
+    // no possible name, a rectangle beyond any screen or of no size.
     m_app.WriteProfileInt("Hot Key", "AVIB", 0x161);  // low byte 'a'
-    m_app.WriteProfileInt("Hot Key", "AVIE", 49);      // '1'
+    m_app.WriteProfileInt("Hot Key", "AVIE", '1');
+    m_app.WriteProfileString("Hot Key", "AVIAB", "C");
+    m_app.WriteProfileString("Settings", "SaveToFile", "1");
+    m_app.WriteProfileInt("Settings", "SaveMode", 2);
+    m_app.WriteProfileString("Settings", "TargetFile", "shot.png");
+    m_app.WriteProfileString("Settings", "Directory", "C:\\a|b");
+    m_app.WriteProfileString("Settings", "Prefix", "seven77");
+    m_app.WriteProfileInt("Settings", "BaseNumber", 3001);
+    m_app.WriteProfileInt("Settings", "Digits", 0);
+    m_app.WriteProfileString("Settings", "Type", ".jpg");
+    m_app.WriteProfileInt("Settings", "IncludeCursor", -1);
+    const RECT beyond = {0, 0, 40000, 10}, none = {-1, -1, -1, -1};
+    m_app.WriteProfileBinary("Settings", "CaptureRect", &beyond, sizeof beyond);
+    m_app.WriteProfileBinary("Settings", "AviRect", &none, sizeof none);
+    m_app.WriteProfileString("Settings", "AviFile", "C:\\" + std::string(MAX_PATH, 'a'));
+    m_app.WriteProfileInt("Settings", "AviRate", 21);
+    m_app.WriteProfileInt("Settings", "AviEndAfter", -1);
+    m_app.WriteProfileInt("Settings", "LastNumber", -2);
     LoadSettings(m_settings);
-    EXPECT_EQ(m_settings.m_chAviBeginKey, 'a');
-    EXPECT_EQ(m_settings.m_chAviEndKey, '1');
-    EXPECT_EQ(m_settings.m_chAviAutoBeginKey, 'C');
+    EXPECT_EQ(Describe(m_settings), Describe(CaptureSettings{})) << "a value was trusted";
+    EXPECT_EQ(LoadLastNumber(0), 0);
+
+    // Saving into files without what it needs is not ticked.
+    m_app.WriteProfileInt("Settings", "SaveToFile", 1);
+    m_app.WriteProfileInt("Settings", "SaveMode", 1);
+    m_app.WriteProfileString("Settings", "Prefix", "cap");
+    LoadSettings(m_settings);
+    EXPECT_FALSE(m_settings.m_bSaveToFile) << "numbered files without a directory";
+
+    // What the dialog can choose: full paths with possible names, short prefixes, rectangles.
+    for (const char* path : {"", "C:\\x.png", "D:\\shots\\", "\\\\pc\\share\\a.avi"})
+        EXPECT_TRUE(IsChoosablePath(path)) << path;
+    for (const char* path : {"x.png", "C:x.png", "C:\\a*b", "C:\\a\tb", "C:\\a:b"})
+        EXPECT_FALSE(IsChoosablePath(path)) << path;
+    EXPECT_TRUE(IsChoosablePrefix("shot12"));
+    EXPECT_FALSE(IsChoosablePrefix("a/b"));
+    EXPECT_TRUE(IsChoosableRect(RECT{0, 0, 0, 0}));
+    EXPECT_TRUE(IsChoosableRect(RECT{-32768, 600, 32767, -32768}));
+    EXPECT_FALSE(IsChoosableRect(RECT{-32769, 0, 10, 10}));
+    EXPECT_FALSE(IsChoosableRect(RECT{5, 0, 5, 10}));
 }
 
 TEST(CursorSnapshot, HoldsTheCursorWhereItIs)
