@@ -35,6 +35,18 @@ on_screen() {  # geometry, windows program and its arguments
   in_xvfb under_wine "$@"
 }
 
+# The same on several monitors: an Xephyr of these monitor sizes (left to right, the first the
+# primary one) inside an Xvfb of the geometry, which must hold them side by side.
+on_monitors() {  # Xvfb geometry, monitor sizes, windows program and its arguments
+  local rc=0
+  PIXLET_SCREEN=$1 PIXLET_MONITORS=$2
+  shift 2
+  "$WINE_ENV" stop
+  in_xvfb under_wine "$@" || rc=$?
+  PIXLET_MONITORS=""
+  return $rc
+}
+
 record_both() {  # width height rate: the recorder, then ffmpeg, on one display
   PIXLET_SCREEN=1920x1080x24
   "$WINE_ENV" stop
@@ -67,6 +79,11 @@ for size in "640 480" "1024 768" "1920 1080"; do
     record_both $size $rate
   done
 done
+echo "== Ctrl+PrintScreen: action start to the selector shown, and the memory held meanwhile, against a full-screen grab ($ARCH build)"
+on_screen 1280x1024x24 "$BIN/bench_selector.exe" 10
+on_screen 1920x1080x24 "$BIN/bench_selector.exe" 10
+on_monitors 1900x800x24 "1024x768 800x600" "$BIN/bench_selector.exe" 10
+on_monitors 3840x1080x24 "1920x1080 1920x1080" "$BIN/bench_selector.exe" 10
 echo "== screen grab ($ARCH build)"
 on_screen 1920x1080x24 "$BIN/bench_capture.exe" grab 20
 on_screen 1024x768x24 "$BIN/bench_capture.exe" grab 20

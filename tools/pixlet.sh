@@ -25,7 +25,7 @@ export WINEPREFIX=${WINEPREFIX:-$BUILD/wineprefix}
 PKGS="cmake ninja-build dpkg-dev python3 xvfb xauth xdotool x11-utils
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 libz-mingw-w64-dev googletest
       wine wine32:i386 wine64 libasound2 libasound2:i386 libasound2-plugins:i386
-      imagemagick ffmpeg"
+      imagemagick ffmpeg xserver-xephyr"
 
 T0=${T0:-$(date +%s)}
 export T0
@@ -219,10 +219,11 @@ The program has no main window: its icon is at the right end of that desktop's t
 EOF
 }
 
-# The tests labelled display16/display8 need a display of that depth, each its own Xvfb.
-DISPLAY_LABELS='^display(16|8)$'
+# The tests labelled display16/display8 need a display of that depth, and those labelled
+# twomonitors a display of two monitors: each its own display, after the main run.
+DISPLAY_LABELS='^(display16|display8|twomonitors)$'
 
-run_tests() {  # [label]: only the tests of that label, else all but the display-depth ones
+run_tests() {  # [label]: only the tests of that label, else all but those of their own displays
   export PIXLET_SOUND_CAPTURE="$BUILD/testhome/shutter-capture.raw"
   WINE_SERVED=1
   "$ROOT/tools/wine-env.sh" serve
@@ -246,6 +247,8 @@ test_all() {
   for depth in 16 8; do
     PIXLET_SCREEN=1280x1024x$depth in_xvfb run_tests "display$depth" || rc=$?
   done
+  # A 1024x768 primary monitor at (0, 0) and an 800x600 one right of it, at (1024, 0).
+  PIXLET_SCREEN=1900x800x24 PIXLET_MONITORS="1024x768 800x600" in_xvfb run_tests twomonitors || rc=$?
   return $rc
 }
 

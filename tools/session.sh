@@ -1,8 +1,9 @@
 # Sourced by tools/pixlet.sh (bash) and tools/bench.sh (sh): what such a script starts and must
 # end, also when it is interrupted (Ctrl+C, SIGTERM, hang-up): the command it waits for (ctest,
-# a benchmark, Pixlet32 started by hand), the Wine server it keeps up, and its Xvfb display.
+# a benchmark, Pixlet32 started by hand), the Wine server it keeps up, and its Xvfb display (with
+# the Xephyr inside it that makes several monitors).
 # Needs ROOT (the source tree). Installs the traps for EXIT, INT, TERM and HUP.
-CHILD_PID="" XVFB_PID="" WINE_SERVED=""
+CHILD_PID="" XVFB_PID="" XEPHYR_PID="" WINE_SERVED=""
 end_children() {
   local rc=$?
   trap - EXIT INT TERM HUP
@@ -13,10 +14,7 @@ end_children() {
     wait "$CHILD_PID" 2>/dev/null || true
   fi
   if [ -n "$WINE_SERVED" ]; then "$ROOT/tools/wine-env.sh" stop; fi
-  if [ -n "$XVFB_PID" ]; then
-    kill "$XVFB_PID" 2>/dev/null || true
-    wait "$XVFB_PID" 2>/dev/null || true
-  fi
+  stop_x
   exit "$rc"
 }
 trap end_children EXIT
@@ -36,28 +34,59 @@ run_child() {
   return $rc
 }
 
-# Runs "$@" (a function of the script) on an Xvfb of its own, of PIXLET_SCREEN's geometry
-# (default 1280x1024x24), ended afterwards. A display is used only by our Wine prefix, so that
-# tests never see a stray window of another session. Xvfb takes the first free display number
-# itself (-displayfd), so parallel runs never race.
-in_xvfb() {
-  local number rc=0
+# Starts an X server ("$@", which takes -displayfd) in the background and waits until it takes
+# connections: its pid in X_PID, its display in X_DISPLAY. The server picks the first free
+# display number itself (-displayfd), so parallel runs never race.
+start_x() {
+  local number
   number=$(mktemp)
-  Xvfb -displayfd 9 -screen 0 "${PIXLET_SCREEN:-1280x1024x24}" -nolisten tcp 9>"$number" >/dev/null 2>&1 &
-  XVFB_PID=$!
+  "$@" -displayfd 9 9>"$number" >/dev/null 2>&1 &
+  X_PID=$!
   while [ ! -s "$number" ]; do
-    if ! kill -0 "$XVFB_PID" 2>/dev/null; then
-      echo "Xvfb did not start" >&2; rm -f "$number"; XVFB_PID=""; return 1
+    if ! kill -0 "$X_PID" 2>/dev/null; then
+      echo "$1 did not start" >&2; rm -f "$number"; X_PID=""; return 1
     fi
     sleep 0.05
   done
-  DISPLAY=:$(cat "$number")
-  export DISPLAY
+  X_DISPLAY=:$(cat "$number")
   rm -f "$number"
+}
+
+# Ends the displays in_xvfb started, the inner one first.
+stop_x() {
+  local pid
+  for pid in "$XEPHYR_PID" "$XVFB_PID"; do
+    [ -n "$pid" ] || continue
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  XEPHYR_PID="" XVFB_PID=""
+}
+
+# Runs "$@" (a function of the script) on an Xvfb of its own, of PIXLET_SCREEN's geometry
+# (default 1280x1024x24), ended afterwards. A display is used only by our Wine prefix, so that
+# tests never see a stray window of another session.
+# With PIXLET_MONITORS ("1024x768 800x600": one size a monitor, laid out left to right from
+# (0, 0), the first the primary one) it runs on an Xephyr inside that Xvfb instead: Xephyr with
+# Xinerama and without RandR is the display on which Wine sees several monitors (plain Xvfb
+# gives it one). The Xvfb must be large enough to hold Xephyr's windows side by side.
+in_xvfb() {
+  local rc=0 size screens=""
+  start_x Xvfb -screen 0 "${PIXLET_SCREEN:-1280x1024x24}" -nolisten tcp || return 1
+  XVFB_PID=$X_PID
+  DISPLAY=$X_DISPLAY
+  export DISPLAY
+  if [ -n "${PIXLET_MONITORS:-}" ]; then
+    for size in $PIXLET_MONITORS; do screens="$screens -screen $size"; done
+    # shellcheck disable=SC2086
+    if ! start_x Xephyr +xinerama -extension RANDR $screens -nolisten tcp; then
+      stop_x; unset DISPLAY; return 1
+    fi
+    XEPHYR_PID=$X_PID
+    DISPLAY=$X_DISPLAY
+  fi
   "$@" || rc=$?
-  kill "$XVFB_PID" 2>/dev/null || true
-  wait "$XVFB_PID" 2>/dev/null || true
-  XVFB_PID=""
+  stop_x
   unset DISPLAY
   return $rc
 }

@@ -15,24 +15,7 @@
 using namespace testing_support;
 
 namespace {
-class Recording : public COptionTest
-{
-protected:
-    // The recording into the file (a Windows path), started by the keys, has begun and ended
-    // (by itself, or with the keys to end it).
-    ::testing::AssertionResult Records(const std::string& file, const std::vector<WORD>& begin,
-                                       const std::vector<WORD>& end = {})
-    {
-        PressHotKey(begin);
-        if (!WaitUntil([&] { return IsInUse(file); }, 5000))
-            return ::testing::AssertionFailure() << "no recording began";
-        if (!end.empty())
-            PressHotKey(end);
-        if (!WaitUntil([&] { return !IsInUse(file); }, 10000))
-            return ::testing::AssertionFailure() << "the recording did not end";
-        return ::testing::AssertionSuccess();
-    }
-};
+using Recording = COptionTest;
 }  // namespace
 
 TEST_F(Recording, RecordingsGoIntoTheAviFileChosenWithBrowse)

@@ -30,13 +30,19 @@ CControlHost::CControlHost(const char* scenario, const char* program)
         20000);
 }
 
+bool CControlHost::InFrontAt(POINT topLeft)
+{
+    ::SetWindowPos(m_hWindow, HWND_TOPMOST, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE);
+    RECT rect = {};
+    return WaitUntil(
+        [&] { return ::GetWindowRect(m_hWindow, &rect) && rect.left == topLeft.x && rect.top == topLeft.y; }, 2000);
+}
+
 bool CControlHost::InFrontAtLowerLeft()
 {
     RECT rect = {};
     ::GetWindowRect(m_hWindow, &rect);
-    const int top = ::GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top);
-    ::SetWindowPos(m_hWindow, HWND_TOPMOST, 0, top, 0, 0, SWP_NOSIZE);
-    return WaitUntil([&] { return ::GetWindowRect(m_hWindow, &rect) && rect.left == 0 && rect.top == top; }, 2000);
+    return InFrontAt(POINT{0, ::GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)});
 }
 
 }  // namespace testing_support

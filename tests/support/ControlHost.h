@@ -27,8 +27,11 @@ public:
     HWND Window() const { return m_hWindow; }
     HWND Control(int id) const { return ::GetDlgItem(m_hWindow, id); }
     CProcess& Process() { return m_process; }
-    // Its window moved in front of every other (topmost) into the lower left corner of the
-    // screen, out of the way of windows that tests paint; true once it is there.
+    // Its window moved in front of every other (topmost) with its top left corner at the point;
+    // true once it is there.
+    bool InFrontAt(POINT topLeft);
+    // The same into the lower left corner of the primary screen, out of the way of windows that
+    // tests paint.
     bool InFrontAtLowerLeft();
 
 private:

@@ -93,8 +93,8 @@ void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0)
     ::SendInput(1, &in, sizeof in);
 }
 
-// Absolute input coordinates run from 0 to 65535 over the screen; rounded up, because rounding
-// to the nearest lands a pixel short.
+// Absolute input coordinates run from 0 to 65535 over the virtual screen; rounded up, because
+// rounding to the nearest lands a pixel short.
 LONG Absolute(LONG value, int extent)
 {
     return static_cast<LONG>((static_cast<long long>(value) * 65536 + extent - 1) / extent);
@@ -103,8 +103,9 @@ LONG Absolute(LONG value, int extent)
 
 void MoveMouseTo(POINT point)
 {
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, Absolute(point.x, ::GetSystemMetrics(SM_CXSCREEN)),
-              Absolute(point.y, ::GetSystemMetrics(SM_CYSCREEN)));
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK,
+              Absolute(point.x - ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_CXVIRTUALSCREEN)),
+              Absolute(point.y - ::GetSystemMetrics(SM_YVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN)));
     ::Sleep(30);
 }
 

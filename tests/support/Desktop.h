@@ -38,7 +38,7 @@ inline void SetHotKeyValue(const char* name, DWORD value)
 // Presses and releases the keys in order (then releases them in reverse), through SendInput.
 void PressKeys(const std::vector<WORD>& virtualKeys);
 
-// The mouse, through SendInput at absolute screen positions.
+// The mouse, through SendInput at absolute positions of the virtual screen (every monitor).
 void MoveMouseTo(POINT point);
 void LeftButton(bool down);
 void RightButton(bool down);

@@ -1,6 +1,7 @@
 #include "support/PixletTest.h"
 
 #include "support/Desktop.h"
+#include "support/Files.h"
 #include "support/Screen.h"
 
 #include <dlgs.h>
@@ -70,6 +71,19 @@ void COptionTest::CancelBrowse(HWND dialog, int id, const char* caption)
     const HWND browser = WaitForDialog(Pid(), caption);
     ASSERT_TRUE(browser) << "no dialog " << caption;
     EXPECT_EQ(PressFor(browser, IDCANCEL), "");
+}
+
+::testing::AssertionResult COptionTest::Records(const std::string& file, const std::vector<WORD>& begin,
+                                                const std::vector<WORD>& end)
+{
+    PressHotKey(begin);
+    if (!WaitUntil([&] { return IsInUse(file); }, 5000))
+        return ::testing::AssertionFailure() << "no recording began";
+    if (!end.empty())
+        PressHotKey(end);
+    if (!WaitUntil([&] { return !IsInUse(file); }, 10000))
+        return ::testing::AssertionFailure() << "the recording did not end";
+    return ::testing::AssertionSuccess();
 }
 
 void CPixletProfileTest::SetUp()

@@ -140,6 +140,10 @@ protected:
     void SaveAs(HWND dialog, int id, const std::string& name);
     // The dialog that a "Browse" or "..." opens (captioned so), closed with its Cancel.
     void CancelBrowse(HWND dialog, int id, const char* caption);
+    // The recording into the file (a Windows path), started by the keys, has begun and ended
+    // (by itself, or with the keys to end it).
+    ::testing::AssertionResult Records(const std::string& file, const std::vector<WORD>& begin,
+                                       const std::vector<WORD>& end = {});
 };
 
 // Starts Pixlet32 (this build's, or the copy at exePath) and waits for its main window and its

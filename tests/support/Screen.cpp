@@ -65,6 +65,26 @@ CPixels ScreenPixels(const RECT& rect)
     return pixels;
 }
 
+CPixels DisplayPixels()
+{
+    const RECT screen = Screen();
+    const std::string file = CScratch::Host("display.png");
+    if (RunOnHost("import -window root '" + file + "'") != 0)
+        return CPixels();
+    return DecodeImageFile(file, screen.right - screen.left, screen.bottom - screen.top);
+}
+
+CPixels Crop(const CPixels& pixels, const RECT& rect)
+{
+    CPixels part;
+    part.width = rect.right - rect.left;
+    part.height = rect.bottom - rect.top;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x)
+            part.data.push_back(pixels.data[static_cast<size_t>(y) * static_cast<size_t>(pixels.width) + x]);
+    return part;
+}
+
 CPixels ClipboardBitmap()
 {
     CPixels pixels;

@@ -27,8 +27,13 @@ struct CPixels {
     }
 };
 
-// The screen, a window's rectangle on it, and a rectangle's centre.
-inline RECT Screen() { return RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
+// The screen: the virtual screen, the rectangle that holds every monitor (with one monitor, that
+// one, from (0, 0)). A window's rectangle on it, and a rectangle's centre.
+inline RECT Screen()
+{
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN), top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return RECT{left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
 inline RECT WindowRect(HWND hwnd) { RECT rect = {}; ::GetWindowRect(hwnd, &rect); return rect; }
 inline POINT Centre(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 inline POINT Centre(HWND hwnd) { return Centre(WindowRect(hwnd)); }
@@ -40,6 +45,11 @@ inline POINT Centre(HWND hwnd) { return Centre(WindowRect(hwnd)); }
 CPixels ReadBitmap(HBITMAP bitmap);
 // What the screen shows in the rectangle now.
 CPixels ScreenPixels(const RECT& rect);
+// What the X display shows, the whole screen, as ImageMagick's import reads it on the host (not
+// through Wine); empty when it could not.
+CPixels DisplayPixels();
+// The rectangle of the picture (in its own coordinates).
+CPixels Crop(const CPixels& pixels, const RECT& rect);
 // The CF_BITMAP on the clipboard; empty when it holds none.
 CPixels ClipboardBitmap();
 

@@ -19,6 +19,45 @@ double Now()
     return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+namespace {
+LRESULT CALLBACK ShowPicture(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(hwnd, &ps);
+        const auto picture = reinterpret_cast<HBITMAP>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        CCreatedDC memory(::CreateCompatibleDC(dc));
+        CSelectObject select(memory, picture);
+        const RECT screen = testing_support::Screen();
+        ::BitBlt(dc, 0, 0, screen.right - screen.left, screen.bottom - screen.top, memory, 0, 0, SRCCOPY);
+        ::EndPaint(hwnd, &ps);
+        return 0;
+    }
+    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+}  // namespace
+
+HWND ShowOverScreen(HBITMAP picture, DWORD settleMs)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = ShowPicture;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = "PixletBenchDesktop";
+    ::RegisterClassA(&wc);
+    const RECT screen = testing_support::Screen();
+    HWND window = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP, screen.left,
+                                    screen.top, screen.right - screen.left, screen.bottom - screen.top, nullptr,
+                                    nullptr, wc.hInstance, nullptr);
+    ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picture));
+    ::ShowWindow(window, SW_SHOW);
+    ::UpdateWindow(window);
+    MSG msg;
+    for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < settleMs; ::Sleep(10))
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageA(&msg);
+    return window;
+}
+
 double Median(std::vector<double> values)
 {
     if (values.empty())

@@ -18,42 +18,6 @@ using namespace bench;
 using namespace testing_support;
 
 namespace {
-LRESULT CALLBACK ShowPicture(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(hwnd, &ps);
-        const auto picture = reinterpret_cast<HBITMAP>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-        CCreatedDC memory(::CreateCompatibleDC(dc));
-        CSelectObject select(memory, picture);
-        ::BitBlt(dc, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), memory, 0, 0, SRCCOPY);
-        ::EndPaint(hwnd, &ps);
-        return 0;
-    }
-    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
-// A window over the whole screen showing the picture, painted before this returns.
-HWND ShowOnScreen(HBITMAP picture)
-{
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = ShowPicture;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.lpszClassName = "PixletBenchDesktop";
-    ::RegisterClassA(&wc);
-    HWND window = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP, 0, 0,
-                                    ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr,
-                                    nullptr, wc.hInstance, nullptr);
-    ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picture));
-    ::ShowWindow(window, SW_SHOW);
-    ::UpdateWindow(window);
-    MSG msg;
-    for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < 500; ::Sleep(10))
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageA(&msg);
-    return window;
-}
-
 double TimeDelivery(CaptureSettings& settings, int runs)
 {
     CaptureState state;
@@ -72,7 +36,7 @@ int main(int argc, char** argv)
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
     CBitmapHandle desktop(DesktopLikeBitmap(width, height));
-    const HWND window = ShowOnScreen(desktop);
+    const HWND window = ShowOverScreen(desktop, 500);
 
     const RECT screen = {0, 0, width, height};
     std::vector<double> grabs, libpng;
