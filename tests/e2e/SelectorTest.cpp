@@ -26,8 +26,6 @@ TEST_F(Selector, CtrlPrintScreenChoosesOnTheFrozenScreen)
     CControlHost host("controls");
     ASSERT_TRUE(host.Window() && host.InFrontAtLowerLeft());
     PutOnClipboard("none");
-    // The picture on the clipboard once the selector has closed; empty when none came.
-    const auto delivered = [&](HWND window) { return Settled(window) && HasBitmap() ? ClipboardBitmap() : CPixels(); };
 
     Step("the selector covers the screen, in front, showing the screen as it was");
     HWND selector = OpenSelector();
@@ -51,7 +49,7 @@ TEST_F(Selector, CtrlPrintScreenChoosesOnTheFrozenScreen)
     MoveMouseInSteps(POINT{700, 100}, POINT{900, 250});
     SaveScreenshotIfAsked("selector-dragging");
     LeftButton(false);
-    CPixels picture = delivered(selector);
+    CPixels picture = Delivered(selector);
     EXPECT_EQ(picture.width, 200);
     EXPECT_EQ(picture.height, 150);
     EXPECT_EQ(CompareWithPattern(picture, 700, 100).count, 0);
@@ -60,7 +58,7 @@ TEST_F(Selector, CtrlPrintScreenChoosesOnTheFrozenScreen)
     ASSERT_TRUE(selector = OpenSelector());
     PutOnClipboard("none");
     DragMouse(POINT{900, 250}, POINT{700, 100});
-    picture = delivered(selector);
+    picture = Delivered(selector);
     EXPECT_EQ(picture.width, 200);
     EXPECT_EQ(CompareWithPattern(picture, 700, 100).count, 0);
 
@@ -72,7 +70,7 @@ TEST_F(Selector, CtrlPrintScreenChoosesOnTheFrozenScreen)
         if (end.y == 225)
             SaveScreenshotIfAsked("selector-window-framed");
         DragMouse(POINT{300, 225}, end, 2);
-        picture = delivered(selector);
+        picture = Delivered(selector);
         EXPECT_EQ(picture.width, 200) << "end " << end.x << "," << end.y;
         EXPECT_EQ(picture.height, 150);
         EXPECT_TRUE(AllOf(picture, RGB(200, 0, 0)));
@@ -105,10 +103,8 @@ TEST_F(Selector, CtrlPrintScreenChoosesOnTheFrozenScreen)
     Step("where no window is, the desktop is framed: a click takes the whole screen");
     pattern.reset();
     ASSERT_TRUE(selector = OpenSelector());
-    const POINT empty = {screen.right - 5, screen.bottom - 5};
-    MoveMouseInSteps(POINT{screen.right - 40, screen.bottom - 40}, empty, 3);
-    DragMouse(empty, empty, 1);
-    picture = delivered(selector);
+    ClickFramed(POINT{screen.right - 5, screen.bottom - 5});
+    picture = Delivered(selector);
     EXPECT_EQ(picture.width, screen.right);
     EXPECT_EQ(picture.height, screen.bottom);
 }

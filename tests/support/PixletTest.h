@@ -3,9 +3,11 @@
 // walks through the program take again and again.
 #pragma once
 
+#include "support/Clipboard.h"
 #include "support/Desktop.h"
 #include "support/Dialogs.h"
 #include "support/Process.h"
+#include "support/Screen.h"
 
 #include "resource.h"
 
@@ -42,6 +44,14 @@ protected:
         WaitUntil([&] { return !(shown = Selectors()).empty(); }, 5000);
         // Mouse messages come before a paint: a frame drawn on an unpainted selector would go.
         return !shown.empty() && WaitUntilPainted(shown.back()) ? shown.back() : nullptr;
+    }
+    // The picture on the clipboard once the window (a selector) has gone; empty when none came.
+    CPixels Delivered(HWND window) { return Settled(window) && HasBitmap() ? ClipboardBitmap() : CPixels(); }
+    // A click on the frozen screen after a short move onto the point, which frames what is there.
+    void ClickFramed(POINT at)
+    {
+        MoveMouseInSteps(POINT{at.x - 40, at.y - 40}, at, 3);
+        DragMouse(at, at, 1);
     }
     // The dialog of a command of the tray menu; null if none shows.
     HWND Open(UINT command, const char* caption)
