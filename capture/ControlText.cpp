@@ -40,9 +40,12 @@ void AddCut(ReadResult& result, const std::string& note)
 class CReadProgress
 {
 public:
-    CReadProgress(std::string& text, const ReadLimits& limits, CTextSink* sink)
-        : m_text(text), m_limits(limits), m_pSink(sink), m_deadline(limits.maxMilliseconds)
+    // `unit` and `of` are what the sink is told of how far the reading has come.
+    CReadProgress(std::string& text, const ReadLimits& limits, CTextSink* sink, CutUnit unit, LRESULT of)
+        : m_text(text), m_limits(limits), m_pSink(sink), m_deadline(limits.maxMilliseconds), m_unit(unit), m_of(of)
     {
+        if (m_pSink)
+            m_pSink->Counted(m_unit, 0, m_of);
     }
     // Marks where the next item begins; false once the time is up.
     bool BeginItem()
@@ -66,7 +69,15 @@ public:
             return false;
         }
         ++m_items;
-        return !m_pSink || m_pSink->Grew(m_text);
+        if (!m_pSink)
+            return true;
+        m_pSink->Counted(m_unit, m_items, m_of);
+        if (m_pSink->Grew(m_text))
+            return true;
+        // The item is whole: nothing is taken back.
+        m_reason = CutReason::Stopped;
+        m_bCut = true;
+        return false;
     }
     // Ends the reading at the item begun last.
     void Abandon(CutReason reason)
@@ -94,6 +105,8 @@ private:
     const ReadLimits& m_limits;
     CTextSink* m_pSink;
     CReadDeadline m_deadline;
+    CutUnit m_unit;
+    LRESULT m_of;
     size_t m_itemStart = 0;
     LRESULT m_items = 0;
     bool m_bCut = false;
@@ -112,7 +125,7 @@ ReadResult GetListItems(HWND control, UINT countMsg, UINT lengthMsg, UINT textMs
     if (!query.Send(countMsg, 0, 0, &count))
         return result;
     const LRESULT bounded = BoundedCount(count, limits.maxItems);
-    CReadProgress progress(text, limits, sink);
+    CReadProgress progress(text, limits, sink, CutUnit::Items, bounded);
     for (LRESULT i = 0; i < bounded && progress.BeginItem(); ++i) {
         LRESULT length = 0;
         if (!query.SendWide(lengthMsg, static_cast<WPARAM>(i), 0, &length) || length < 0)
@@ -209,7 +222,7 @@ ReadResult GetListViewText(HWND listView, std::string& text, const ReadLimits& l
         return result;
     if (columnsRead < columns)
         AddCut(result, CutNote(CutUnit::Columns, columnsRead, columns, CutReason::ColumnLimit, limits));
-    CReadProgress progress(text, limits, sink);
+    CReadProgress progress(text, limits, sink, CutUnit::Rows, rowsRead);
     for (LRESULT row = 0; row < rowsRead && progress.BeginItem(); ++row) {
         LRESULT column = 0;
         for (; column < columnsRead; ++column) {
@@ -246,7 +259,7 @@ ReadResult GetHeaderText(HWND header, std::string& text, const ReadLimits& limit
     if (RefusedEntry(reader, result) || !reader.IsReady())
         return result;
     const auto item = HeaderItemBytes(reader.IsTarget64Bit(), reader.TextAddress());
-    CReadProgress progress(text, limits, sink);
+    CReadProgress progress(text, limits, sink, CutUnit::Columns, bounded);
     for (LRESULT i = 0; i < bounded && progress.BeginItem(); ++i) {
         LRESULT answered = 0;
         if (!reader.Ask(HDM_GETITEMA, static_cast<WPARAM>(i), item, &answered))
@@ -286,7 +299,7 @@ ReadResult GetTreeViewText(HWND treeView, std::string& text, const ReadLimits& l
     if (!query.Send(TVM_GETNEXTITEM, TVGN_ROOT, 0, &current))
         return result;
     // Its items are not counted beforehand, and a broken tree may lead round in a circle.
-    CReadProgress progress(text, limits, sink);
+    CReadProgress progress(text, limits, sink, CutUnit::TreeItems, -1);
     while (current && progress.BeginItem()) {
         if (progress.Items() == limits.maxItems) {
             progress.Abandon(CutReason::ItemLimit);

@@ -31,6 +31,8 @@ std::string ReasonText(CutUnit unit, CutReason reason, const ReadLimits& limits)
         return "the text would have grown past " + SizeText(limits.maxTextBytes);
     case CutReason::TimeLimit:
         return "reading stopped after " + TimeText(limits.maxMilliseconds);
+    case CutReason::Stopped:
+        return "you stopped the reading";
     }
     return std::string();
 }

@@ -38,7 +38,8 @@ const ReadLimits kReadLimits = {kMaxColumns, kMaxItems, kMaxTextBytes, kMaxReadM
 // The part of a claimed count that is read: none of a negative one, at most `limit`.
 LRESULT BoundedCount(LRESULT claimed, LRESULT limit);
 
-enum class CutReason { ItemLimit, ColumnLimit, TextLimit, TimeLimit };
+// Stopped: the user ended the reading before its end (or nobody waits for it any more).
+enum class CutReason { ItemLimit, ColumnLimit, TextLimit, TimeLimit, Stopped };
 enum class CutUnit { Rows, Columns, Items, TreeItems, Characters };
 // What the user is told where a reading stopped early, e.g. "Only the first 976 of
 // 2,147,483,647 rows were copied: at most 1,000,000 cells are read at a time." A tree's

@@ -5,11 +5,11 @@
 
 #include <new>
 
-ReadResult ReadControlText(HWND control, std::string& text)
+ReadResult ReadControlText(HWND control, std::string& text, CTextSink* sink)
 {
     ReadResult result;
     try {
-        result = GetControlText(control, text);
+        result = GetControlText(control, text, kReadLimits, sink);
         if (result.outcome == ReadResult::Outcome::Needs64BitReader) {
             text.clear();
             result = ReadThroughCompanion(control, text);

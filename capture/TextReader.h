@@ -9,4 +9,5 @@
 
 #include <string>
 
-ReadResult ReadControlText(HWND control, std::string& text);
+// The sink, if any, is told how far the reading has come and may stop it (whole items kept).
+ReadResult ReadControlText(HWND control, std::string& text, CTextSink* sink = nullptr);

@@ -2,6 +2,8 @@
 // reading goes on. Shared by the readers of controls and both sides of the 64-bit companion.
 #pragma once
 
+#include "capture/ReadLimits.h"
+
 #include <windows.h>
 
 #include <string>
@@ -35,11 +37,17 @@ std::string UnreadableProgramMessage(DWORD openError);
 
 // Told of the text while a reading goes on, each time it has grown by whole items (rows,
 // lines): the reader mode passes them on at once, so that what was read is kept even where the
-// reading is cut short. False stops the reading there.
+// reading is cut short. False stops the reading there, after whole items, noted as stopped.
 class CTextSink
 {
 public:
     virtual bool Grew(const std::string& text) = 0;
+    // How far the reading has come: `done` whole units of `of` (-1 where the count is not known
+    // beforehand, as in a tree). Told when the reading begins and after each whole item.
+    virtual void Counted(CutUnit unit, LRESULT done, LRESULT of)
+    {
+        (void)unit, (void)done, (void)of;
+    }
 
 protected:
     ~CTextSink() = default;
