@@ -23,6 +23,8 @@ TEST(ReadLimits, NotesSayWhatWasLeftOutAndWhyAndTheClockEndsTheReading)
               "Only the first 33,554,432 of 1,073,741,824 characters were copied: the text would have grown past 32 MB.");
     EXPECT_EQ(CutNote(CutUnit::TreeItems, 7, 0, CutReason::TimeLimit, ReadLimits{1, 1, 1, 2500}),
               "Only the first 7 items of the tree were copied: reading stopped after 2,500 ms.");
+    EXPECT_EQ(CutNote(CutUnit::Rows, 976, 20000, CutReason::Stopped, kReadLimits),
+              "Only the first 976 of 20,000 rows were copied: you stopped the reading.");
     // One item, or none, read well too.
     EXPECT_EQ(CutWhat(CutUnit::Rows, 1, 5), "Only the first of 5 rows was copied");
     EXPECT_EQ(CutWhat(CutUnit::Items, 0, 5), "None of the 5 items were copied");
