@@ -7,6 +7,7 @@
 #include "support/Desktop.h"
 #include "support/Picker.h"
 #include "support/PixletTest.h"
+#include "support/Screen.h"
 
 #include <gtest/gtest.h>
 
@@ -91,6 +92,7 @@ TEST_F(LongReading, ShowsHowFarItHasComeAndEscOrStopEndsItWithTheWholeRowsRead)
     ASSERT_TRUE(progress = WaitForProgress(Pid())) << "no progress shown";
     EXPECT_LE(::GetTickCount() - pressed, 2500u);
     EXPECT_EQ(TextOf(progress, IDC_READING_WHAT), "Reading the rows of a list view...");
+    SaveScreenshotIfAsked("reading-progress");
 
     Step("a PrintScreen during the reading takes nothing; the count goes on");
     const std::string before = TextOf(progress, IDC_READING_HOW_FAR);
