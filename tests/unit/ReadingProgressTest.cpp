@@ -1,8 +1,12 @@
-// What the progress window of a long reading says, and where it goes.
+// What the progress window of a long reading says, and where it goes; and a reading on its own
+// thread of a window that this very thread answers.
+#include "app/ReadingThread.h"
 #include "capture/ReadingWatch.h"
 #include "ui/ReadingProgressDlg.h"
 
 #include <gtest/gtest.h>
+
+#include <commctrl.h>
 
 TEST(ReadingProgress, SaysHowFarTheReadingHasComeInItsUnits)
 {
@@ -53,4 +57,30 @@ TEST(ReadingProgress, TheWindowGoesBesideTheCursorOnItsMonitor)
     // A second monitor left of the primary one: its own edges count.
     const POINT origin = ProgressOrigin(POINT{-10, 100}, window, RECT{-800, 0, 0, 600});
     EXPECT_EQ(origin.x, -226);
+}
+
+TEST(ReadingProgress, AWindowOfTheThreadThatWaitsForTheReadingIsReadWhole)
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    const HWND list = ::CreateWindowExA(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 200, 100, nullptr, nullptr,
+                                        ::GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(list);
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT;
+    column.pszText = const_cast<char*>("Name");
+    ::SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    for (const char* row : {"one", "two"}) {
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = 9;  // at the end
+        item.pszText = const_cast<char*>(row);
+        ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    // Every query of the reading is a message that this thread must answer while it waits.
+    std::string text;
+    const ReadResult result = ReadShowingProgress(list, text, nullptr);
+    EXPECT_EQ(result.outcome, ReadResult::Outcome::Whole) << result.message;
+    EXPECT_EQ(text, "one\r\ntwo\r\n");
+    ::DestroyWindow(list);
 }
