@@ -107,7 +107,13 @@ void CMainDlg::OnLButtonUp(UINT, POINT)
 {
     // Released with no window of another program framed, nothing is taken: the clipboard keeps
     // what it holds.
-    DeliverSelection(m_picker.End(m_hWnd), ScreenPicture(), m_hWnd, m_settings, m_state);
+    const Selection selection = m_picker.End(m_hWnd);
+    // A text may take a while, with messages answered meanwhile: no other action starts until
+    // it is delivered, and none is started while another runs.
+    if (m_state.m_bBusy)
+        return;
+    CBusyScope busy(m_state);
+    DeliverSelection(selection, ScreenPicture(), m_hWnd, m_settings, m_state);
 }
 
 void CMainDlg::OnCaptureChanged(HWND)
@@ -156,6 +162,10 @@ LRESULT CMainDlg::OnTrayIcon(WPARAM id, LPARAM mouseMessage)
 {
     if (id != IDR_TRAY_MENU)
         return 0;
+    // An action runs (a reading of a text answers messages while it goes on): neither the menu
+    // nor the picker starts another.
+    if (m_state.m_bBusy)
+        return 1;
     switch (LOWORD(mouseMessage)) {
     case WM_RBUTTONUP:
         if (m_recorder.IsRecording())

@@ -1,11 +1,11 @@
 #include "app/StillActions.h"
 
+#include "app/ReadingThread.h"
 #include "app/Report.h"
 #include "app/Settings.h"
 #include "capture/Delivery.h"
 #include "capture/RectSelectDlg.h"
 #include "capture/ScreenGrab.h"
-#include "capture/TextReader.h"
 #include "framework/Screen.h"
 
 namespace {
@@ -87,7 +87,7 @@ void DeliverSelection(const Selection& selection, const ScreenPicture& snapshot,
 void CopyControlText(HWND control, HWND owner)
 {
     std::string text;
-    const ReadResult reading = ReadControlText(control, text);
+    const ReadResult reading = ReadShowingProgress(control, text, owner);
     const Outcome delivery = IsDeliverable(reading) ? DeliverText(text, owner) : Outcome::Of(Outcome::Kind::Nothing);
     ReportTextCapture(reading, delivery);
 }

@@ -22,7 +22,9 @@ void DeliverSelection(const Selection& selection, const ScreenPicture& snapshot,
                       const CaptureSettings& settings, CaptureState& state);
 
 // Reads the window's text and puts it on the clipboard owned by `owner`; the user hears the
-// shutter, or is told what went wrong and what of the text was left out.
+// shutter, or is told what went wrong and what of the text was left out. A long reading shows
+// how far it has come and can be stopped; this thread answers its messages meanwhile, so the
+// caller holds the busy flag for it.
 void CopyControlText(HWND control, HWND owner);
 
 // The rectangle "Copy automatically" takes: the preset one, where a zero width or height

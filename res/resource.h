@@ -6,6 +6,7 @@
 #define IDD_OPTION 132
 #define IDD_RECT_SELECT 133
 #define IDD_ABOUT 134
+#define IDD_READING 150
 
 // Icons, cursor, menu, sound
 #define IDI_TRAY 128
@@ -48,6 +49,10 @@
 #define IDC_AUTO_NUMBER 1031
 #define IDC_FILE_TYPE 1032
 #define IDC_INCLUDE_CURSOR 1033
+
+// Reading progress window
+#define IDC_READING_WHAT 1050
+#define IDC_READING_HOW_FAR 1051
 
 // About dialog
 #define IDC_AUTHOR 118

@@ -90,6 +90,8 @@ on_screen 1024x768x24 "$BIN/bench_capture.exe" grab 20
 echo "== text of another program's list view ($ARCH reader)"
 on_screen 1280x1024x24 "$BIN/bench_capture.exe" text control_host.exe
 on_screen 1280x1024x24 "$BIN/bench_capture.exe" text control_host64.exe
+echo "== a long reading with its progress window, against the same reading shown nowhere ($ARCH reader)"
+on_screen 1280x1024x24 "$BIN/bench_reading.exe" 3
 echo "== controls that lie about their counts, read within the program's limits ($ARCH reader)"
 on_screen 1280x1024x24 "$BIN/bench_capture.exe" hostile control_host.exe
 echo "== a 64-bit program's controls read through Pixlet64.exe's reader mode ($ARCH caller)"

@@ -20,7 +20,8 @@ enum HostControl {
     kListOwnerData = 113,     // owner data, 5 rows
     kTreeDeepOverflow = 114,  // a chain of 1026 levels, all expanded
     kTreeDeepFull = 115,      // a chain of 1025 levels, all expanded
-    kListTarget = 120,        // the list view of the closing, hung and biglist cases
+    kListTarget = 120,        // the list view of the closing, hung, biglist and slowlist cases:
+                              // cells "r<row>c<column>"
     kTreeTarget = 121,        // the tree view of the hung case: roots "Item 0".."Item 9"
     // The liars: whatever they claim, each item they are asked for has a short text.
     kLiarList = 130,          // 2^31 - 1 rows of cells "r<row>c<column>"; its header is the next one

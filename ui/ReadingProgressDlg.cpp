@@ -1,0 +1,90 @@
+#include "ui/ReadingProgressDlg.h"
+
+#include "framework/Screen.h"
+#include "res/resource.h"
+
+namespace {
+const UINT_PTR kRefreshTimer = 1;
+// Ten times a second: the counts seem to run, and the labels cost next to nothing.
+const UINT kRefreshMs = 100;
+// Clear of the cursor's own picture.
+const int kCursorGap = 16;
+}  // namespace
+
+POINT ProgressOrigin(POINT cursor, SIZE window, const RECT& monitor)
+{
+    POINT origin = {cursor.x + kCursorGap, cursor.y + kCursorGap};
+    if (origin.x + window.cx > monitor.right)
+        origin.x = cursor.x - kCursorGap - window.cx;
+    if (origin.y + window.cy > monitor.bottom)
+        origin.y = cursor.y - kCursorGap - window.cy;
+    // A monitor smaller than the window: its top left corner at least is seen.
+    if (origin.x < monitor.left)
+        origin.x = monitor.left;
+    if (origin.y < monitor.top)
+        origin.y = monitor.top;
+    return origin;
+}
+
+CReadingProgressDlg::CReadingProgressDlg(CReadingWatch& watch, HWND owner) : CDialog(IDD_READING, owner), m_watch(watch)
+{
+}
+
+CReadingProgressDlg::~CReadingProgressDlg() = default;
+
+bool CReadingProgressDlg::Show()
+{
+    if (!Create())
+        return false;
+    ::ShowWindow(m_hWnd, SW_SHOW);
+    // Active, so that Esc comes here; without a window manager activating does not raise it,
+    // which the topmost style does.
+    ::SetForegroundWindow(m_hWnd);
+    ::SetFocus(GetDlgItem(IDCANCEL));
+    ::UpdateWindow(m_hWnd);
+    return true;
+}
+
+BOOL CReadingProgressDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    POINT cursor = {};
+    ::GetCursorPos(&cursor);
+    RECT rect = {};
+    ::GetWindowRect(m_hWnd, &rect);
+    const POINT origin =
+        ProgressOrigin(cursor, SIZE{rect.right - rect.left, rect.bottom - rect.top}, MonitorRectAt(cursor));
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    Refresh();
+    ::SetTimer(m_hWnd, kRefreshTimer, kRefreshMs, nullptr);
+    return TRUE;
+}
+
+void CReadingProgressDlg::OnCancel()
+{
+    m_watch.Stop();
+    // Said once: the reading ends after the item it is reading.
+    ::EnableWindow(GetDlgItem(IDCANCEL), FALSE);
+}
+
+void CReadingProgressDlg::OnTimer(UINT_PTR id)
+{
+    if (id == kRefreshTimer)
+        Refresh();
+}
+
+void CReadingProgressDlg::Refresh()
+{
+    const ReadingProgress now = m_watch.Now();
+    // Until the reader says what it reads (the companion takes a moment to start), any text.
+    SetText(IDC_READING_WHAT, m_shownWhat, ReadingWhat(now.begun ? now.unit : CutUnit::Characters));
+    SetText(IDC_READING_HOW_FAR, m_shownHowFar, ReadingHowFar(now));
+}
+
+void CReadingProgressDlg::SetText(int id, std::string& shown, const std::string& text)
+{
+    if (text == shown)
+        return;
+    shown = text;
+    ::SetDlgItemTextA(m_hWnd, id, text.c_str());
+}

@@ -1,0 +1,41 @@
+// The small window that a long reading of a window's text shows near the pointer: what is read,
+// how far it has come, and Stop (Esc too), which ends the reading with the whole items read so
+// far. It follows the reading from a timer; its owner destroys it when the reading has ended.
+#pragma once
+
+#include "capture/ReadingWatch.h"
+#include "framework/Dialog.h"
+
+#include <string>
+
+class CReadingProgressDlg : public CDialog
+{
+public:
+    CReadingProgressDlg(CReadingWatch& watch, HWND owner);
+    ~CReadingProgressDlg() override;
+
+    // Shows it beside the pointer, active, with the focus on Stop; false if it could not be made.
+    bool Show();
+    // Gives it the keys of a message (Esc, Enter and Space press Stop) that a message loop of
+    // the reading's own got; true when it took them.
+    bool TakeKeys(MSG& msg) { return m_hWnd && ::IsDialogMessageA(m_hWnd, &msg); }
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override {}
+    // Stop (the button, Esc): the reading is asked to end; the window goes with the reading.
+    void OnCancel() override;
+    void OnTimer(UINT_PTR id) override;
+
+private:
+    void Refresh();
+    void SetText(int id, std::string& shown, const std::string& text);
+
+    CReadingWatch& m_watch;
+    // What the labels show: only a change is set, so that they do not flicker.
+    std::string m_shownWhat, m_shownHowFar;
+};
+
+// Where the window's top left corner goes: below right of the cursor, or on its other side
+// where the monitor ends.
+POINT ProgressOrigin(POINT cursor, SIZE window, const RECT& monitor);
