@@ -1,4 +1,4 @@
-// The paths the folder chooser accepts: typed or browsed, double-byte ones, relative ones, and
+// The paths the folder chooser accepts: typed or browsed, in any script, relative ones, and
 // those too long for the settings.
 #include "ui/SelectFolderDialog.h"
 
@@ -6,11 +6,10 @@
 
 TEST(FolderChooser, AcceptsAFullFolderWithoutDoubledBackslashesThatFitsTheSettings)
 {
-    // In Shift-JIS 0x95 0x5C is one character: no doubled and no trailing backslash here.
     std::string path;
-    EXPECT_TRUE(AcceptedFolderPath("C:\\\x95\\\\x", "", path, 932));
-    EXPECT_TRUE(AcceptedFolderPath("C:\\\x95\\", "", path, 932));
-    EXPECT_EQ(path, "C:\\\x95\\");
+    EXPECT_FALSE(AcceptedFolderPath("C:\\表\\\\x", "", path)) << "a doubled backslash";
+    EXPECT_TRUE(AcceptedFolderPath("C:\\表\\", "", path));
+    EXPECT_EQ(path, "C:\\表");
     EXPECT_FALSE(AcceptedFolderPath("\\\\server\\share", "C:\\", path)) << "network paths are refused";
     EXPECT_TRUE(AcceptedFolderPath("", "C:\\", path));
     EXPECT_EQ(path, "C:");
@@ -26,4 +25,10 @@ TEST(FolderChooser, AcceptsAFullFolderWithoutDoubledBackslashesThatFitsTheSettin
     // With its backslash the folder must fit the settings: never cut.
     EXPECT_TRUE(FolderFitsSettings(std::string(MAX_PATH - 2, 'a')));
     EXPECT_FALSE(FolderFitsSettings(std::string(MAX_PATH - 1, 'a')));
+    // Counted in characters: a folder of 258 (513 bytes, 255 of them Cyrillic) fits.
+    std::string cyrillic = "C:\\";
+    while (cyrillic.size() < 3 + 2 * 255)
+        cyrillic += "д";
+    EXPECT_TRUE(FolderFitsSettings(cyrillic));
+    EXPECT_FALSE(FolderFitsSettings(cyrillic + "д"));
 }
