@@ -1,5 +1,6 @@
 #include "framework/Paths.h"
 
+#include "framework/Handles.h"
 #include "framework/Unicode.h"
 
 bool EndsWithBackslash(const std::string& text)
@@ -51,4 +52,22 @@ bool MakeFolderPath(const std::string& folder)
         start = end;
     }
     return IsFolder(path);
+}
+
+std::wstring NameForAnsiServices(const std::string& path)
+{
+    const std::wstring wide = Widen(path);
+    BOOL lost = FALSE;
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr, 0, nullptr, &lost);
+    if (!lost)
+        return wide;
+    // A file that cannot be made keeps its name: the service's own open then says why.
+    CFileHandle file(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return wide;
+    file.Reset();
+    wchar_t shortName[MAX_PATH] = L"";
+    const DWORD length = ::GetShortPathNameW(wide.c_str(), shortName, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(shortName, length) : wide;
 }

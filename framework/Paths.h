@@ -16,3 +16,9 @@ size_t SystemLength(const std::string& utf8);
 // Makes the folder and every folder above it that is missing. True when the folder exists
 // afterwards.
 bool MakeFolderPath(const std::string& folder);
+
+// The name by which a service that turns names into the ANSI code page inside (the AVIFile
+// library under Wine) still finds the file: the path itself where the code page holds all its
+// characters, otherwise the file's short name, which the system makes of such characters. For
+// that, such a file is created (or emptied) here.
+std::wstring NameForAnsiServices(const std::string& path);
