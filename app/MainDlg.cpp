@@ -38,8 +38,9 @@ BOOL CMainDlg::OnInitDialog()
     // Numbered files of an earlier run are never written over.
     m_state.m_nLastNumber = LoadLastNumber(m_settings.m_nBaseNumber - 1);
     const std::vector<HotKeyBinding> held = RegisterHotKeys(m_hWnd, m_settings);
-    CTrayIcon::Add(m_hWnd);
+    // Asked before the icon shows: what the start notice says is how things stood at the start.
     const HotKeyNotice notice = StartNotice(held, WindowsTakesPrintScreen());
+    CTrayIcon::Add(m_hWnd);
     if (!notice.text.empty())
         CTrayIcon::ShowBalloon(m_hWnd, notice.title, notice.text);
     return TRUE;

@@ -2,6 +2,7 @@
 
 #include "framework/App.h"
 #include "framework/Handles.h"
+#include "framework/Paths.h"
 #include "ui/OptionsDlg.h"
 
 #include <climits>
@@ -30,6 +31,9 @@ const char kAviRateEntry[] = "AviRate";
 const char kAviEndAfterEntry[] = "AviEndAfter";
 const char kLastNumberEntry[] = "LastNumber";
 
+// Characters of the prefix, as the Option dialog lets them be typed.
+const size_t kPrefixLength = 6;
+
 // Screen coordinates travel in 16 bits in mouse messages: no screen reaches beyond them.
 const LONG kFarthestCoordinate = 32767;
 
@@ -48,11 +52,13 @@ int ReadNumber(const CWinApp& app, const char* entry, int fallback, int low, int
     return value >= low && value <= high ? value : fallback;
 }
 
+// A text of the profile of at most maxLength characters (as the system counts them), in UTF-8.
 template <size_t N>
-void ReadText(const CWinApp& app, const char* entry, char (&field)[N], bool (*choosable)(const std::string&))
+void ReadText(const CWinApp& app, const char* entry, char (&field)[N], size_t maxLength,
+              bool (*choosable)(const std::string&))
 {
     std::string text;
-    if (app.GetProfileString(kSettingsSection, entry, text, N - 1) && choosable(text))
+    if (app.GetProfileString(kSettingsSection, entry, text, maxLength) && choosable(text) && text.size() < N)
         std::memcpy(field, text.c_str(), text.size() + 1);
 }
 
@@ -77,13 +83,13 @@ bool IsChoosablePath(const std::string& path)
         return true;
     const bool drive = path.size() >= 3 && path[1] == ':' && path[2] == '\\';
     const bool share = path.compare(0, 2, "\\\\") == 0;
-    return (drive || share) && path.size() < MAX_PATH &&
+    return (drive || share) && SystemLength(path) < MAX_PATH &&
            HoldsNoForbiddenCharacter(drive ? path.substr(2) : path, ":*?\"<>|/");
 }
 
 bool IsChoosablePrefix(const std::string& prefix)
 {
-    return prefix.size() <= 6 && HoldsNoForbiddenCharacter(prefix, "\\/:*?\"<>|");
+    return SystemLength(prefix) <= kPrefixLength && HoldsNoForbiddenCharacter(prefix, "\\/:*?\"<>|");
 }
 
 bool IsChoosableRect(const RECT& rect)
@@ -107,16 +113,16 @@ void LoadSettings(CaptureSettings& settings)
 
     settings.m_bSaveToFile = ReadNumber(*app, kSaveToFileEntry, settings.m_bSaveToFile, 0, 1);
     settings.m_nSaveMode = ReadNumber(*app, kSaveModeEntry, settings.m_nSaveMode, 0, 1);
-    ReadText(*app, kTargetFileEntry, settings.m_szTargetFile, IsChoosablePath);
-    ReadText(*app, kDirectoryEntry, settings.m_szDirectory, IsChoosablePath);
-    ReadText(*app, kPrefixEntry, settings.m_szPrefix, IsChoosablePrefix);
+    ReadText(*app, kTargetFileEntry, settings.m_szTargetFile, MAX_PATH - 1, IsChoosablePath);
+    ReadText(*app, kDirectoryEntry, settings.m_szDirectory, MAX_PATH - 1, IsChoosablePath);
+    ReadText(*app, kPrefixEntry, settings.m_szPrefix, kPrefixLength, IsChoosablePrefix);
     settings.m_nBaseNumber = ReadNumber(*app, kBaseNumberEntry, settings.m_nBaseNumber, 0, 3000);
     settings.m_nDigits = ReadNumber(*app, kDigitsEntry, settings.m_nDigits, 1, 6);
-    ReadText(*app, kTypeEntry, settings.m_szExtension,
+    ReadText(*app, kTypeEntry, settings.m_szExtension, sizeof settings.m_szExtension - 1,
              [](const std::string& type) { return type == ".png" || type == ".bmp"; });
     settings.m_bIncludeCursor = ReadNumber(*app, kIncludeCursorEntry, settings.m_bIncludeCursor, 0, 1);
     ReadRect(*app, kCaptureRectEntry, settings.m_rcCapture);
-    ReadText(*app, kAviFileEntry, settings.m_szAviFile, IsChoosablePath);
+    ReadText(*app, kAviFileEntry, settings.m_szAviFile, MAX_PATH - 1, IsChoosablePath);
     ReadRect(*app, kAviRectEntry, settings.m_rcAvi);
     settings.m_nAviRate = ReadNumber(*app, kAviRateEntry, settings.m_nAviRate, 1, 20);
     settings.m_nAviEndAfter = ReadNumber(*app, kAviEndAfterEntry, settings.m_nAviEndAfter, 1, 30);

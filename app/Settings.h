@@ -29,7 +29,8 @@ void SaveLastNumber(int number);
 // What the Option dialog could have chosen: an empty path or a full one (a drive and its
 // root, or a network share) that fits the settings and holds no character a file name cannot;
 // a prefix of at most six such characters; the all-zero rectangle, or one of some size whose
-// corners lie where a screen may be.
+// corners lie where a screen may be. Names are UTF-8 in any script; their lengths count
+// characters as the system does (UTF-16 units), not bytes.
 bool IsChoosablePath(const std::string& path);
 bool IsChoosablePrefix(const std::string& prefix);
 bool IsChoosableRect(const RECT& rect);

@@ -1,6 +1,7 @@
 #include "avi/AviWriter.h"
 
 #include "framework/Handles.h"
+#include "framework/Paths.h"
 #include "image/BitmapToDib.h"
 #include "image/DibImage.h"
 
@@ -135,8 +136,10 @@ bool CAviWriter::IsFull() const
 bool CAviWriter::Open(const BITMAPINFOHEADER& first)
 {
     ::SetLastError(ERROR_SUCCESS);
-    // Created, or emptied where it exists.
-    HRESULT result = ::AVIFileOpenA(&m_pAviFile, m_strFileName.c_str(), OF_WRITE | OF_CREATE, nullptr);
+    // Created, or emptied where it exists. The library may take the name into the ANSI code
+    // page inside (Wine's does): a name in another script goes by a form it keeps.
+    HRESULT result = ::AVIFileOpenW(&m_pAviFile, NameForAnsiServices(m_strFileName).c_str(), OF_WRITE | OF_CREATE,
+                                    nullptr);
     if (result != AVIERR_OK) {
         m_pAviFile = nullptr;
         Disable(FileFailure(result, ::GetLastError(), m_strFileName));

@@ -8,6 +8,10 @@
 
 #include <string>
 
+// The most bytes of UTF-8 that one UTF-16 unit of the system's text needs (a surrogate pair, two
+// units, takes four).
+const size_t kUtf8BytesPerUnit = 3;
+
 struct CaptureSettings {
     char m_chAviBeginKey = 'B';
     char m_chAviEndKey = 'E';
@@ -17,10 +21,12 @@ struct CaptureSettings {
     int m_nBaseNumber = 1;   // 0..3000
     int m_nDigits = 3;       // 1..6
     char m_szExtension[8] = ".png";
-    char m_szPrefix[16] = "";
-    char m_szTargetFile[MAX_PATH] = "";
-    char m_szDirectory[MAX_PATH] = "";
-    char m_szAviFile[MAX_PATH] = "";
+    // Names in UTF-8, in any script. Their limits count characters as the system does (6 for
+    // the prefix, MAX_PATH - 1 for a path); each such character takes at most 3 bytes here.
+    char m_szPrefix[6 * kUtf8BytesPerUnit + 1] = "";
+    char m_szTargetFile[MAX_PATH * kUtf8BytesPerUnit] = "";
+    char m_szDirectory[MAX_PATH * kUtf8BytesPerUnit] = "";
+    char m_szAviFile[MAX_PATH * kUtf8BytesPerUnit] = "";
     RECT m_rcAvi = {0, 0, 0, 0};
     RECT m_rcCapture = {0, 0, 0, 0};
     BOOL m_bIncludeCursor = FALSE;

@@ -37,10 +37,10 @@ int NextFileNumber(int lastNumber, int baseNumber)
 }
 
 std::string NumberedFileName(const std::string& directory, const std::string& prefix, int number, int digits,
-                             const std::string& extension, UINT codePage)
+                             const std::string& extension)
 {
     std::string name = directory;
-    if (!EndsWithBackslash(name, codePage))
+    if (!EndsWithBackslash(name))
         name += '\\';
     name += prefix;
     char text[16];
@@ -70,7 +70,7 @@ bool BuildFileName(const CaptureSettings& settings, int& lastNumber, char* buffe
         name = NumberedFileName(settings.m_szDirectory, settings.m_szPrefix, lastNumber, settings.m_nDigits,
                                 settings.m_szExtension);
     }
-    if (name.size() >= MAX_PATH)
+    if (SystemLength(name) >= MAX_PATH || name.size() >= kFileNameBytes)
         return false;
     std::memcpy(buffer, name.c_str(), name.size() + 1);
     return true;
@@ -81,7 +81,7 @@ Outcome DeliverBitmap(CBitmapHandle picture, const CaptureSettings& settings, in
     if (!settings.m_bSaveToFile)
         return PutOnClipboard(owner, CF_BITMAP, picture);
 
-    char name[MAX_PATH];
+    char name[kFileNameBytes];
     if (!BuildFileName(settings, lastNumber, name)) {
         // Directory, prefix and number make a path longer than Windows allows: said like any
         // other path that cannot be written.

@@ -21,18 +21,19 @@ Outcome DeliverBitmap(CBitmapHandle picture, const CaptureSettings& settings, in
 // OutOfMemory (then the clipboard keeps what it held).
 Outcome DeliverText(const std::string& text, HWND owner);
 
-// The next file name into buffer (MAX_PATH characters): the target file, or directory, prefix,
-// number and extension, the number taken from and stored back into lastNumber. False when the
-// name would not fit the buffer (buffer then empty; the number is used up all the same).
+// The next file name (UTF-8) into buffer (kFileNameBytes): the target file, or directory,
+// prefix, number and extension, the number taken from and stored back into lastNumber. False
+// when the name is longer than the system allows a path, MAX_PATH - 1 characters (buffer then
+// empty; the number is used up all the same).
+const size_t kFileNameBytes = MAX_PATH * kUtf8BytesPerUnit;
 bool BuildFileName(const CaptureSettings& settings, int& lastNumber, char* buffer);
 
 // The number of the next numbered file after lastNumber.
 int NextFileNumber(int lastNumber, int baseNumber);
 // directory\prefix<number padded with zeros to digits><extension>; a directory that ends in
-// a backslash gets no second one, a number longer than digits is written whole. The directory
-// is text of the code page (the system's ANSI code page by default).
+// a backslash gets no second one, a number longer than digits is written whole.
 std::string NumberedFileName(const std::string& directory, const std::string& prefix, int number, int digits,
-                             const std::string& extension, UINT codePage = CP_ACP);
+                             const std::string& extension);
 // Whether the name ends in ".bmp", in any case: such a file is written as a bitmap, every
 // other name as PNG.
 bool IsBmpFileName(const std::string& name);

@@ -1,6 +1,7 @@
 #include "framework/App.h"
 
 #include "framework/Handles.h"
+#include "framework/Unicode.h"
 #include "framework/Wnd.h"
 
 #include <algorithm>
@@ -11,9 +12,9 @@ CWinApp* g_pApp = nullptr;
 
 std::string ModuleBaseName(HMODULE module)
 {
-    char path[MAX_PATH] = "";
-    ::GetModuleFileNameA(module, path, MAX_PATH);
-    std::string name(path);
+    wchar_t path[MAX_PATH] = L"";
+    ::GetModuleFileNameW(module, path, MAX_PATH);
+    std::string name = Utf8(path);
     const size_t slash = name.find_last_of("\\/");
     if (slash != std::string::npos)
         name.erase(0, slash + 1);
@@ -27,7 +28,7 @@ std::string ModuleBaseName(HMODULE module)
 CWinApp::CWinApp()
 {
     g_pApp = this;
-    m_hInstance = ::GetModuleHandleA(nullptr);
+    m_hInstance = ::GetModuleHandleW(nullptr);
     m_strAppName = ModuleBaseName(nullptr);
 }
 
@@ -57,7 +58,8 @@ int CWinApp::Run()
 {
     MSG msg;
     for (;;) {
-        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        // Wide: a character typed into a dialog's edit reaches it whole, in any script.
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             m_nExitCode = static_cast<int>(msg.wParam);
             break;
@@ -66,10 +68,10 @@ int CWinApp::Run()
             break;
         const HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
         if (root && std::find(m_modeless.begin(), m_modeless.end(), root) != m_modeless.end() &&
-            ::IsDialogMessageA(root, &msg))
+            ::IsDialogMessageW(root, &msg))
             continue;
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     }
     return ExitInstance();
 }
@@ -100,12 +102,13 @@ bool CWinApp::QueryProfileValue(const char* section, const char* entry, DWORD ty
         return false;
     // Reading opens the key only: a first start leaves the registry as it was.
     HKEY raw = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, ProfileKeyPath(section).c_str(), 0, KEY_QUERY_VALUE, &raw) !=
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, Widen(ProfileKeyPath(section)).c_str(), 0, KEY_QUERY_VALUE, &raw) !=
         ERROR_SUCCESS)
         return false;
     CRegKey key(raw);
     DWORD actual = 0;
-    return ::RegQueryValueExA(key, entry, nullptr, &actual, static_cast<BYTE*>(data), &size) == ERROR_SUCCESS &&
+    return ::RegQueryValueExW(key, Widen(entry).c_str(), nullptr, &actual, static_cast<BYTE*>(data), &size) ==
+               ERROR_SUCCESS &&
            actual == type;
 }
 
@@ -114,11 +117,12 @@ BOOL CWinApp::SetProfileValue(const char* section, const char* entry, DWORD type
     if (m_strRegistryKey.empty())
         return FALSE;
     HKEY raw = nullptr;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, ProfileKeyPath(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, Widen(ProfileKeyPath(section)).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                           nullptr, &raw, nullptr) != ERROR_SUCCESS)
         return FALSE;
     CRegKey key(raw);
-    return ::RegSetValueExA(key, entry, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    return ::RegSetValueExW(key, Widen(entry).c_str(), 0, type, static_cast<const BYTE*>(data), size) ==
+           ERROR_SUCCESS;
 }
 
 UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue) const
@@ -137,20 +141,24 @@ BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value)
 
 bool CWinApp::GetProfileString(const char* section, const char* entry, std::string& value, size_t maxLength) const
 {
-    // Room for one character more than allowed, and for a terminator the value may lack: a
-    // longer value does not fit and is refused.
-    std::vector<char> text(maxLength + 2, '\0');
-    DWORD size = static_cast<DWORD>(text.size() - 1);
+    // Read wide: the registry keeps REG_SZ as UTF-16, so a value written in any script (or by
+    // the ANSI forms of earlier versions) arrives exactly. Room for one character more than
+    // allowed, and for a terminator the value may lack: a longer value does not fit and is
+    // refused. maxLength counts UTF-16 units, as the system counts a path.
+    std::vector<wchar_t> text(maxLength + 2, L'\0');
+    DWORD size = static_cast<DWORD>((text.size() - 1) * sizeof(wchar_t));
     if (!QueryProfileValue(section, entry, REG_SZ, text.data(), size))
         return false;
-    text[size] = '\0';
-    value = text.data();
-    return value.size() <= maxLength;
+    text[size / sizeof(wchar_t)] = L'\0';
+    const size_t length = static_cast<size_t>(::lstrlenW(text.data()));
+    value = Utf8(text.data(), length);
+    return length <= maxLength;
 }
 
 BOOL CWinApp::WriteProfileString(const char* section, const char* entry, const std::string& value)
 {
-    return SetProfileValue(section, entry, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+    const std::wstring wide = Widen(value);
+    return SetProfileValue(section, entry, REG_SZ, wide.c_str(), static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
 
 bool CWinApp::GetProfileBinary(const char* section, const char* entry, void* data, DWORD size) const
@@ -171,7 +179,7 @@ CWinApp* GetApp()
 
 HINSTANCE GetAppInstance()
 {
-    return g_pApp && g_pApp->m_hInstance ? g_pApp->m_hInstance : ::GetModuleHandleA(nullptr);
+    return g_pApp && g_pApp->m_hInstance ? g_pApp->m_hInstance : ::GetModuleHandleW(nullptr);
 }
 
 HWND GetAppMainWindow()

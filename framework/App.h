@@ -34,8 +34,8 @@ public:
     // Reads a REG_DWORD value of a section; the default when it is missing or unreadable.
     UINT GetProfileInt(const char* section, const char* entry, int defaultValue) const;
     BOOL WriteProfileInt(const char* section, const char* entry, int value);
-    // A REG_SZ value of a section: false when it is missing, of another type, or longer than
-    // `maxLength` characters.
+    // A REG_SZ value of a section, in UTF-8: false when it is missing, of another type, or
+    // longer than `maxLength` characters (UTF-16 units, as the system counts a path).
     bool GetProfileString(const char* section, const char* entry, std::string& value, size_t maxLength) const;
     BOOL WriteProfileString(const char* section, const char* entry, const std::string& value);
     // A REG_BINARY value of exactly `size` bytes: false when it is missing, of another type or

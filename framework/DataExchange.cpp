@@ -2,6 +2,8 @@
 
 #include "framework/MessageBox.h"
 #include "framework/MessageFormat.h"
+#include "framework/Paths.h"
+#include "framework/Unicode.h"
 #include "framework/WindowText.h"
 
 HWND CDataExchange::PrepareCtrl(int id)
@@ -66,7 +68,7 @@ void DDX_Text(CDataExchange* pDX, int id, std::string& value)
     // refresh while the user types (a handler of its change notification that shows the fields
     // again) would turn "abc" into "cba".
     else if (WindowText(control) != value)
-        ::SetWindowTextA(control, value.c_str());
+        ::SetWindowTextW(control, Widen(value).c_str());
 }
 
 void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int maxChars)
@@ -77,7 +79,8 @@ void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int maxChars)
     if (!pDX->m_bSaveAndValidate) {
         // The edit itself refuses longer input.
         ::SendMessageA(control, EM_LIMITTEXT, static_cast<WPARAM>(maxChars), 0);
-    } else if (value.size() > static_cast<size_t>(maxChars)) {
+    } else if (SystemLength(value) > static_cast<size_t>(maxChars)) {
+        // Counted as the edit counts them, characters rather than bytes of UTF-8.
         AppMessageBox(FormatMessage1("Please enter no more than %1 characters.", std::to_string(maxChars)),
                       MB_ICONEXCLAMATION);
         pDX->Fail();

@@ -64,7 +64,7 @@ INT_PTR CDialog::DoModal()
     // program shows: no taskbar button, and the dialog stays above it.
     const HWND owner = m_hParent ? m_hParent : GetAppMainWindow();
     m_bModal = true;
-    const INT_PTR result = ::DialogBoxParamA(GetAppInstance(), MAKEINTRESOURCEA(m_idTemplate), owner, DialogProc,
+    const INT_PTR result = ::DialogBoxParamW(GetAppInstance(), MAKEINTRESOURCEW(m_idTemplate), owner, DialogProc,
                                              reinterpret_cast<LPARAM>(this));
     m_bModal = false;
     return result;
@@ -73,7 +73,7 @@ INT_PTR CDialog::DoModal()
 bool CDialog::Create()
 {
     m_bModal = false;
-    const HWND hwnd = ::CreateDialogParamA(GetAppInstance(), MAKEINTRESOURCEA(m_idTemplate), m_hParent, DialogProc,
+    const HWND hwnd = ::CreateDialogParamW(GetAppInstance(), MAKEINTRESOURCEW(m_idTemplate), m_hParent, DialogProc,
                                            reinterpret_cast<LPARAM>(this));
     if (!hwnd)
         return false;
@@ -225,7 +225,7 @@ UINT_PTR CALLBACK CDialog::FileDialogHookProc(HWND hwnd, UINT msg, WPARAM wParam
 {
     CDialog* binding = nullptr;
     if (msg == WM_INITDIALOG && lParam)
-        binding = reinterpret_cast<CDialog*>(reinterpret_cast<const OPENFILENAMEA*>(lParam)->lCustData);
+        binding = reinterpret_cast<CDialog*>(reinterpret_cast<const OPENFILENAMEW*>(lParam)->lCustData);
     return static_cast<UINT_PTR>(Route(hwnd, msg, wParam, lParam, binding));
 }
 

@@ -1,9 +1,11 @@
 #include "framework/File.h"
 
+#include "framework/Unicode.h"
+
 BOOL CFile::Open(LPCSTR path, DWORD access, DWORD shareMode, DWORD disposition, DWORD attributes)
 {
     Close();
-    m_hFile.Reset(::CreateFileA(path, access, shareMode, nullptr, disposition, attributes, nullptr));
+    m_hFile.Reset(::CreateFileW(Widen(path).c_str(), access, shareMode, nullptr, disposition, attributes, nullptr));
     if (!m_hFile)
         return FALSE;
     m_strPath = path;

@@ -14,7 +14,7 @@ public:
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
-    // CreateFile with these arguments; FALSE (and GetLastError set) when it cannot be opened.
+    // CreateFile with these arguments, the path in UTF-8; FALSE (and GetLastError set) when it cannot be opened.
     // An open file is closed first.
     BOOL Open(LPCSTR path, DWORD access, DWORD shareMode, DWORD disposition,
               DWORD attributes = FILE_ATTRIBUTE_NORMAL);

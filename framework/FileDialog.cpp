@@ -1,6 +1,7 @@
 #include "framework/FileDialog.h"
 
 #include "framework/App.h"
+#include "framework/Unicode.h"
 
 #include <cstring>
 
@@ -25,29 +26,37 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, const char* defExt, const char* f
       m_strFilter(filter ? FileDialogFilter(filter) : std::string())
 {
     if (fileName)
-        ::lstrcpynA(m_szFile, fileName, MAX_PATH);
+        ::lstrcpynW(m_szFile, Widen(fileName).c_str(), MAX_PATH);
+}
+
+std::string CFileDialog::GetPathName() const
+{
+    return Utf8(m_szFile);
 }
 
 INT_PTR CFileDialog::DoModal()
 {
-    OPENFILENAMEA ofn;
+    // Kept alive while the dialog runs: it reads them through pointers.
+    const std::wstring filter = Widen(m_strFilter), initialDir = Widen(m_strInitialDir);
+    const std::wstring title = Widen(m_strTitle), defExt = Widen(m_strDefExt);
+    OPENFILENAMEW ofn;
     std::memset(&ofn, 0, sizeof ofn);
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = GetParentWindow() ? GetParentWindow() : GetAppMainWindow();
     ofn.hInstance = GetAppInstance();
-    ofn.lpstrFilter = m_strFilter.empty() ? nullptr : m_strFilter.c_str();
+    ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = m_szFile;
     ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrInitialDir = m_strInitialDir.empty() ? nullptr : m_strInitialDir.c_str();
-    ofn.lpstrTitle = m_strTitle.empty() ? nullptr : m_strTitle.c_str();
+    ofn.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
+    ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
     // With a hook an Explorer-style dialog can be resized only when it asks for it; and no
     // dialog of the program moves its working folder.
     ofn.Flags = m_dwFlags | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
-    ofn.lpstrDefExt = m_strDefExt.empty() ? nullptr : m_strDefExt.c_str();
+    ofn.lpstrDefExt = defExt.empty() ? nullptr : defExt.c_str();
     ofn.lCustData = reinterpret_cast<LPARAM>(this);
     ofn.lpfnHook = FileDialogHookProc;
-    const BOOL chosen = m_bOpenFileDialog ? ::GetOpenFileNameA(&ofn) : ::GetSaveFileNameA(&ofn);
+    const BOOL chosen = m_bOpenFileDialog ? ::GetOpenFileNameW(&ofn) : ::GetSaveFileNameW(&ofn);
     return chosen ? IDOK : IDCANCEL;
 }
 

@@ -24,8 +24,8 @@ public:
 
     // IDOK when the user chose a name, IDCANCEL otherwise (also when the dialog failed).
     INT_PTR DoModal() override;
-    // The full path chosen.
-    std::string GetPathName() const { return m_szFile; }
+    // The full path chosen, in UTF-8: a name in any script.
+    std::string GetPathName() const;
 
     void SetTitle(const std::string& title) { m_strTitle = title; }
     void SetInitialDir(const std::string& dir) { m_strInitialDir = dir; }
@@ -48,5 +48,6 @@ private:
     std::string m_strFilter;
     std::string m_strTitle;
     std::string m_strInitialDir;
-    char m_szFile[MAX_PATH] = "";
+    // The dialog is asked in its wide form, so that names outside the ANSI code page come whole.
+    wchar_t m_szFile[MAX_PATH] = L"";
 };

@@ -1,6 +1,7 @@
 #include "framework/MessageBox.h"
 
 #include "framework/App.h"
+#include "framework/Unicode.h"
 
 UINT AppMessageBoxStyle(UINT type)
 {
@@ -27,5 +28,6 @@ int AppMessageBox(const std::string& text, UINT type, HWND owner)
         const HWND main = GetAppMainWindow();
         owner = main ? ::GetLastActivePopup(main) : nullptr;
     }
-    return ::MessageBoxA(owner, text.c_str(), GetAppName(), AppMessageBoxStyle(type));
+    // Wide: a path in the text is shown as it is, in any script.
+    return ::MessageBoxW(owner, Widen(text).c_str(), Widen(GetAppName()).c_str(), AppMessageBoxStyle(type));
 }

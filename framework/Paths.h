@@ -1,10 +1,24 @@
-// Tests on file and folder paths held as text of a code page.
+// Tests on file and folder paths held as UTF-8 text, and making folders.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-// Whether the last character of the text is a backslash. On a double-byte code page (932, 936,
-// 949, 950) the byte 0x5C may be the second half of a character, which is no backslash.
-bool EndsWithBackslash(const std::string& text, UINT codePage = CP_ACP);
+// Whether the last character of the text is a backslash. In UTF-8 the byte 0x5C is never a
+// part of another character, so the last byte tells.
+bool EndsWithBackslash(const std::string& text);
+
+// The length of the text as the system counts it where it limits a path (MAX_PATH) or a text
+// box: in UTF-16 code units, not in bytes. "截图" is 2; a character beyond the 65536 first is 2.
+size_t SystemLength(const std::string& utf8);
+
+// Makes the folder and every folder above it that is missing. True when the folder exists
+// afterwards.
+bool MakeFolderPath(const std::string& folder);
+
+// The name by which a service that turns names into the ANSI code page inside (the AVIFile
+// library under Wine) still finds the file: the path itself where the code page holds all its
+// characters, otherwise the file's short name, which the system makes of such characters. For
+// that, such a file is created (or emptied) here.
+std::wstring NameForAnsiServices(const std::string& path);

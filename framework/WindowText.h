@@ -5,5 +5,5 @@
 
 #include <string>
 
-// GetWindowText in full; empty for a window without text or one that is gone.
+// GetWindowText in full, as UTF-8; empty for a window without text or one that is gone.
 std::string WindowText(HWND window);

@@ -1,9 +1,8 @@
 #include "image/BmpWriter.h"
 
+#include "framework/Paths.h"
 #include "image/DibImage.h"
 
-#include <mbstring.h>
-#include <stdlib.h>
 
 #include <cstring>
 
@@ -49,14 +48,16 @@ Outcome WriteDib(HGLOBAL hDib, CFile& file)
 
 BOOL IsBitmapFileName(LPCSTR path)
 {
-    // Longer names cannot be opened anyway; refusing them keeps every part within its buffer.
-    if (!path || std::strlen(path) >= _MAX_PATH)
+    // Longer names cannot be opened anyway (counted as the system counts MAX_PATH).
+    if (!path || SystemLength(path) >= MAX_PATH)
         return FALSE;
-    char ext[_MAX_PATH] = "";
-    _splitpath(path, nullptr, nullptr, nullptr, ext);
-    const auto* e = reinterpret_cast<const unsigned char*>(ext);
-    return _mbsicmp(e, reinterpret_cast<const unsigned char*>(".bmp")) == 0 ||
-           _mbsicmp(e, reinterpret_cast<const unsigned char*>(".dib")) == 0;
+    // A UTF-8 name: the dot and the separators are single bytes that no other character holds.
+    const std::string name(path);
+    const size_t dot = name.find_last_of(".\\/");
+    if (dot == std::string::npos || name[dot] != '.')
+        return FALSE;
+    const char* ext = name.c_str() + dot;
+    return ::lstrcmpiA(ext, ".bmp") == 0 || ::lstrcmpiA(ext, ".dib") == 0;
 }
 
 Outcome CDibImage::Save(LPCSTR path)

@@ -2,6 +2,7 @@
 
 #include "framework/FileException.h"
 #include "framework/Handles.h"
+#include "framework/Unicode.h"
 #include "image/DibImage.h"
 
 #include <fcntl.h>
@@ -116,8 +117,9 @@ namespace {
 // error code set, on failure.
 FILE* CreateStream(LPCSTR path, DWORD& osError)
 {
-    // As for bitmap files: others may read the file while it is written, not write it.
-    CFileHandle file(::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    // As for bitmap files: others may read the file while it is written, not write it. The
+    // name is UTF-8, created in the wide form: a name in any script is made as it is.
+    CFileHandle file(::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         osError = ::GetLastError();

@@ -88,12 +88,12 @@ void CHoverLink::LoadHandCursor()
 {
     if (m_hCursor)
         return;
-    char path[MAX_PATH + 16] = "";
-    const UINT length = ::GetWindowsDirectoryA(path, MAX_PATH);
+    wchar_t path[MAX_PATH + 16] = L"";
+    const UINT length = ::GetWindowsDirectoryW(path, MAX_PATH);
     if (length > 0 && length < MAX_PATH) {
-        ::lstrcatA(path, "\\winhlp32.exe");
+        ::lstrcatW(path, L"\\winhlp32.exe");
         // Only its resources are wanted: as data it loads whatever its processor.
-        CModuleHandle help(::LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        CModuleHandle help(::LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE));
         if (help) {
             if (HCURSOR hand = ::LoadCursorA(help, MAKEINTRESOURCEA(kHelpHandCursor)))
                 m_hCursor.Reset(static_cast<HCURSOR>(::CopyIcon(hand)));

@@ -1,6 +1,7 @@
 #include "ui/LinkLabel.h"
 
 #include "framework/MessageBox.h"
+#include "framework/Unicode.h"
 #include "framework/WindowText.h"
 
 #include <shellapi.h>
@@ -60,7 +61,7 @@ void CLinkLabel::PreSubclassWindow()
     if (m_strUrl.empty())
         m_strUrl = text;
     if (text.empty())
-        ::SetWindowTextA(m_hWnd, m_strUrl.c_str());
+        ::SetWindowTextW(m_hWnd, Widen(m_strUrl).c_str());
 
     HFONT font = reinterpret_cast<HFONT>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
     if (!font)
@@ -106,14 +107,14 @@ void CLinkLabel::FitToText()
     RECT rect = {};
     ::GetWindowRect(m_hWnd, &rect);
     ::MapWindowPoints(nullptr, ::GetParent(m_hWnd), reinterpret_cast<POINT*>(&rect), 2);
-    const std::string text = WindowText(m_hWnd);
+    const std::wstring text = Widen(WindowText(m_hWnd));
     SIZE extent = {};
     {
         CClientDC dc(m_hWnd);
         if (!dc)
             return;
         CSelectObject selected(dc, m_font);
-        if (!::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent))
+        if (!::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent))
             return;
     }
     rect = FitRectToText(rect, extent, ::GetWindowLongA(m_hWnd, GWL_STYLE));

@@ -4,7 +4,9 @@
 #include "framework/FileDialog.h"
 #include "framework/Handles.h"
 #include "framework/MessageBox.h"
+#include "framework/Paths.h"
 #include "framework/Screen.h"
+#include "framework/Unicode.h"
 #include "framework/WindowText.h"
 #include "res/resource.h"
 #include "ui/SelectFolderDialog.h"
@@ -20,11 +22,21 @@ const char kSaveAsTitle[] = "Browse Record File";
 // Without a chosen directory the folder chooser starts here.
 const char kDefaultFolder[] = "C:\\";
 
-// The text into a field of the settings, cut to its size.
+// The text into a field of the settings. The fields hold as many characters as the dialog lets
+// through in any script (UTF-8 takes up to three bytes for each); a text that does not fit
+// whole leaves the field empty rather than cut in the middle of a character.
 template <size_t N>
 void CopyText(char (&field)[N], const std::string& text)
 {
-    ::lstrcpynA(field, text.c_str(), static_cast<int>(N));
+    const size_t length = text.size() < N ? text.size() : 0;
+    text.copy(field, length);
+    field[length] = '\0';
+}
+
+// A path as a label of the dialog shows it, in any script.
+void SetItemText(HWND dialog, int id, const std::string& text)
+{
+    ::SetDlgItemTextW(dialog, id, Widen(text).c_str());
 }
 }  // namespace
 
@@ -106,9 +118,9 @@ BOOL COptionsDlg::OnInitDialog()
     InitSpin(IDC_BASE_NUMBER_SPIN, 0, 3000, m_choices.m_nBaseNumber);
     InitSpin(IDC_DIGITS_SPIN, 1, 6, m_choices.m_nDigits);
 
-    ::SetDlgItemTextA(m_hWnd, IDC_AVI_FILE, m_choices.m_szAviFile);
-    ::SetDlgItemTextA(m_hWnd, IDC_DIRECTORY, m_choices.m_szDirectory);
-    ::SetDlgItemTextA(m_hWnd, IDC_TARGET_FILE, m_choices.m_szTargetFile);
+    SetItemText(m_hWnd, IDC_AVI_FILE, m_choices.m_szAviFile);
+    SetItemText(m_hWnd, IDC_DIRECTORY, m_choices.m_szDirectory);
+    SetItemText(m_hWnd, IDC_TARGET_FILE, m_choices.m_szTargetFile);
 
     const LRESULT type = ::SendDlgItemMessageA(m_hWnd, IDC_FILE_TYPE, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                                reinterpret_cast<LPARAM>(m_choices.m_szExtension));
@@ -150,7 +162,7 @@ void COptionsDlg::OnOK()
     // The choosers give paths that fit; another program may set any text. Cut to fit, a path
     // would name another file (or half a character).
     for (const std::string* path : {&targetFile, &directory, &aviFile}) {
-        if (path->size() >= MAX_PATH) {
+        if (SystemLength(*path) >= MAX_PATH) {
             AppMessageBox(*path + "\n\n" + kPathTooLong, MB_OK | MB_ICONSTOP);
             return;
         }
@@ -216,7 +228,7 @@ void COptionsDlg::OnBrowseAviFile()
     CFileDialog dialog(FALSE, "avi", "*.avi", kSaveAsFlags, "AVI Files (*.avi)|*.avi|All Files (*.*)|*.*||", m_hWnd);
     dialog.SetTitle(kSaveAsTitle);
     if (dialog.DoModal() == IDOK)
-        ::SetDlgItemTextA(m_hWnd, IDC_AVI_FILE, dialog.GetPathName().c_str());
+        SetItemText(m_hWnd, IDC_AVI_FILE, dialog.GetPathName());
 }
 
 void COptionsDlg::OnBrowseTargetFile()
@@ -230,8 +242,9 @@ void COptionsDlg::OnBrowseTargetFile()
 
 void COptionsDlg::OnBrowseDirectory()
 {
-    std::string folder = WindowText(GetDlgItem(IDC_DIRECTORY)).substr(0, MAX_PATH - 1);
-    if (folder.empty())
+    std::string folder = WindowText(GetDlgItem(IDC_DIRECTORY));
+    // A folder that could not be kept (another program set the label) is no place to start.
+    if (folder.empty() || SystemLength(folder) >= MAX_PATH)
         folder = kDefaultFolder;
     CSelectFolderDialog chooser(TRUE, folder.c_str(), OFN_HIDEREADONLY, "All Files(*.*)|*.*||", m_hWnd);
     if (chooser.DoModal() == IDOK)
@@ -240,7 +253,7 @@ void COptionsDlg::OnBrowseDirectory()
 
 void COptionsDlg::ChooseSavePath(int labelId, const std::string& path, int saveMode)
 {
-    ::SetDlgItemTextA(m_hWnd, labelId, path.c_str());
+    SetItemText(m_hWnd, labelId, path);
     UpdateData(TRUE);
     m_bSaveToFile = TRUE;
     m_nSaveMode = saveMode;

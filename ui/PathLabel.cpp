@@ -1,6 +1,7 @@
 #include "ui/PathLabel.h"
 
 #include "framework/Handles.h"
+#include "framework/Unicode.h"
 #include "framework/WindowText.h"
 
 LRESULT CPathLabel::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -32,9 +33,10 @@ void CPathLabel::Paint()
     const HFONT font = parent ? reinterpret_cast<HFONT>(::SendMessageA(parent, WM_GETFONT, 0, 0)) : nullptr;
     // Without a font of the parent the context's own stays (selecting nothing changes nothing).
     CSelectObject selected(paint, font);
-    const std::string text = WindowText(m_hWnd);
+    // Drawn wide: a path in any script is shown as it is.
+    const std::wstring text = Widen(WindowText(m_hWnd));
     RECT client = {};
     ::GetClientRect(m_hWnd, &client);
     // Drawn without DT_MODIFYSTRING: the text keeps the whole path.
-    ::DrawTextA(paint, text.c_str(), static_cast<int>(text.size()), &client, m_nFormat | DT_PATH_ELLIPSIS);
+    ::DrawTextW(paint, text.c_str(), static_cast<int>(text.size()), &client, m_nFormat | DT_PATH_ELLIPSIS);
 }

@@ -3,10 +3,10 @@
 #include "framework/Handles.h"
 #include "framework/MessageBox.h"
 #include "framework/Paths.h"
+#include "framework/Unicode.h"
 #include "framework/WindowText.h"
 
 #include <dlgs.h>
-#include <imagehlp.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -60,7 +60,7 @@ RECT OneLineHigh(HWND frame, HWND label)
 
 bool IsDirectory(const std::string& path)
 {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -82,7 +82,7 @@ bool IsFullPath(const std::string& path)
 }
 
 // A path relative to the folder, made full as the system makes it.
-std::string FullPathIn(const std::string& folder, const std::string& relative, UINT codePage)
+std::string FullPathIn(const std::string& folder, const std::string& relative)
 {
     std::string joined;
     if (relative[0] == '\\')
@@ -90,39 +90,33 @@ std::string FullPathIn(const std::string& folder, const std::string& relative, U
     else if (relative.size() >= 2 && relative[1] == ':')
         joined = relative;  // another drive's current folder: the system knows it
     else
-        joined = folder + (EndsWithBackslash(folder, codePage) ? "" : "\\") + relative;
-    char full[MAX_PATH * 2] = "";
-    const DWORD length = ::GetFullPathNameA(joined.c_str(), sizeof full, full, nullptr);
-    return length > 0 && length < sizeof full ? std::string(full, length) : joined;
+        joined = folder + (EndsWithBackslash(folder) ? "" : "\\") + relative;
+    wchar_t full[MAX_PATH * 2] = L"";
+    const DWORD length = ::GetFullPathNameW(Widen(joined).c_str(), MAX_PATH * 2, full, nullptr);
+    return length > 0 && length < MAX_PATH * 2 ? Utf8(full, length) : joined;
 }
 }  // namespace
 
-bool AcceptedFolderPath(const std::string& typed, const std::string& browsed, std::string& path, UINT codePage)
+bool AcceptedFolderPath(const std::string& typed, const std::string& browsed, std::string& path)
 {
     path = typed.empty() ? browsed : typed;
     if (path.empty())
         return false;
-    bool lastWasBackslash = false;
-    for (size_t i = 0; i < path.size(); ++i) {
-        const bool backslash = path[i] == '\\';
-        if (backslash && lastWasBackslash)
-            return false;
-        lastWasBackslash = backslash;
-        // The second byte of a double-byte character may be 0x5C; it is no backslash.
-        if (::IsDBCSLeadByteEx(codePage, static_cast<BYTE>(path[i])))
-            ++i;
-    }
+    // In UTF-8 a backslash byte is always a backslash.
+    if (path.find("\\\\") != std::string::npos)
+        return false;
     // Stored relative, it would mean another folder each time the program's working folder moved.
     if (!IsFullPath(path) && !browsed.empty())
-        path = FullPathIn(browsed, path, codePage);
-    if (EndsWithBackslash(path, codePage))
+        path = FullPathIn(browsed, path);
+    if (EndsWithBackslash(path))
         path.pop_back();
     return true;
 }
 
 bool FolderFitsSettings(const std::string& folder)
 {
-    return folder.size() + 1 < MAX_PATH;
+    // Counted as the system counts MAX_PATH, in characters, not in bytes of UTF-8.
+    return SystemLength(folder) + 1 < MAX_PATH;
 }
 
 CSelectFolderDialog::CSelectFolderDialog(BOOL bShowFiles, const char* initialFolder, DWORD flags,
@@ -151,15 +145,15 @@ INT_PTR CSelectFolderDialog::DoModal()
 
 std::string CSelectFolderDialog::BrowsedFolder() const
 {
-    char path[MAX_PATH] = "";
+    wchar_t path[MAX_PATH] = L"";
     const HWND frame = GetFrame();
-    if (!frame || ::SendMessageA(frame, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(path)) < 0)
+    if (!frame || ::SendMessageW(frame, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(path)) < 0)
         return std::string();
     // A folder of the shell that is no folder on disk (My Computer) has no path: Windows
     // reports an error, Wine the folder's parsing name, "::{...}".
-    if (path[0] == ':' && path[1] == ':')
+    if (path[0] == L':' && path[1] == L':')
         return std::string();
-    return path;
+    return Utf8(path);
 }
 
 void CSelectFolderDialog::OnInitDone()
@@ -167,7 +161,7 @@ void CSelectFolderDialog::OnInitDone()
     const HWND frame = GetFrame();
     if (!frame)
         return;
-    ::SetWindowTextA(frame, m_strTitle.c_str());
+    ::SetWindowTextW(frame, Widen(m_strTitle).c_str());
     LayOut(frame);
     if (m_hPathEdit) {
         RECT client = {};
@@ -205,7 +199,7 @@ void CSelectFolderDialog::LayOut(HWND frame)
     Place(nameLabel, RECT{labelRect.left, labelRect.top + 14, labelRect.right + 50, labelRect.bottom + 14});
     const RECT nameRect = ChildRect(frame, name);
     // Auto-scrolled, so that a path longer than the box can be typed.
-    m_hPathEdit = ::CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", m_strInitialFolder.c_str(),
+    m_hPathEdit = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", Widen(m_strInitialFolder).c_str(),
                                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, labelRect.left,
                                     nameRect.top + 30, nameRect.right - 70 - labelRect.left,
                                     nameRect.bottom - nameRect.top, frame,
@@ -242,7 +236,7 @@ void CSelectFolderDialog::OnFolderChange()
         return;
     m_strCurrentFolder = BrowsedFolder();
     if (m_hPathEdit)
-        ::SetWindowTextA(m_hPathEdit, m_strCurrentFolder.c_str());
+        ::SetWindowTextW(m_hPathEdit, Widen(m_strCurrentFolder).c_str());
 }
 
 bool CSelectFolderDialog::OnFileNameOK()
@@ -295,8 +289,7 @@ void CSelectFolderDialog::OnFrameOK()
         const int answer = AppMessageBox(path + "\n\nThis path does not exist. Do you want to create it?",
                                          MB_YESNO | MB_ICONQUESTION, frame);
         if (answer == IDYES) {
-            ::MakeSureDirectoryPathExists((path + "\\").c_str());
-            if (!IsDirectory(path)) {
+            if (!MakeFolderPath(path)) {
                 AppMessageBox("Could not create folder:\n" + path, MB_OK, frame);
                 return;
             }

@@ -10,9 +10,8 @@
 // The folder that OK accepts: the typed path, or where nothing was typed the browsed folder,
 // without one trailing backslash. A relative path typed is taken in the browsed folder, as a
 // file name typed in an Open dialog is, and made full. False for an empty path and for a path
-// with two backslashes in a row anywhere (a network path among them).
-bool AcceptedFolderPath(const std::string& typed, const std::string& browsed, std::string& path,
-                        UINT codePage = CP_ACP);
+// with two backslashes in a row anywhere (a network path among them). Paths are UTF-8.
+bool AcceptedFolderPath(const std::string& typed, const std::string& browsed, std::string& path);
 // Said of a path that does not fit where the settings keep it.
 extern const char kPathTooLong[];
 // Whether the folder, with the backslash that ends it, fits where the settings keep it.

@@ -1,10 +1,13 @@
 // The folder chooser of the Option dialog's "..." as a user works it: where it opens, what it
 // refuses, the folders it makes on request or cannot make; and what Cancel in it, or in the
-// Save As dialog of the target file's "...", keeps.
+// Save As dialog of the target file's "...", keeps; and names in another script, from the
+// chooser to the files written there.
+#include "support/Desktop.h"
 #include "support/Dialogs.h"
 #include "support/Files.h"
 #include "support/PixletTest.h"
 #include "support/Screen.h"
+#include "support/Video.h"
 
 #include "resource.h"
 
@@ -77,4 +80,61 @@ TEST_F(FolderChooser, ChoosesOrMakesAFolderAndSaysWhatItCannot)
     EXPECT_EQ(NamedTexts(dialog, {{"file", IDC_TARGET_FILE}, {"directory", IDC_DIRECTORY}}),
               "file=" + one + " directory=" + never + "\\");
     PressFor(dialog, IDCANCEL);
+}
+
+TEST_F(FolderChooser, NamesInAnotherScriptFromTheChooserToThePictureAndTheRecording)
+{
+    // On drive C: of the Wine prefix, as a user's own folders are; removed before and after.
+    const std::string top = "C:\\снимки", folder = top + "\\日本", clip = top + "\\клип.avi";
+    std::string hostTop = HostPath("C:\\");
+    ASSERT_FALSE(hostTop.empty()) << "Wine does not say where C: is";
+    hostTop = hostTop.substr(0, hostTop.find_last_not_of('/') + 1) + "/снимки";
+    struct CRemoved {
+        std::string host;
+        ~CRemoved() { RunOnHost("rm -rf '" + host + "'"); }
+    } removed{hostTop};
+    RunOnHost("rm -rf '" + hostTop + "'");
+    CPixlet app;
+    ASSERT_TRUE(Start(app));
+    HWND dialog = OpenOption();
+    ASSERT_TRUE(dialog);
+
+    Step("typed into the folder chooser: asked about, made with the folder above it, shown in the dialog");
+    Press(dialog, IDC_BROWSE_DIRECTORY);
+    const HWND chooser = WaitForDialog(Pid(), "Select folder");
+    ASSERT_TRUE(chooser) << "no folder chooser";
+    SetText(chooser, kFolderPathBox, folder);
+    EXPECT_EQ(PressFor(chooser, IDOK, IDYES), folder + kNotThere);
+    ASSERT_TRUE(Settled(chooser));
+    EXPECT_TRUE(IsDirectory(folder));
+    EXPECT_EQ(TextOf(dialog, IDC_DIRECTORY), folder + "\\");
+
+    Step("the prefix, the AVI file named in Save As, a rectangle and one second");
+    SetText(dialog, IDC_PREFIX, "截图");
+    SaveAs(dialog, IDC_BROWSE_AVI_FILE, clip);
+    EXPECT_EQ(TextOf(dialog, IDC_AVI_FILE), clip);
+    const HWND selector = Browse(dialog, IDC_BROWSE_AVI_RECT);
+    ASSERT_TRUE(selector);
+    DragMouse(POINT{100, 120}, POINT{260, 240});
+    EXPECT_EQ(ChosenRect(dialog, selector, IDC_AVI_RECT), "(100, 120) - (260, 240)");
+    TypeText(dialog, IDC_END_AFTER, "1");
+    ASSERT_EQ(PressFor(dialog, IDOK), "");
+    EXPECT_EQ("dir=" + SettingsText("Directory") + " prefix=" + SettingsText("Prefix") + " avi=" + SettingsText("AviFile"),
+              "dir=" + folder + "\\ prefix=截图 avi=" + clip);
+
+    Step("PrintScreen writes 截图001.png there: the screen, as ImageMagick reads it on the host");
+    const RECT screen = Screen();
+    CPaintedWindow pattern(screen, CPaintedWindow::Pattern);
+    PressHotKey({VK_SNAPSHOT});
+    ASSERT_TRUE(FileAppears(folder + "\\", "截图001.png"));
+    const CPixels png = DecodeImageFile(hostTop + "/日本/截图001.png", screen.right, screen.bottom);
+    ASSERT_FALSE(png.Empty()) << "截图001.png is no picture of the screen";
+    EXPECT_EQ(CompareWithPattern(png, 0, 0).count, 0);
+
+    Step("a timed recording goes into клип.avi, as ffprobe reads it");
+    ASSERT_TRUE(Records(clip, {VK_CONTROL, VK_SHIFT, 'C'}));
+    const CVideoInfo video = ProbeVideo(hostTop + "/клип.avi");
+    EXPECT_EQ(std::to_string(video.width) + "x" + std::to_string(video.height) + " " + video.frameRate + " " +
+                  std::to_string(video.packets),
+              "160x120 10/1 10");
 }

@@ -44,6 +44,16 @@ void DeleteCompanyKey()
     ::RegDeleteTreeA(HKEY_CURRENT_USER, kCompanyKey);
 }
 
+std::string SettingsText(const char* name)
+{
+    wchar_t text[1024] = L"";
+    DWORD size = sizeof text;
+    if (::RegGetValueW(HKEY_CURRENT_USER, Wide(std::string(kCompanyKey) + "\\Pixlet32\\Settings").c_str(),
+                       Wide(name).c_str(), RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+        return std::string();
+    return Utf8Of(text);
+}
+
 bool CompanyKeyExists()
 {
     HKEY key = nullptr;

@@ -27,6 +27,8 @@ bool IsHotKeyFree(UINT modifiers, UINT virtualKey);
 extern const char kCompanyKey[];
 extern const char kHotKeyKey[];
 void DeleteCompanyKey();
+// A text of the section "Settings", read in the wide form (as UTF-8); empty when there is none.
+std::string SettingsText(const char* name);
 bool CompanyKeyExists();
 // A value of any type, as a user may leave one there by hand; or a number.
 void SetHotKeyValue(const char* name, DWORD type, const std::string& bytes);

@@ -1,5 +1,6 @@
 #include "support/Dialogs.h"
 
+#include "support/Files.h"
 #include "support/Process.h"
 
 #include <vector>
@@ -106,9 +107,19 @@ int ChosenItem(HWND dialog, int id)
 
 std::string WindowText(HWND window)
 {
-    std::vector<char> text(1024);
-    Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    return text.data();
+    std::vector<wchar_t> text(1024);
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                          5000, &result);
+    return Utf8Of(text.data());
+}
+
+void SetText(HWND dialog, int id, const std::string& text)
+{
+    const std::wstring wide = Wide(text);
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(::GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()),
+                          SMTO_ABORTIFHUNG, 5000, &result);
 }
 
 std::string TextOf(HWND dialog, int id)

@@ -37,11 +37,13 @@ void Press(HWND dialog, int id);
 void TypeText(HWND dialog, int id, const std::string& text);
 // Types one character (a backspace deletes one) at the end of what is there.
 void TypeChar(HWND dialog, int id, char c);
+// Sets the text of an edit control at once, in the wide form: a text in any script (UTF-8).
+void SetText(HWND dialog, int id, const std::string& text);
 // Chooses the item of a drop-down list (-1: none).
 void ChooseItem(HWND dialog, int id, int index);
 int ChosenItem(HWND dialog, int id);
-// The text of a window as it answers WM_GETTEXT: also an edit's or a tooltip's of another
-// process, which GetWindowText does not read.
+// The text of a window as it answers WM_GETTEXT (wide, as UTF-8): also an edit's or a
+// tooltip's of another process, which GetWindowText does not read.
 std::string WindowText(HWND window);
 // The text of a control of the dialog.
 std::string TextOf(HWND dialog, int id);

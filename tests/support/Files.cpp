@@ -9,10 +9,38 @@
 
 namespace testing_support {
 
+std::wstring Wide(const std::string& utf8)
+{
+    const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    if (length > 0)
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], length);
+    return wide;
+}
+
+std::string Utf8Of(const std::wstring& wide)
+{
+    const int size = static_cast<int>(wide.size());
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(length), '\0');
+    if (length > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, &utf8[0], length, nullptr, nullptr);
+    return utf8;
+}
+
 std::vector<BYTE> ReadBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<BYTE>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::vector<BYTE> bytes;
+    const HANDLE file = ::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    BYTE buffer[65536];
+    DWORD got = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    ::CloseHandle(file);
+    return bytes;
 }
 
 bool WriteBytes(const std::string& path, const std::vector<BYTE>& bytes)
@@ -24,18 +52,18 @@ bool WriteBytes(const std::string& path, const std::vector<BYTE>& bytes)
 
 bool FileExists(const std::string& path)
 {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return ::GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool IsDirectory(const std::string& path)
 {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool IsInUse(const std::string& path)
 {
-    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE file = ::CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return ::GetLastError() == ERROR_SHARING_VIOLATION;
     ::CloseHandle(file);
@@ -48,10 +76,10 @@ bool IsInUse(const std::string& path)
     if (WaitUntil([&] { return FileExists(path) && !IsInUse(path); }, timeoutMs))
         return ::testing::AssertionSuccess();
     std::string found;
-    WIN32_FIND_DATAA entry = {};
-    const HANDLE search = ::FindFirstFileA((directory + "*").c_str(), &entry);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(search, &entry))
-        found += entry.cFileName[0] == '.' ? "" : (found.empty() ? "" : ", ") + std::string(entry.cFileName);
+    WIN32_FIND_DATAW entry = {};
+    const HANDLE search = ::FindFirstFileW(Wide(directory + "*").c_str(), &entry);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(search, &entry))
+        found += entry.cFileName[0] == L'.' ? "" : (found.empty() ? "" : ", ") + Utf8Of(entry.cFileName);
     ::FindClose(search);
     return ::testing::AssertionFailure() << "expected " << name << " in " << directory << ", found: "
                                          << (found.empty() ? "nothing" : found)
@@ -137,6 +165,20 @@ int RunOnHost(const std::string& script, DWORD timeoutMs)
     }
     const std::vector<BYTE> text = ReadBytes(statusFile);
     return std::atoi(std::string(text.begin(), text.end()).c_str());
+}
+
+std::string HostPath(const std::string& windowsPath)
+{
+    // Wine's own export: the Unix name of a DOS path, on the process heap.
+    using UnixNameFn = char*(CDECL*)(LPCWSTR);
+    const auto unixName = reinterpret_cast<UnixNameFn>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixName ? unixName(Wide(windowsPath).c_str()) : nullptr;
+    if (!name)
+        return std::string();
+    const std::string host(name);
+    ::HeapFree(::GetProcessHeap(), 0, name);
+    return host;
 }
 
 std::string WindowsPath(const std::string& path)

@@ -12,6 +12,11 @@
 
 namespace testing_support {
 
+// Paths and texts here are UTF-8, passed to the system in its wide forms, so that a test can
+// name files and folders in any script.
+std::wstring Wide(const std::string& utf8);
+std::string Utf8Of(const std::wstring& wide);
+
 std::vector<BYTE> ReadBytes(const std::string& path);
 bool WriteBytes(const std::string& path, const std::vector<BYTE>& bytes);
 bool FileExists(const std::string& path);
@@ -24,6 +29,9 @@ bool IsInUse(const std::string& path);
 
 // A Windows path for a Unix path (through Wine's Z: drive); other paths as they are.
 std::string WindowsPath(const std::string& path);
+// The host's path of a Windows path (a folder of the Wine prefix's drive_c, say), as Wine maps it;
+// empty when Wine does not say.
+std::string HostPath(const std::string& windowsPath);
 
 // A directory under the host's /tmp made for this test program, removed at exit.
 // Windows names are Z:\tmp\..., host names /tmp/...

@@ -60,7 +60,7 @@ void COptionTest::SaveAs(HWND dialog, int id, const std::string& name)
     Press(dialog, id);
     const HWND saveAs = WaitForDialog(Pid(), kSaveAs);
     ASSERT_TRUE(saveAs) << "no Save As dialog";
-    ::SendMessageA(::GetDlgItem(saveAs, cmb13), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    SetText(saveAs, cmb13, name);
     PressFor(saveAs, IDOK, IDYES, kSaveAs);
     EXPECT_TRUE(Settled(saveAs));
 }

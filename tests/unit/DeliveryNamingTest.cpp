@@ -23,7 +23,7 @@ protected:
     }
     std::string Next()
     {
-        char name[MAX_PATH];
+        char name[kFileNameBytes];
         EXPECT_TRUE(BuildFileName(m_settings, m_nLastNumber, name));
         return name;
     }
@@ -85,7 +85,7 @@ TEST_F(FileNames, ANameLongerThanABufferIsRefusedButItsNumberIsUsedUp)
     while (directory.size() < MAX_PATH - 6)  // a directory as long as the setting holds
         directory += "d\\";
     Numbered(directory.c_str(), "cap", 1, 3);
-    char name[MAX_PATH];
+    char name[kFileNameBytes];
     EXPECT_FALSE(BuildFileName(m_settings, m_nLastNumber, name));
     EXPECT_STREQ(name, "");
     EXPECT_EQ(m_nLastNumber, 1);
@@ -95,6 +95,15 @@ TEST_F(FileNames, ANameLongerThanABufferIsRefusedButItsNumberIsUsedUp)
     Numbered(directory.c_str(), "cap", 1, 3);
     EXPECT_TRUE(BuildFileName(m_settings, m_nLastNumber, name));
     EXPECT_EQ(std::strlen(name), size_t(MAX_PATH - 1));
+    // Counted in characters, not bytes: MAX_PATH - 1 Cyrillic ones (twice the bytes) fit, one more not.
+    std::string cyrillic = "C:\\";
+    while (cyrillic.size() < 3 + 2 * (MAX_PATH - 1 - 3 - 11))
+        cyrillic += "д";
+    Numbered((cyrillic + "\\").c_str(), "cap", 1, 3);
+    EXPECT_TRUE(BuildFileName(m_settings, m_nLastNumber, name));
+    EXPECT_EQ(std::string(name), cyrillic + "\\cap001.png");
+    Numbered((cyrillic + "д\\").c_str(), "cap", 1, 3);
+    EXPECT_FALSE(BuildFileName(m_settings, m_nLastNumber, name));
 }
 
 TEST_F(FileNames, OnlyNamesEndingInBmpAreBitmaps)
@@ -109,22 +118,12 @@ TEST_F(FileNames, OnlyNamesEndingInBmpAreBitmaps)
     EXPECT_FALSE(IsBmpFileName(""));
 }
 
-TEST(FileNamesOnDoubleByteCodePages, ABackslashIsFoundByCharacterNotByByte)
+TEST(FileNamesInAnyScript, ABackslashByteIsABackslash)
 {
-    // "表" is 0x95 0x5C in code page 932: its second byte is the backslash's code.
-    const std::string tableFolder = "C:\\\x95\x5C";
-    EXPECT_FALSE(EndsWithBackslash(tableFolder, 932));
-    EXPECT_TRUE(EndsWithBackslash(tableFolder, 1252)) << "on a single-byte code page 0x5C is a backslash";
-    EXPECT_TRUE(EndsWithBackslash(tableFolder + "\\", 932));
-    EXPECT_TRUE(EndsWithBackslash("\x95\x5C\\", 932));
-    EXPECT_FALSE(EndsWithBackslash("\x81\x5C", 932));
-    EXPECT_FALSE(EndsWithBackslash("", 932));
-    EXPECT_FALSE(EndsWithBackslash("\x95", 932)) << "a lone lead byte at the end";
-    EXPECT_TRUE(EndsWithBackslash("C:\\", 932));
-
-    EXPECT_EQ(NumberedFileName(tableFolder, "cap", 1, 3, ".png", 932), tableFolder + "\\cap001.png");
-    EXPECT_EQ(NumberedFileName(tableFolder + "\\", "cap", 1, 3, ".png", 932), tableFolder + "\\cap001.png");
-    // Chinese (936) and traditional Chinese (950) double-byte characters end in 0x5C too.
-    EXPECT_EQ(NumberedFileName("D:\\\xC4\x5C", "x", 2, 1, ".bmp", 936), "D:\\\xC4\x5C\\x2.bmp");
-    EXPECT_EQ(NumberedFileName("D:\\\xA5\x5C", "x", 2, 1, ".bmp", 950), "D:\\\xA5\x5C\\x2.bmp");
+    // In UTF-8 no byte of "表" or "снимки" is 0x5C.
+    EXPECT_FALSE(EndsWithBackslash("C:\\表"));
+    EXPECT_TRUE(EndsWithBackslash("C:\\表\\"));
+    EXPECT_FALSE(EndsWithBackslash(""));
+    EXPECT_EQ(NumberedFileName("C:\\снимки\\日本", "截图", 1, 3, ".png"), "C:\\снимки\\日本\\截图001.png");
+    EXPECT_EQ(NumberedFileName("D:\\表\\", "x", 2, 1, ".bmp"), "D:\\表\\x2.bmp");
 }

@@ -28,9 +28,11 @@ T At(const std::vector<BYTE>& bytes, size_t offset)
 // The picture of a PNG file as libpng reads it: rows top first, red-green-blue.
 std::vector<BYTE> DecodePng(const std::string& path, png_uint_32& width, png_uint_32& height)
 {
+    // Read through the wide forms, so that a name in any script is found.
+    const std::vector<BYTE> file = ReadBytes(path);
     png_image image = {};
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
+    if (file.empty() || !png_image_begin_read_from_memory(&image, file.data(), file.size()))
         return {};
     image.format = PNG_FORMAT_RGB;
     std::vector<BYTE> rgb(PNG_IMAGE_SIZE(image));
@@ -310,4 +312,23 @@ TEST(PngWriter, RowsOfAnotherPixelSizeAreRefusedAndAMissingRowFailsTheFile)
     const Outcome saved = SavePng(path.c_str(), four);
     ASSERT_EQ(saved.kind, Outcome::Kind::FileFailed);
     EXPECT_EQ(saved.file.m_cause, CFileException::generic);
+}
+
+TEST(ImageWriters, WriteNamesInAnyScriptAsTheyAre)
+{
+    const std::string folder = "снимки-日本/", name = "截图";
+    ASSERT_TRUE(::CreateDirectoryW(Wide(CScratch::Windows(folder)).c_str(), nullptr));
+    CDibImage image;
+    ASSERT_TRUE(image.Attach(MakeDib(1, 1, 24, 0, {}, {0x10, 0x20, 0x30, 0})));
+    const std::string bmp = CScratch::Windows(folder + name + ".bmp"), png = CScratch::Windows(folder + name + ".png");
+    // The bitmap first: writing the PNG leaves the image in red-green-blue order.
+    EXPECT_TRUE(image.Save(bmp.c_str()).IsDone());
+    EXPECT_TRUE(SavePng(png.c_str(), image).IsDone());
+    EXPECT_EQ(ReadBytes(bmp).size(), 54u + 4);
+    png_uint_32 width = 0, height = 0;
+    EXPECT_EQ(DecodePng(png, width, height), (std::vector<BYTE>{0x30, 0x20, 0x10}));
+    // On the host the names are these characters, not what a code page made of them.
+    EXPECT_EQ(RunOnHost("cd '" + CScratch::Host(folder) + "' && test \"$(ls | sort | tr '\\n' ' ')\" = '" + name +
+                        ".bmp " + name + ".png '"),
+              0);
 }

@@ -1,9 +1,12 @@
 // The settings record, its profile and the cursor snapshot.
 #include "app/Settings.h"
 #include "framework/App.h"
+#include "framework/Paths.h"
+#include "framework/Unicode.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 namespace {
@@ -161,6 +164,47 @@ TEST_F(Profile, AValueTheDialogCouldNotHaveMadeLeavesItsSettingAtItsDefault)
     EXPECT_TRUE(IsChoosableRect(RECT{-32768, 600, 32767, -32768}));
     EXPECT_FALSE(IsChoosableRect(RECT{-32769, 0, 10, 10}));
     EXPECT_FALSE(IsChoosableRect(RECT{5, 0, 5, 10}));
+}
+
+TEST_F(Profile, NamesInAnyScriptAreKeptExactlyAndAnsiValuesOfEarlierVersionsReadTheSame)
+{
+    // Limits count characters as the system does (UTF-16 units), not bytes of UTF-8.
+    EXPECT_EQ(SystemLength("a\xF0\x9F\x98\x80"), 3u) << "a character beyond the first 65536 is two";
+    EXPECT_TRUE(IsChoosablePrefix("截图"));
+    EXPECT_TRUE(IsChoosablePrefix("截图截图截图"));
+    EXPECT_FALSE(IsChoosablePrefix("截图截图截图截"));
+    std::string cyrillic = "C:\\";
+    while (SystemLength(cyrillic) < MAX_PATH - 1)
+        cyrillic += "ж";
+    EXPECT_TRUE(IsChoosablePath(cyrillic)) << cyrillic.size() << " bytes";
+    EXPECT_FALSE(IsChoosablePath(cyrillic + "ж"));
+
+    // Saved and read back unchanged; the registry holds the same characters.
+    m_settings.m_bSaveToFile = TRUE;
+    m_settings.m_nSaveMode = 1;
+    std::strcpy(m_settings.m_szDirectory, "C:\\снимки\\日本\\");
+    std::strcpy(m_settings.m_szPrefix, "截图截图截图");
+    std::strcpy(m_settings.m_szAviFile, "C:\\снимки\\клип.avi");
+    std::strcpy(m_settings.m_szTargetFile, cyrillic.c_str());
+    SaveSettings(m_settings);
+    CaptureSettings loaded;
+    LoadSettings(loaded);
+    EXPECT_EQ(Describe(loaded), Describe(m_settings));
+    const std::wstring section = Widen(KeyPath() + "\\" + m_app.m_strAppName + "\\Settings");
+    wchar_t stored[MAX_PATH] = L"";
+    DWORD size = sizeof stored;
+    ::RegGetValueW(HKEY_CURRENT_USER, section.c_str(), L"Directory", RRF_RT_REG_SZ, nullptr, stored, &size);
+    EXPECT_EQ(std::wstring(stored), L"C:\\снимки\\日本\\");
+
+    // A value written by the ANSI forms (code page 1252) reads back as the same text.
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, section.c_str(), 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    const char ansi[] = "C:\\Bilder\\\xDC" "bersicht";
+    ::RegSetValueExA(key, "Directory", 0, REG_SZ, reinterpret_cast<const BYTE*>(ansi), sizeof ansi);
+    ::RegCloseKey(key);
+    std::string value;
+    EXPECT_TRUE(m_app.GetProfileString("Settings", "Directory", value, MAX_PATH - 1));
+    EXPECT_EQ(value, "C:\\Bilder\\Übersicht");
 }
 
 TEST(CursorSnapshot, HoldsTheCursorWhereItIs)

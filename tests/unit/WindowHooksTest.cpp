@@ -6,6 +6,7 @@
 #include "framework/FileDialog.h"
 #include "framework/Handles.h"
 #include "framework/MessageBox.h"
+#include "framework/Unicode.h"
 #include "res/resource.h"
 #include "support/MessageBoxWatcher.h"
 
@@ -243,8 +244,10 @@ protected:
     void OnInitDone() override
     {
         m_bResizable = (::GetWindowLongA(GetFrame(), GWL_STYLE) & WS_THICKFRAME) != 0;
+        // The dialog is a wide one: its own messages carry wide text.
+        const std::wstring choice = Widen(m_strChoice);
         for (int box : {edt1, cmb13})
-            ::SendMessageA(GetFrame(), CDM_SETCONTROLTEXT, box, reinterpret_cast<LPARAM>(m_strChoice.c_str()));
+            ::SendMessageW(GetFrame(), CDM_SETCONTROLTEXT, box, reinterpret_cast<LPARAM>(choice.c_str()));
         ::PostMessageA(GetFrame(), WM_COMMAND, IDOK, 0);
     }
 
