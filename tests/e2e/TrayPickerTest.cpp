@@ -148,10 +148,10 @@ TEST_F(TrayPicker, WithCtrlOntoAnOwnerDataListItTakesEveryRowItsOwnerAnswers)
     ASSERT_TRUE(host.Window() && host.InFrontAtLowerLeft());
     std::string rows;
     for (int row = 0; row < 200000; ++row)
-        rows += "o" + std::to_string(row) + "c0\to" + std::to_string(row) + "c1\r\n";
+        rows += "o" + std::to_string(row) + "c0\r\n";
     PutOnClipboard("none");
     ASSERT_TRUE(PickText(app.MainWindow(), {300, 300}, Centre(host.Control(kOwnerDataList))));
-    // 400,000 cells: well within the reading's own time limit. (The clipboard is emptied for a
+    // 200,000 cells: well within the reading's own time limit. (The clipboard is emptied for a
     // moment before it gets the text.)
     EXPECT_TRUE(WaitUntil([] { return ClipboardText() != "none"; }, 60000));
     EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == rows; }, 2000))

@@ -38,7 +38,7 @@ enum HostControl {
     kUnicodeList = 142,       // columns "Ελληνικά", "日本語"; one row: the text, "Привет"
     kUnicodeTree = 143,       // root: the text, expanded, with its child "日本語"
     kUnicodeEdit = 144,       // the text
-    // control_host.exe ownerdata: 200,000 rows, 2 columns, cells "o<row>c<column>", inside a
+    // control_host.exe ownerdata: 200,000 rows, 1 column, cells "o<row>c<column>", inside a
     // window of its own (the list's owner), not a direct child of the host's window.
     kOwnerDataList = 145,
 };

@@ -287,14 +287,14 @@ TEST(ControlTextTargets, AnOwnerDataListIsReadCellByCellAsItsOwnerAnswers)
     CHost host("ownerdata");
     ASSERT_TRUE(host.Window());
     // Even rows are copied into the buffer, odd ones pointed at the owner's own text.
-    const ReadLimits limits = {kMaxColumns, 2000, kMaxTextBytes, 60000};
+    const ReadLimits limits = {kMaxColumns, 1000, kMaxTextBytes, 60000};
     std::string text;
     const ReadResult result = GetControlText(host.Control(kOwnerDataList), text, limits);
     std::string expected;
     for (int row = 0; row < 1000; ++row)
-        expected += "o" + std::to_string(row) + "c0\to" + std::to_string(row) + "c1\r\n";
+        expected += "o" + std::to_string(row) + "c0\r\n";
     EXPECT_EQ(text, expected);
-    EXPECT_EQ(result.message, "Only the first 1,000 of 200,000 rows were copied: at most 2,000 cells are read at a time.");
+    EXPECT_EQ(result.message, "Only the first 1,000 of 200,000 rows were copied: at most 1,000 cells are read at a time.");
 }
 
 namespace {
