@@ -125,6 +125,8 @@ TEST(CompanionProtocol, TheReplyCarriesTheTextAndTheStatusAndACutOneKeepsWholeLi
         EXPECT_EQ(reply.text, bytes.find("B\r\n") != std::string::npos ? "A\r\nB\r\n" : "A\r\n") << bytes;
     }
     EXPECT_EQ(ParseReply("no line end").text, "");
+    // UTF-8 holds no CR or LF inside a character: a line cut in the middle of one is left out.
+    EXPECT_EQ(ParseReply("Ελληνικά\r\n日\xE6\x9C").text, "Ελληνικά\r\n");
     EXPECT_FALSE(ParseReply("").complete);
 }
 
