@@ -81,12 +81,53 @@ bool WaitAnswering(HANDLE event, ULONGLONG deadline)
     }
 }
 
-// Reads the reply until the reader's end of the pipe goes (true) or the deadline passes.
-bool CollectReply(HANDLE pipe, ULONGLONG deadline, std::string& reply)
+// The reply as it arrives: its whole lines, told to the sink as they come, and the rest. The
+// text is UTF-8, in which a CR LF is never part of another character.
+class CReplyCollector
+{
+public:
+    explicit CReplyCollector(CTextSink* sink) : m_pSink(sink) {}
+    // False once the sink wants no more.
+    bool Add(const char* data, size_t size)
+    {
+        if (m_lines.size() + m_rest.size() + size > kMaxReplyBytes)
+            return true;
+        m_rest.append(data, size);
+        if (!m_pSink || m_bTextEnded)
+            return true;
+        // Only the text before its terminating NUL; the status after it is no line.
+        const size_t nul = m_rest.find('\0');
+        m_bTextEnded = nul != std::string::npos;
+        const size_t textEnd = m_bTextEnded ? nul : m_rest.size();
+        const size_t last = textEnd < 2 ? std::string::npos : m_rest.rfind("\r\n", textEnd - 2);
+        if (last == std::string::npos)
+            return true;
+        for (size_t at = m_rest.find("\r\n"); at <= last; at = m_rest.find("\r\n", at + 2))
+            ++m_nLines;
+        m_lines.append(m_rest, 0, last + 2);
+        m_rest.erase(0, last + 2);
+        m_pSink->Counted(CutUnit::TreeItems, m_nLines, -1);
+        return m_pSink->Grew(m_lines);
+    }
+    std::string Take() { return m_lines + m_rest; }
+
+private:
+    CTextSink* m_pSink;
+    std::string m_lines;
+    std::string m_rest;
+    LRESULT m_nLines = 0;
+    bool m_bTextEnded = false;
+};
+
+enum class Collected { Ended, TimedOut, Stopped };
+
+// Reads the reply until the reader's end of the pipe goes, the deadline passes, or the sink
+// wants no more.
+Collected CollectReply(HANDLE pipe, ULONGLONG deadline, CReplyCollector& reply)
 {
     CKernelHandle event(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!event)
-        return false;
+        return Collected::TimedOut;
     std::vector<char> buffer(kPipeBufferBytes);
     for (;;) {
         OVERLAPPED overlapped = {};
@@ -94,17 +135,17 @@ bool CollectReply(HANDLE pipe, ULONGLONG deadline, std::string& reply)
         DWORD got = 0;
         if (!::ReadFile(pipe, buffer.data(), kPipeBufferBytes, nullptr, &overlapped)) {
             if (::GetLastError() != ERROR_IO_PENDING)
-                return true;  // the reader's end is closed: it has ended
+                return Collected::Ended;  // the reader's end is closed: it has ended
             if (!WaitAnswering(event, deadline)) {
                 ::CancelIo(pipe);
                 ::GetOverlappedResult(pipe, &overlapped, &got, TRUE);  // the buffer is ours again
-                return false;
+                return Collected::TimedOut;
             }
         }
         if (!::GetOverlappedResult(pipe, &overlapped, &got, FALSE))
-            return true;
-        if (reply.size() + got <= kMaxReplyBytes)
-            reply.append(buffer.data(), got);
+            return Collected::Ended;
+        if (!reply.Add(buffer.data(), got))
+            return Collected::Stopped;
     }
 }
 
@@ -160,12 +201,13 @@ CWidePath CompanionPath()
     return path;
 }
 
-ReadResult ReadThroughCompanion(HWND window, std::string& text)
+ReadResult ReadThroughCompanion(HWND window, std::string& text, CTextSink* sink)
 {
-    return ReadThroughCompanion(CompanionPath().data(), window, CompanionTimeoutMs(kReadLimits), text);
+    return ReadThroughCompanion(CompanionPath().data(), window, CompanionTimeoutMs(kReadLimits), text, sink);
 }
 
-ReadResult ReadThroughCompanion(const wchar_t* program, HWND window, DWORD timeoutMs, std::string& text)
+ReadResult ReadThroughCompanion(const wchar_t* program, HWND window, DWORD timeoutMs, std::string& text,
+                                CTextSink* sink)
 {
     CompanionEnd end;
     if (::GetFileAttributesW(program) == INVALID_FILE_ATTRIBUTES) {
@@ -198,8 +240,17 @@ ReadResult ReadThroughCompanion(const wchar_t* program, HWND window, DWORD timeo
     CKernelHandle(info.hThread).Reset();
     theirs.Reset();  // the reply ends when the reader's copy goes with it
 
-    std::string reply;
-    if (CollectReply(ours, deadline, reply) && ::WaitForSingleObject(process, RemainingMs(deadline)) == WAIT_OBJECT_0) {
+    if (sink)
+        sink->Counted(CutUnit::TreeItems, 0, -1);
+    CReplyCollector reply(sink);
+    const Collected collected = CollectReply(ours, deadline, reply);
+    if (collected == Collected::Stopped) {
+        // Nobody wants the rest: the lines that arrived are kept.
+        ::TerminateProcess(process, kReaderEndedByCaller);
+        ::WaitForSingleObject(process, 5000);
+        end.kind = CompanionEnd::Kind::Stopped;
+    } else if (collected == Collected::Ended &&
+               ::WaitForSingleObject(process, RemainingMs(deadline)) == WAIT_OBJECT_0) {
         end.kind = CompanionEnd::Kind::Ended;
         ::GetExitCodeProcess(process, &end.code);
     } else {
@@ -210,7 +261,7 @@ ReadResult ReadThroughCompanion(const wchar_t* program, HWND window, DWORD timeo
         end.kind = CompanionEnd::Kind::TimedOut;
         end.timeoutMs = timeoutMs;
     }
-    return FinishCompanionReading(reply, end, text);
+    return FinishCompanionReading(reply.Take(), end, text);
 }
 
 DWORD ServeTextReading(HWND window, HANDLE output)

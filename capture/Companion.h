@@ -10,10 +10,12 @@
 #include <vector>
 
 // Reads the window's text through the companion in this program's folder, waiting no longer
-// than the companion's time-out.
-ReadResult ReadThroughCompanion(HWND window, std::string& text);
+// than the companion's time-out. The sink, if any, is told of the whole lines as they arrive;
+// when it wants no more, the companion is ended and those lines are kept, noted as stopped.
+ReadResult ReadThroughCompanion(HWND window, std::string& text, CTextSink* sink = nullptr);
 // The same through the given program and time-out.
-ReadResult ReadThroughCompanion(const wchar_t* program, HWND window, DWORD timeoutMs, std::string& text);
+ReadResult ReadThroughCompanion(const wchar_t* program, HWND window, DWORD timeoutMs, std::string& text,
+                                CTextSink* sink = nullptr);
 
 // Paths are wide, so that a folder of any name is found; kept as NUL-terminated characters
 // (std::wstring would bring a large part of the C++ library into the program for little).

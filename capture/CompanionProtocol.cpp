@@ -162,12 +162,22 @@ ReadResult FinishCompanionReading(const std::string& bytes, const CompanionEnd& 
                        "(error " + std::to_string(end.code) + ").");
     case CompanionEnd::Kind::Ended:
     case CompanionEnd::Kind::TimedOut:
+    case CompanionEnd::Kind::Stopped:
         break;
     }
     CompanionReply reply = ParseReply(bytes);
     if (reply.complete) {
         text = std::move(reply.text);
         return reply.result;
+    }
+    if (end.kind == CompanionEnd::Kind::Stopped) {
+        // Even none at all: the user chose to have what there was.
+        text = std::move(reply.text);
+        ReadResult result;
+        result.outcome = ReadResult::Outcome::Cut;
+        result.message = CutNote(CutUnit::TreeItems, static_cast<LRESULT>(LineCount(text)), 0, CutReason::Stopped,
+                                 kReadLimits);
+        return result;
     }
     const std::string why = end.kind == CompanionEnd::Kind::TimedOut
                                 ? companion + " did not finish reading it within " + Seconds(end.timeoutMs)

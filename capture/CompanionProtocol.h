@@ -76,6 +76,7 @@ struct CompanionEnd {
         NotStarted, // it is there but could not be started
         Ended,      // its process ended; its reply is all there is
         TimedOut,   // the time-out passed and the caller ended it
+        Stopped,    // the user stopped the reading and the caller ended it
     };
     Kind kind = Kind::Ended;
     DWORD code = 0;          // NotStarted: the system's error; Ended: the exit code

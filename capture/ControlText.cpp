@@ -2,16 +2,28 @@
 
 #include "capture/ProcessMemory.h"
 #include "capture/RemoteItems.h"
+#include "framework/Unicode.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace {
 // The depth of tree the walk follows; one level more is refused.
 const int kTreeStackSize = 1024;
+// The most items one batch asks of a list view or a header: their structures and texts take
+// about 280 KB of the target's memory, placed with one write and read back with one read, so
+// that each cell costs little more than its message.
+const int kBatchItems = 128;
+// The most siblings of a tree asked in one batch; a tree's levels are mostly shorter.
+const int kTreeBatchItems = 64;
+// An owner-data list whose owner answers nothing for every cell of its first rows (this many,
+// or all it has) keeps its items to itself: it is refused rather than read as empty rows. A
+// list that leaves some cells empty is read as it is; this many rows cost well under a second.
+const LRESULT kOwnerDataProbeRows = 100;
 
 // A control whose program would not let this one in: its items live in memory that cannot be
 // reached from here. True (with the refusal in the result) when that is so.
@@ -50,17 +62,21 @@ public:
     // Marks where the next item begins; false once the time is up.
     bool BeginItem()
     {
-        m_itemStart = m_text.size();
+        MarkItem();
         return InTime();
     }
+    // Marks where the next item begins, its queries already answered.
+    void MarkItem() { m_itemStart = m_text.size(); }
     // Within an item: false once the time is up.
     bool InTime()
     {
-        if (!m_deadline.Passed())
+        if (!TimeUp())
             return true;
         Abandon(CutReason::TimeLimit);
         return false;
     }
+    // Whether the time is up, ending nothing yet: the items already asked may still be taken.
+    bool TimeUp() const { return m_deadline.Passed(); }
     // After a whole item: false once the text has outgrown its limit, or the sink wants no more.
     bool EndItem()
     {
@@ -115,7 +131,7 @@ private:
 
 // Items of a combo box or a list box. The wide messages are used: the system carries their
 // buffers between processes, where the ANSI forms are not reliable (Wine fills them with
-// UTF-16), and the text is turned into the ANSI code page here.
+// UTF-16).
 ReadResult GetListItems(HWND control, UINT countMsg, UINT lengthMsg, UINT textMsg, std::string& text,
                         const ReadLimits& limits, CTextSink* sink)
 {
@@ -142,12 +158,7 @@ ReadResult GetListItems(HWND control, UINT countMsg, UINT lengthMsg, UINT textMs
         if (!query.SendWide(textMsg, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()), &copied))
             break;
         wide.back() = L'\0';
-        const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, nullptr, 0, nullptr, nullptr);
-        if (bytes > 1) {
-            std::vector<char> narrow(static_cast<size_t>(bytes));
-            ::WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, narrow.data(), bytes, nullptr, nullptr);
-            text.append(narrow.data());
-        }
+        text += Utf8(wide.data());
         text += "\r\n";
         if (!progress.EndItem())
             break;
@@ -195,12 +206,14 @@ ControlKind ControlKindOf(const char* className)
     return ControlKind::Other;
 }
 
+const char kOwnerDataRefusal[] = "This control is having OwnerData style!\r\nSo the contents cannot be captured.";
+
 ReadResult GetListViewText(HWND listView, std::string& text, const ReadLimits& limits, CTextSink* sink)
 {
     ReadResult result;
-    // Owner-drawn lists are read like others; an owner-data list keeps its items to itself.
-    if (::GetWindowLongA(listView, GWL_STYLE) & LVS_OWNERDATA)
-        return result;
+    // Owner-drawn lists are read like others; an owner-data list too, as far as its owner
+    // answers for its cells.
+    const bool ownerData = (::GetWindowLongA(listView, GWL_STYLE) & LVS_OWNERDATA) != 0;
     CControlQuery query(listView);
     LRESULT rows = 0;
     if (!query.Send(LVM_GETITEMCOUNT, 0, 0, &rows) || rows <= 0)
@@ -217,31 +230,77 @@ ReadResult GetListViewText(HWND listView, std::string& text, const ReadLimits& l
     // A row counts as one item at least, also when it has no cells.
     const LRESULT rowsRead = BoundedCount(rows, limits.maxItems / std::max<LRESULT>(columnsRead, 1));
 
-    CRemoteItemReader reader(listView, query);
+    // A batch is whole rows: at least one, however wide.
+    const int cells = static_cast<int>(std::max<LRESULT>(columnsRead, 1));
+    const int batchRows = std::max(1, kBatchItems / cells);
+    CRemoteItemReader reader(listView, query, RemoteItemKind::ListView, batchRows * cells);
     if (RefusedEntry(reader, result) || !reader.IsReady())
         return result;
     if (columnsRead < columns)
         AddCut(result, CutNote(CutUnit::Columns, columnsRead, columns, CutReason::ColumnLimit, limits));
+    // Each slot keeps its cell's structure: the row goes in the message.
+    for (int slot = 0; slot < batchRows * cells; ++slot)
+        reader.Set(slot, ListViewItemBytes(reader.IsTarget64Bit(), slot % cells, reader.TextAddress(slot)));
+
     CReadProgress progress(text, limits, sink, CutUnit::Rows, rowsRead);
-    for (LRESULT row = 0; row < rowsRead && progress.BeginItem(); ++row) {
-        LRESULT column = 0;
-        for (; column < columnsRead; ++column) {
-            if (column > 0 && !progress.InTime())
+    const LRESULT probeRows = ownerData ? std::min(rowsRead, kOwnerDataProbeRows) : 0;
+    bool anyText = false;
+    for (LRESULT first = 0; first < rowsRead;) {
+        const int batch = static_cast<int>(std::min<LRESULT>(batchRows, rowsRead - first));
+        if (columnsRead > 0 && !reader.Place(batch * cells))
+            return result;
+        // The clock before each row and between the cells of one, as if the cells were read one
+        // by one: the rows asked in full before the time ran out are still taken.
+        int asked = 0;
+        bool late = false, failed = false;
+        for (; asked < batch; ++asked) {
+            LRESULT column = 0;
+            for (; column < columnsRead; ++column) {
+                if ((late = progress.TimeUp()))
+                    break;
+                // The cell ends at its NUL: the count the control answers is not always its
+                // length, and a failed query leaves the emptied block as it is.
+                if ((failed = !reader.Ask(LVM_GETITEMTEXTW, static_cast<WPARAM>(first + asked),
+                                          asked * cells + static_cast<int>(column))))
+                    break;
+            }
+            if (columnsRead == 0 && (late = progress.TimeUp()))
                 break;
-            // The cell ends at its NUL: the count the control answers is not always its length
-            // in bytes (double-byte text), and a failed query leaves the emptied block as it is.
-            const auto item = ListViewItemBytes(reader.IsTarget64Bit(), static_cast<int>(column), reader.TextAddress());
-            if (!reader.Ask(LVM_GETITEMTEXTA, static_cast<WPARAM>(row), item))
-                return result;
-            if (column > 0)
-                text += '\t';
-            reader.AppendText(text);
+            if (column < columnsRead)
+                break;
         }
-        if (column < columnsRead)  // the time ran out within the row
+        // The answers of a program that has just stopped answering are still in its memory.
+        if (columnsRead > 0 && asked > 0 && !reader.Fetch(asked * cells))
+            return result;
+        for (int row = 0; row < asked; ++row) {
+            progress.MarkItem();
+            for (LRESULT column = 0; column < columnsRead; ++column) {
+                if (column > 0)
+                    text += '\t';
+                const size_t before = text.size();
+                reader.AppendText(text, row * cells + static_cast<int>(column));
+                anyText = anyText || text.size() > before;
+            }
+            text += "\r\n";
+            if (first + row + 1 == probeRows && columnsRead > 0 && !anyText) {
+                text.clear();
+                result.outcome = ReadResult::Outcome::Refused;
+                result.message = kOwnerDataRefusal;
+                return result;
+            }
+            if (!progress.EndItem()) {
+                progress.NoteCut(result, CutUnit::Rows, rows, rowsRead, CutReason::ItemLimit);
+                return result;
+            }
+        }
+        if (failed)
+            return result;
+        if (late) {
+            progress.MarkItem();  // the rows taken are whole: nothing is taken back
+            progress.Abandon(CutReason::TimeLimit);
             break;
-        text += "\r\n";
-        if (!progress.EndItem())
-            break;
+        }
+        first += batch;
     }
     progress.NoteCut(result, CutUnit::Rows, rows, rowsRead, CutReason::ItemLimit);
     return result;
@@ -255,30 +314,117 @@ ReadResult GetHeaderText(HWND header, std::string& text, const ReadLimits& limit
     if (!query.Send(HDM_GETITEMCOUNT, 0, 0, &items) || items <= 0)
         return result;
     const LRESULT bounded = BoundedCount(items, limits.maxColumns);
-    CRemoteItemReader reader(header, query);
+    const int slots = static_cast<int>(std::min<LRESULT>(bounded, kBatchItems));
+    CRemoteItemReader reader(header, query, RemoteItemKind::Header, slots);
     if (RefusedEntry(reader, result) || !reader.IsReady())
         return result;
-    const auto item = HeaderItemBytes(reader.IsTarget64Bit(), reader.TextAddress());
+    for (int slot = 0; slot < slots; ++slot)
+        reader.Set(slot, HeaderItemBytes(reader.IsTarget64Bit(), reader.TextAddress(slot)));
     CReadProgress progress(text, limits, sink, CutUnit::Columns, bounded);
-    for (LRESULT i = 0; i < bounded && progress.BeginItem(); ++i) {
-        LRESULT answered = 0;
-        if (!reader.Ask(HDM_GETITEMA, static_cast<WPARAM>(i), item, &answered))
+    std::vector<LRESULT> answered(static_cast<size_t>(slots));
+    for (LRESULT first = 0; first < bounded;) {
+        const int batch = static_cast<int>(std::min<LRESULT>(slots, bounded - first));
+        if (!reader.Place(batch))
             return result;
-        if (answered)
-            reader.AppendText(text);
-        text += "\r\n";
-        if (!progress.EndItem())
+        int asked = 0;
+        bool late = false, failed = false;
+        for (; asked < batch; ++asked) {
+            if ((late = progress.TimeUp()))
+                break;
+            answered[asked] = 0;
+            if ((failed = !reader.Ask(HDM_GETITEMW, static_cast<WPARAM>(first + asked), asked, &answered[asked])))
+                break;
+        }
+        if (asked > 0 && !reader.Fetch(asked))
+            return result;
+        for (int i = 0; i < asked; ++i) {
+            progress.MarkItem();
+            if (answered[i])
+                reader.AppendText(text, i);
+            text += "\r\n";
+            if (!progress.EndItem()) {
+                progress.NoteCut(result, CutUnit::Columns, items, bounded, CutReason::ColumnLimit);
+                return result;
+            }
+        }
+        if (failed)
+            return result;
+        if (late) {
+            progress.MarkItem();  // the rows taken are whole: nothing is taken back
+            progress.Abandon(CutReason::TimeLimit);
             break;
+        }
+        first += batch;
     }
     progress.NoteCut(result, CutUnit::Columns, items, bounded, CutReason::ColumnLimit);
     return result;
 }
 
+namespace {
+// A run of siblings of a tree, asked together, and how far the walk has gone through it.
+struct TreeRun {
+    std::vector<LRESULT> items;
+    std::vector<std::string> texts;
+    std::vector<bool> expanded;
+    size_t next = 0;
+    // Whether its last item may have further siblings, to be asked for when the walk gets there.
+    bool more = false;
+};
+
+// Gathers up to the reader's slots of siblings from `first` on and asks them for their texts
+// and states together. A query that fails, or the time running out, ends the run at the items
+// whose answers came; the walk then finds out for itself at its next query or item.
+bool AskTreeRun(LRESULT first, CControlQuery& query, CRemoteItemReader& reader, const CReadProgress& progress,
+                TreeRun& run)
+{
+    run = TreeRun();
+    run.items.push_back(first);
+    run.more = true;
+    while (run.items.size() < static_cast<size_t>(reader.Slots()) && !progress.TimeUp()) {
+        LRESULT next = 0;
+        if (!query.Send(TVM_GETNEXTITEM, TVGN_NEXT, run.items.back(), &next))
+            break;
+        if (!next) {
+            run.more = false;
+            break;
+        }
+        run.items.push_back(next);
+    }
+    const int count = static_cast<int>(run.items.size());
+    const bool target64 = reader.IsTarget64Bit();
+    for (int slot = 0; slot < count; ++slot)
+        reader.Set(slot, TreeViewItemBytes(target64, static_cast<uint64_t>(static_cast<ULONG_PTR>(run.items[slot])),
+                                           reader.TextAddress(slot)));
+    if (!reader.Place(count))
+        return false;
+    std::vector<LRESULT> answered(static_cast<size_t>(count));
+    int asked = 0;
+    while (asked < count && !(asked > 0 && progress.TimeUp()) &&
+           reader.Ask(TVM_GETITEMW, 0, asked, &answered[static_cast<size_t>(asked)]))
+        ++asked;
+    if (asked == 0 || !reader.Fetch(asked))
+        return false;
+    if (asked < count) {
+        run.items.resize(static_cast<size_t>(asked));
+        run.more = true;
+    }
+    for (int slot = 0; slot < asked; ++slot) {
+        std::string line;
+        if (answered[static_cast<size_t>(slot)])
+            reader.AppendText(line, slot);
+        run.texts.push_back(std::move(line));
+        run.expanded.push_back(answered[static_cast<size_t>(slot)] &&
+                               (reader.Field32(slot, TreeStateOffset(target64)) & TVIS_EXPANDED));
+    }
+    return true;
+}
+}  // namespace
+
 ReadResult GetTreeViewText(HWND treeView, std::string& text, const ReadLimits& limits, CTextSink* sink)
 {
     ReadResult result;
     CControlQuery query(treeView);
-    CRemoteItemReader reader(treeView, query);
+    CRemoteItemReader reader(treeView, query, RemoteItemKind::TreeView, kTreeBatchItems);
     if (RefusedEntry(reader, result))
         return result;
     const CProcessMemory& memory = reader.Memory();
@@ -293,61 +439,58 @@ ReadResult GetTreeViewText(HWND treeView, std::string& text, const ReadLimits& l
     if (!reader.IsReady())
         return result;
 
-    LRESULT ancestors[kTreeStackSize];
-    int top = -1;
-    LRESULT current = 0;
-    if (!query.Send(TVM_GETNEXTITEM, TVGN_ROOT, 0, &current))
+    LRESULT root = 0;
+    if (!query.Send(TVM_GETNEXTITEM, TVGN_ROOT, 0, &root) || !root)
         return result;
     // Its items are not counted beforehand, and a broken tree may lead round in a circle.
     CReadProgress progress(text, limits, sink, CutUnit::TreeItems, -1);
-    while (current && progress.BeginItem()) {
+    // One run per level of the walk, the root's first; the state of each item comes with its
+    // text, so that an item costs its message and the one that finds its next sibling.
+    std::vector<TreeRun> levels(1);
+    if (!AskTreeRun(root, query, reader, progress, levels.back()))
+        return result;
+    while (!levels.empty()) {
+        TreeRun& run = levels.back();
+        if (run.next == run.items.size()) {
+            LRESULT next = 0;
+            if (run.more && !query.Send(TVM_GETNEXTITEM, TVGN_NEXT, run.items.back(), &next))
+                return result;
+            if (!next) {
+                levels.pop_back();
+                continue;
+            }
+            if (!AskTreeRun(next, query, reader, progress, run))
+                return result;
+            continue;
+        }
+        const size_t at = run.next++;
+        if (!progress.BeginItem())
+            break;
         if (progress.Items() == limits.maxItems) {
             progress.Abandon(CutReason::ItemLimit);
             break;
         }
-        const auto item = TreeViewItemBytes(reader.IsTarget64Bit(), static_cast<uint64_t>(static_cast<ULONG_PTR>(current)),
-                                            reader.TextAddress());
-        LRESULT answered = 0;
-        if (!reader.Ask(TVM_GETITEMA, 0, item, &answered))
-            return result;
-        text.append(static_cast<size_t>(top + 1), '\t');
-        if (answered)
-            reader.AppendText(text);
+        text.append(levels.size() - 1, '\t');
+        text += run.texts[at];
         text += "\r\n";
         if (!progress.EndItem())
             break;
-
-        LRESULT state = 0, child = 0;
-        if (!query.Send(TVM_GETITEMSTATE, static_cast<WPARAM>(current), TVIS_EXPANDED, &state))
-            return result;
-        if ((state & TVIS_EXPANDED) && !query.Send(TVM_GETNEXTITEM, TVGN_CHILD, current, &child))
-            return result;
-        if (child) {
-            if (++top == kTreeStackSize) {
-                // Told by whoever delivers the text: the reader mode shows nothing itself.
-                result.outcome = ReadResult::Outcome::Aborted;
-                result.message = "Stack overfloaw!\r\nAborting...";
-                return result;
-            }
-            ancestors[top] = current;
-            current = child;
+        if (!run.expanded[at])
             continue;
+        LRESULT child = 0;
+        if (!query.Send(TVM_GETNEXTITEM, TVGN_CHILD, run.items[at], &child))
+            return result;
+        if (!child)
+            continue;
+        if (levels.size() == static_cast<size_t>(kTreeStackSize) + 1) {
+            // Told by whoever delivers the text: the reader mode shows nothing itself.
+            result.outcome = ReadResult::Outcome::Aborted;
+            result.message = "Stack overfloaw!\r\nAborting...";
+            return result;
         }
-        // Climb to the next sibling of the item or of its nearest ancestor that has one.
-        for (;;) {
-            LRESULT next = 0;
-            if (!query.Send(TVM_GETNEXTITEM, TVGN_NEXT, current, &next))
-                return result;
-            if (next) {
-                current = next;
-                break;
-            }
-            if (top < 0) {
-                current = 0;
-                break;
-            }
-            current = ancestors[top--];
-        }
+        levels.emplace_back();
+        if (!AskTreeRun(child, query, reader, progress, levels.back()))
+            return result;
     }
     progress.NoteCut(result, CutUnit::TreeItems, 0, 0, CutReason::ItemLimit);
     return result;
@@ -368,25 +511,40 @@ ReadResult GetPlainWindowText(HWND window, std::string& text, const ReadLimits& 
 {
     ReadResult result;
     CControlQuery query(window);
-    // The length is asked in the wide form: asked in the ANSI form of a window in another
-    // process, Wine first fetches, in this process, as much text as the window claims to have.
     LRESULT length = 0;
     if (!query.SendWide(WM_GETTEXTLENGTH, 0, 0, &length) || length <= 0)
         return result;
-    CPINFO codePage = {};
-    const size_t bytesPerChar = ::GetCPInfo(CP_ACP, &codePage) ? codePage.MaxCharSize : 2;
     // The text message carries the buffer's size, so a text longer than the limit arrives cut.
-    const bool limited = static_cast<size_t>(length) > limits.maxTextBytes / bytesPerChar;
-    const size_t room = limited ? limits.maxTextBytes : static_cast<size_t>(length) * bytesPerChar;
-    std::vector<char> buffer(room + 1, '\0');
-    if (!query.Send(WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data())))
+    // A character takes one byte of the text at least; the text is cut again where its UTF-8
+    // form is longer than the limit, at a character's end.
+    const bool limited = static_cast<size_t>(length) > limits.maxTextBytes;
+    const size_t room = limited ? limits.maxTextBytes : static_cast<size_t>(length);
+    // Left unfilled: only what the window writes is touched.
+    std::unique_ptr<wchar_t[]> buffer(new wchar_t[room + 1]);
+    buffer[0] = L'\0';
+    buffer[room] = L'\0';
+    if (!query.SendWide(WM_GETTEXT, room + 1, reinterpret_cast<LPARAM>(buffer.get())))
         return result;
-    buffer.back() = '\0';
-    text.assign(buffer.data());
-    // A window may claim more than it has: only a buffer full up to its last character was cut.
-    if (limited && text.size() + bytesPerChar > room) {
-        const int copied = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-        AddCut(result, CutNote(CutUnit::Characters, copied, length, CutReason::TextLimit, limits));
+    size_t copied = std::find(buffer.get(), buffer.get() + room, L'\0') - buffer.get();
+    text = Utf8(buffer.get(), copied);
+    bool cut = limited && copied == room;  // a window may claim more than it has
+    if (text.size() > limits.maxTextBytes) {
+        // Whole characters only: never the first half of a surrogate pair.
+        size_t bytes = 0, kept = 0;
+        while (kept < copied) {
+            const wchar_t c = buffer[kept];
+            const bool pair = IS_HIGH_SURROGATE(c) && kept + 1 < copied && IS_LOW_SURROGATE(buffer[kept + 1]);
+            const size_t more = pair ? 4 : c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+            if (bytes + more > limits.maxTextBytes)
+                break;
+            bytes += more;
+            kept += pair ? 2 : 1;
+        }
+        text.resize(bytes);
+        copied = kept;
+        cut = true;
     }
+    if (cut)
+        AddCut(result, CutNote(CutUnit::Characters, static_cast<LRESULT>(copied), length, CutReason::TextLimit, limits));
     return result;
 }

@@ -1,7 +1,8 @@
 // The text of a window of any process, read in this process: the rows and columns of a list
 // view, a header's column titles, the expanded part of a tree view (indented by depth), the
 // items of a combo box or list box, or any other window's text. Lines end with CR LF; list view
-// cells are separated by one TAB.
+// cells are separated by one TAB. The text is read in the wide forms and given as UTF-8, every
+// character as the control holds it.
 #pragma once
 
 #include "capture/ControlQuery.h"

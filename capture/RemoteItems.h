@@ -1,6 +1,7 @@
 // The item structures of list views, headers and tree views as a control in another process
 // reads them: laid out for that process's pointer width, byte by byte, whatever this
-// program's own width is. And the reader that places them there and reads the answers back.
+// program's own width is. And the reader that places many of them there at once and reads the
+// answers back.
 #pragma once
 
 #include "capture/ControlQuery.h"
@@ -12,15 +13,21 @@
 #include <string>
 #include <vector>
 
-// The size of one item's text block in the target, terminator included.
-const int kRemoteTextSize = 1024;
+// The size of one item's text block in the target, in (wide) characters, terminator included.
+const int kRemoteTextChars = 1024;
 
-// LVITEM: mask 0, the row goes in the message's wParam, iSubItem = the column.
+// The wide forms of the structures have the layouts of the ANSI ones; only their text is wide.
+// LVITEMW: mask 0, the row goes in the message's wParam, iSubItem = the column.
 std::vector<uint8_t> ListViewItemBytes(bool target64, int subItem, uint64_t remoteText);
-// HDITEM with HDI_TEXT.
+// HDITEMW with HDI_TEXT.
 std::vector<uint8_t> HeaderItemBytes(bool target64, uint64_t remoteText);
-// TVITEM with TVIF_TEXT for the item handle.
+// TVITEMW with TVIF_TEXT and TVIF_STATE for the item handle: its text and whether it is expanded.
 std::vector<uint8_t> TreeViewItemBytes(bool target64, uint64_t item, uint64_t remoteText);
+
+enum class RemoteItemKind { ListView, Header, TreeView };
+// Where the structure's text pointer lies, and a tree item's state.
+size_t TextPointerOffset(RemoteItemKind kind, bool target64);
+size_t TreeStateOffset(bool target64);
 
 // Whether tree item handles of the target can pass through this process's messages intact.
 // A 32-bit reader gets a 64-bit target's handles cut to 32 bits and must never send one
@@ -28,43 +35,64 @@ std::vector<uint8_t> TreeViewItemBytes(bool target64, uint64_t item, uint64_t re
 // executable not marked large-address aware).
 bool TreeHandlesFit(bool reader64, bool target64, bool targetLargeAddressAware);
 
-// Appends a text block read from another process: up to its first NUL, and never more than
-// size - 1 characters even if the block holds no NUL.
-void AppendBlockText(std::string& text, const char* block, size_t size);
+// Appends a wide text block read from another process as UTF-8: up to its first NUL, and never
+// more than size - 1 characters even if the block holds no NUL.
+void AppendBlockText(std::string& text, const wchar_t* block, size_t size);
 
-// Asks one control for item texts through an item structure placed in the control's process.
-// The structure and its text block share one block there, the text behind the structure's
-// room, so that the one write that places a structure also empties the text: a control that
-// answers without writing leaves an empty text, never the previous item's.
+// Asks one control for the texts of many items through item structures placed in the control's
+// process, a batch at a time: one write places the structures of a batch, each item costs only
+// its message, and one read brings all the answers back. Each structure's text block follows it
+// and is emptied by the same write, so that a control that answers without writing leaves an
+// empty text, never the previous item's.
 class CRemoteItemReader
 {
 public:
-    // Opens the control's process and places the block; the queries go through `query`.
-    CRemoteItemReader(HWND control, CControlQuery& query);
+    // Opens the control's process and places room for `slots` items there; the queries go
+    // through `query`.
+    CRemoteItemReader(HWND control, CControlQuery& query, RemoteItemKind kind, int slots);
     CRemoteItemReader(const CRemoteItemReader&) = delete;
     CRemoteItemReader& operator=(const CRemoteItemReader&) = delete;
 
-    // Whether the block is in place; without it every Ask fails and sends nothing.
+    // Whether the block is in place; without it nothing is sent.
     bool IsReady() const { return m_pBlock != nullptr; }
     bool IsTarget64Bit() const { return m_bTarget64; }
     const CProcessMemory& Memory() const { return m_memory; }
-    // The address the structure's text pointer must hold.
-    uint64_t TextAddress() const;
+    int Slots() const { return m_nSlots; }
+    // The address the structure of a slot must give as its text pointer.
+    uint64_t TextAddress(int slot) const;
 
-    // Places the structure (at most kRoom bytes), sends the message with its address and reads
-    // the text back. False when that failed or the control did not answer.
-    bool Ask(UINT msg, WPARAM wParam, const std::vector<uint8_t>& item, LRESULT* result = nullptr);
-    // The text of the last answered query, up to its NUL.
-    void AppendText(std::string& text) const { AppendBlockText(text, m_text, kRemoteTextSize); }
+    // Sets the structure of a slot (at most kRoom bytes) for the next Place.
+    void Set(int slot, const std::vector<uint8_t>& item);
+    // Writes the structures of the first `count` slots, their texts emptied, in one write.
+    bool Place(int count);
+    // Sends the message with the address of a slot's structure. False when the control did not
+    // answer (it has gone, or hangs): every later query fails at once.
+    bool Ask(UINT msg, WPARAM wParam, int slot, LRESULT* result = nullptr);
+    // Reads the structures and texts of the first `count` slots back in one read.
+    bool Fetch(int count);
+    // The text of a fetched slot as UTF-8: in its block, or where the control pointed the
+    // structure's text pointer instead (its own copy of the text), bounded like the block.
+    void AppendText(std::string& text, int slot) const;
+    // A 32-bit field of a fetched slot's structure.
+    uint32_t Field32(int slot, size_t offset) const;
 
     // Room for the largest structure of either width.
     static const int kRoom = 128;
+    static const int kSlotBytes = kRoom + kRemoteTextChars * static_cast<int>(sizeof(wchar_t));
 
 private:
+    uint64_t PointerAt(int slot, size_t offset) const;
+
     CProcessMemory m_memory;
     CControlQuery& m_query;
+    RemoteItemKind m_kind;
     bool m_bTarget64;
-    char* m_pBlock = nullptr;  // in the target: the structure's room, then the text
-    uint8_t m_place[kRoom + 1] = {};
-    char m_text[kRemoteTextSize] = {};
+    int m_nSlots;
+    char* m_pBlock = nullptr;    // in the target: per slot the structure's room, then the text
+    std::vector<uint8_t> m_out;  // what is placed: structures, and texts that stay empty
+    std::vector<uint8_t> m_in;   // what was fetched
 };
+
+// Reads a NUL-terminated wide text at an address of another process, of at most `chars`
+// characters with the terminator; the part before an unreadable page, if any.
+std::wstring ReadRemoteWideText(const CProcessMemory& memory, uint64_t address, size_t chars);

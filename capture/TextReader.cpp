@@ -12,7 +12,7 @@ ReadResult ReadControlText(HWND control, std::string& text, CTextSink* sink)
         result = GetControlText(control, text, kReadLimits, sink);
         if (result.outcome == ReadResult::Outcome::Needs64BitReader) {
             text.clear();
-            result = ReadThroughCompanion(control, text);
+            result = ReadThroughCompanion(control, text, sink);
         }
     } catch (const std::bad_alloc&) {
         text.clear();

@@ -139,3 +139,21 @@ TEST_F(TrayPicker, DraggedOntoAWindowItFramesItAndTakesItsPictureOrWithCtrlItsTe
     EXPECT_EQ(picture.width, 100) << "not the smaller window's picture";
     EXPECT_EQ(picture.height, 100);
 }
+
+TEST_F(TrayPicker, WithCtrlOntoAnOwnerDataListItTakesEveryRowItsOwnerAnswers)
+{
+    CPixlet app;
+    ASSERT_TRUE(Start(app));
+    CControlHost host("ownerdata");
+    ASSERT_TRUE(host.Window() && host.InFrontAtLowerLeft());
+    std::string rows;
+    for (int row = 0; row < 200000; ++row)
+        rows += "o" + std::to_string(row) + "c0\r\n";
+    PutOnClipboard("none");
+    ASSERT_TRUE(PickText(app.MainWindow(), {300, 300}, Centre(host.Control(kOwnerDataList))));
+    // 200,000 cells: well within the reading's own time limit. (The clipboard is emptied for a
+    // moment before it gets the text.)
+    EXPECT_TRUE(WaitUntil([] { return ClipboardText() != "none"; }, 60000));
+    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == rows; }, 2000))
+        << "the clipboard holds " << ClipboardText().size() << " bytes, not " << rows.size();
+}

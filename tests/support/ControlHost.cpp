@@ -45,4 +45,31 @@ bool CControlHost::InFrontAtLowerLeft()
     return InFrontAt(POINT{0, ::GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)});
 }
 
+namespace {
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchControl(HWND hwnd, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<ControlSearch*>(lParam);
+    if (::GetDlgCtrlID(hwnd) != search->id)
+        return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+}  // namespace
+
+HWND CControlHost::Control(int id) const
+{
+    HWND child = ::GetDlgItem(m_hWindow, id);
+    if (child || id == 0)  // 0 is no control's id: windows without one have it
+        return child;
+    // Deeper down, as a list inside the window of its owner.
+    ControlSearch search = {id, nullptr};
+    ::EnumChildWindows(m_hWindow, MatchControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 }  // namespace testing_support

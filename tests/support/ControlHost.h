@@ -25,7 +25,8 @@ public:
     explicit CControlHost(const char* scenario, const char* program = "control_host.exe");
     // Its window, once shown; null if it did not come up.
     HWND Window() const { return m_hWindow; }
-    HWND Control(int id) const { return ::GetDlgItem(m_hWindow, id); }
+    // The control of that id among its window's descendants.
+    HWND Control(int id) const;
     CProcess& Process() { return m_process; }
     // Its window moved in front of every other (topmost) with its top left corner at the point;
     // true once it is there.

@@ -17,7 +17,7 @@ enum HostControl {
     kCombo = 110,             // x, y
     kListBox = 111,           // "first item", "", "third"
     kEdit = 112,              // hello
-    kListOwnerData = 113,     // owner data, 5 rows
+    kListOwnerData = 113,     // owner data, 5 rows, whose owner answers nothing
     kTreeDeepOverflow = 114,  // a chain of 1026 levels, all expanded
     kTreeDeepFull = 115,      // a chain of 1025 levels, all expanded
     kListTarget = 120,        // the list view of the closing, hung, biglist and slowlist cases:
@@ -33,6 +33,15 @@ enum HostControl {
     kLiarStatic = 136,        // "short text", claims 2^30 characters
     kLiarEdit = 137,          // claims 2^30 characters and fills any buffer with a..z a..z ...
     kMiscountList = 138,      // cells whose counts are wrong: see the host's MiscountListProc
+    // Unicode windows holding "café Ελληνικά 日本語 Привет 😀" (kWorldText in the host).
+    kUnicodeListBox = 140,    // the text, then "Ж"
+    kUnicodeCombo = 141,      // the text
+    kUnicodeList = 142,       // columns "Ελληνικά", "日本語"; one row: the text, "Привет"
+    kUnicodeTree = 143,       // root: the text, expanded, with its child "日本語"
+    kUnicodeEdit = 144,       // the text
+    // control_host.exe ownerdata: 200,000 rows, 1 column, cells "o<row>c<column>", inside a
+    // window of its own (the list's owner), not a direct child of the host's window.
+    kOwnerDataList = 145,
 };
 
 }  // namespace testing_support

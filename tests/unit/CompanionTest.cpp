@@ -7,6 +7,7 @@
 #include "support/ControlHost.h"
 #include "support/Desktop.h"
 #include "support/Process.h"
+#include "support/TextSink.h"
 
 #include <gtest/gtest.h>
 
@@ -124,6 +125,8 @@ TEST(CompanionProtocol, TheReplyCarriesTheTextAndTheStatusAndACutOneKeepsWholeLi
         EXPECT_EQ(reply.text, bytes.find("B\r\n") != std::string::npos ? "A\r\nB\r\n" : "A\r\n") << bytes;
     }
     EXPECT_EQ(ParseReply("no line end").text, "");
+    // UTF-8 holds no CR or LF inside a character: a line cut in the middle of one is left out.
+    EXPECT_EQ(ParseReply("Ελληνικά\r\n日\xE6\x9C").text, "Ελληνικά\r\n");
     EXPECT_FALSE(ParseReply("").complete);
 }
 
@@ -192,6 +195,39 @@ TEST(Companion, TheReaderModeGivesA64BitProgramsTreesAsTheGoldenTexts)
     EXPECT_EQ(result.message, "Stack overfloaw!\r\nAborting...");
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1025);
     EXPECT_EQ(text.substr(text.size() - 1031), std::string(1024, '\t') + "L1024\r\n");
+
+    // Text beyond any code page comes through the pipe as UTF-8, exactly.
+    text.clear();
+    EXPECT_EQ(ReadThroughTheCompanion(host.Control(kUnicodeTree), text).outcome, Outcome::Whole);
+    EXPECT_EQ(text, "café Ελληνικά 日本語 Привет 😀\r\n\t日本語\r\n");
+}
+
+TEST(Companion, TheSinkSeesWholeLinesAsTheyArriveAndMayStopTheReader)
+{
+    CControlHost host("controls", kLargeAddressAware64BitHost);
+    ASSERT_TRUE(host.Window());
+    std::string deep;  // the tree of 1025 levels, about half a megabyte
+    for (int depth = 0; depth < 1025; ++depth)
+        deep += std::string(static_cast<size_t>(depth), '\t') + "L" + std::to_string(depth) + "\r\n";
+    const std::wstring companion = Wide(BuildDirectory() + kCompanionName);
+    CStoppingSink whole(1 << 30);
+    std::string text;
+    ReadResult result = ReadThroughCompanion(companion.c_str(), host.Control(kTreeDeepFull), 20000, text, &whole);
+    EXPECT_EQ(result.outcome, Outcome::Whole);
+    EXPECT_EQ(text, deep);
+    EXPECT_EQ(whole.m_last, deep);
+    EXPECT_EQ(whole.m_done, 1025);
+    EXPECT_EQ(whole.m_of, -1);
+
+    CStoppingSink first(1);
+    text.clear();
+    result = ReadThroughCompanion(companion.c_str(), host.Control(kTreeDeepFull), 20000, text, &first);
+    const LRESULT lines = std::count(text.begin(), text.end(), '\n');
+    ASSERT_EQ(result.outcome, Outcome::Cut) << "all " << lines << " lines came at once";
+    EXPECT_EQ(text, first.m_last);
+    EXPECT_EQ(text, deep.substr(0, text.size())) << "whole lines, from the first";
+    EXPECT_EQ(result.message, CutWhat(CutUnit::TreeItems, lines, 0) + ": you stopped the reading.");
+    EXPECT_TRUE(WaitUntil([] { return ProcessesNamed(kCompanionName).empty(); }, 5000)) << "the reader runs on";
 }
 
 TEST(Companion, AHungProgramEndsTheReadingWithWhatItGaveAndTheReaderTakesNothingMeanwhile)

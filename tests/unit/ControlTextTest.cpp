@@ -12,6 +12,7 @@
 #include "support/MessageBoxWatcher.h"
 #include "support/Process.h"
 #include "support/SoundCapture.h"
+#include "support/TextSink.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,23 @@ public:
         return text;
     }
 };
+
+const char kWorld[] = "café Ελληνικά 日本語 Привет 😀";
+const char kOwnerDataRefusal[] = "This control is having OwnerData style!\r\nSo the contents cannot be captured.";
+
+// The host's Unicode windows, read as UTF-8 from every kind of control.
+void ExpectUnicodeTexts(const CHost& host)
+{
+    const std::string world = kWorld;
+    EXPECT_EQ(host.TextOf(kUnicodeListBox), world + "\r\nЖ\r\n");
+    EXPECT_EQ(host.TextOf(kUnicodeCombo), world + "\r\n");
+    EXPECT_EQ(host.TextOf(kUnicodeList), world + "\tПривет\r\n");
+    std::string titles;
+    GetControlText(ListView_GetHeader(host.Control(kUnicodeList)), titles);
+    EXPECT_EQ(titles, "Ελληνικά\r\n日本語\r\n");
+    EXPECT_EQ(host.TextOf(kUnicodeTree), world + "\r\n\t日本語\r\n");
+    EXPECT_EQ(host.TextOf(kUnicodeEdit), world);
+}
 
 std::string DeepTreeText(int levels)
 {
@@ -66,8 +84,40 @@ TEST_F(ControlText, ListViewsAreReadRowByRowAndCellByCell)
     EXPECT_EQ(s_pHost->TextOf(kListNoHeader), Golden("listview_no_header.txt")) << "no header: one column";
     EXPECT_EQ(s_pHost->TextOf(kListNoColumns), Golden("listview_no_columns.txt")) << "0 columns: CR LF per row";
     EXPECT_EQ(s_pHost->TextOf(kListEmpty), "");
-    EXPECT_EQ(s_pHost->TextOf(kListOwnerData), "") << "an owner-data list keeps its items";
     EXPECT_EQ(s_pHost->TextOf(kListLongCell), Golden("listview_long_cell.txt")) << "cells are cut to 1023 characters";
+}
+
+TEST_F(ControlText, TextBeyondAnyCodePageIsReadExactlyAndCutAtWholeCharacters)
+{
+    ExpectUnicodeTexts(*s_pHost);
+    // "café " takes 6 bytes; the next character, 2 more, would pass 7.
+    const ReadLimits seven = {kMaxColumns, kMaxItems, 7, 60000};
+    std::string text;
+    ReadResult result = GetControlText(s_pHost->Control(kUnicodeEdit), text, seven);
+    EXPECT_EQ(text, "café ");
+    EXPECT_EQ(result.message, "Only the first 5 of 27 characters were copied: the text would have grown past 7 bytes.");
+    // A surrogate pair is one character: never half of it.
+    const ReadLimits all = {kMaxColumns, kMaxItems, std::string(kWorld).size() - 1, 60000};
+    result = GetControlText(s_pHost->Control(kUnicodeEdit), text, all);
+    EXPECT_EQ(text, std::string(kWorld).substr(0, std::string(kWorld).size() - 4));
+    EXPECT_EQ(result.message, "Only the first 25 of 27 characters were copied: the text would have grown past 49 bytes.");
+}
+
+TEST_F(ControlText, AnOwnerDataListWhoseOwnerAnswersNothingIsRefusedWithAMessage)
+{
+    std::string text = "";
+    const ReadResult result = GetControlText(s_pHost->Control(kListOwnerData), text);
+    EXPECT_EQ(result.outcome, ReadResult::Outcome::Refused);
+    EXPECT_EQ(result.message, kOwnerDataRefusal);
+    EXPECT_EQ(text, "");
+
+    CClipboardOwner owner;
+    PutOnClipboard("kept");
+    CMessageBoxWatcher watcher;
+    CopyControlText(s_pHost->Control(kListOwnerData), owner);
+    ASSERT_TRUE(watcher.Wait());
+    EXPECT_EQ(watcher.m_text, std::string(kOwnerDataRefusal) + "\r\nThe clipboard was left as it was.");
+    EXPECT_EQ(ClipboardText(), "kept");
 }
 
 TEST_F(ControlText, HeadersListTheirColumnTitles)
@@ -229,6 +279,22 @@ TEST(ControlTextTargets, A64BitProgramsControlsAreReadWithItsOwnLayouts)
     EXPECT_EQ(host.TextOf(kTreeRoots), Golden("tree_roots.txt"));
     EXPECT_EQ(host.TextOf(kCombo), Golden("combo.txt"));
     EXPECT_EQ(host.TextOf(kListBox), Golden("listbox.txt"));
+    ExpectUnicodeTexts(host);
+}
+
+TEST(ControlTextTargets, AnOwnerDataListIsReadCellByCellAsItsOwnerAnswers)
+{
+    CHost host("ownerdata");
+    ASSERT_TRUE(host.Window());
+    // Even rows are copied into the buffer, odd ones pointed at the owner's own text.
+    const ReadLimits limits = {kMaxColumns, 1000, kMaxTextBytes, 60000};
+    std::string text;
+    const ReadResult result = GetControlText(host.Control(kOwnerDataList), text, limits);
+    std::string expected;
+    for (int row = 0; row < 1000; ++row)
+        expected += "o" + std::to_string(row) + "c0\r\n";
+    EXPECT_EQ(text, expected);
+    EXPECT_EQ(result.message, "Only the first 1,000 of 200,000 rows were copied: at most 1,000 cells are read at a time.");
 }
 
 namespace {
@@ -325,6 +391,26 @@ TEST_F(ControlTextLiars, EachBoundEndsTheReadingAfterWholeItemsAndSaysWhatWasLef
     EXPECT_EQ(text, alphabet);
     EXPECT_EQ(result.message,
               "Only the first 100 of 1,073,741,824 characters were copied: the text would have grown past 100 bytes.");
+}
+
+TEST_F(ControlTextLiars, ASinkThatWantsNoMoreStopsTheReadingAfterWholeItems)
+{
+    const ReadLimits small = {4, kMaxItems, kMaxTextBytes, 60000};
+    CStoppingSink rows(5);
+    std::string text;
+    ReadResult result = GetControlText(s_pHost->Control(kLiarList), text, small, &rows);
+    EXPECT_EQ(text, Cells(5, 4));
+    EXPECT_EQ(rows.m_last, text);
+    EXPECT_EQ(rows.m_done, 5);
+    EXPECT_EQ(rows.m_of, kMaxItems / 4);
+    EXPECT_EQ(result.message,
+              kAllColumns + std::string("Only the first 5 of 2,147,483,647 rows were copied: you stopped the reading."));
+    CStoppingSink items(3);
+    text.clear();
+    result = GetControlText(s_pHost->Control(kLiarTree), text, small, &items);
+    EXPECT_EQ(text, "A\r\nB\r\nA\r\n");
+    EXPECT_EQ(items.m_of, -1);
+    EXPECT_EQ(result.message, "Only the first 3 items of the tree were copied: you stopped the reading.");
 }
 
 TEST_F(ControlTextLiars, ClaimedLengthsAreBoundedBeforeAnythingIsMadeForThem)

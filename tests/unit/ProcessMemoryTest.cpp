@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 
 using namespace testing_support;
 
@@ -74,6 +75,7 @@ TEST(RemoteItems, StructuresAreLaidOutForTheTargetsPointerWidth)
     auto field32 = [](const std::vector<uint8_t>& b, size_t at) { uint32_t v; memcpy(&v, &b[at], 4); return v; };
     auto field64 = [](const std::vector<uint8_t>& b, size_t at) { uint64_t v; memcpy(&v, &b[at], 8); return v; };
 
+    // The text blocks hold 1024 wide characters.
     auto list32 = ListViewItemBytes(false, 2, 0x00ABCDEF);
     ASSERT_EQ(list32.size(), 60u);
     EXPECT_EQ(field32(list32, 0), 0u);  // mask
@@ -98,13 +100,17 @@ TEST(RemoteItems, StructuresAreLaidOutForTheTargetsPointerWidth)
 
     auto tree32 = TreeViewItemBytes(false, 0x1234, 0x00ABCDEF);
     ASSERT_EQ(tree32.size(), 40u);
-    EXPECT_EQ(field32(tree32, 0), unsigned(TVIF_TEXT));
+    EXPECT_EQ(field32(tree32, 0), unsigned(TVIF_TEXT | TVIF_STATE));
     EXPECT_EQ(field32(tree32, 4), 0x1234u);
+    EXPECT_EQ(field32(tree32, 12), unsigned(TVIS_EXPANDED));  // stateMask: whether it is expanded
     EXPECT_EQ(field32(tree32, 16), 0x00ABCDEFu);
     EXPECT_EQ(field32(tree32, 20), 1024u);
     auto tree64 = TreeViewItemBytes(true, 0x00000002ABCD1234ull, text);
     ASSERT_EQ(tree64.size(), 56u);
     EXPECT_EQ(field64(tree64, 8), 0x00000002ABCD1234ull);
+    EXPECT_EQ(field32(tree64, 20), unsigned(TVIS_EXPANDED));
+    EXPECT_EQ(TreeStateOffset(false), 8u);
+    EXPECT_EQ(TreeStateOffset(true), 16u);
     EXPECT_EQ(field64(tree64, 24), text);
     EXPECT_EQ(field32(tree64, 32), 1024u);
 
@@ -119,10 +125,31 @@ TEST(RemoteItems, StructuresAreLaidOutForTheTargetsPointerWidth)
 TEST(RemoteItems, ABlockIsAppendedUpToItsTerminatorAndNeverPastIt)
 {
     std::string text = "x";
-    char block[8] = {'a', 'b', '\0', 'c', 'd', 'e', 'f', 'g'};
-    AppendBlockText(text, block, sizeof block);
-    EXPECT_EQ(text, "xab");
-    char full[8] = {'1', '2', '3', '4', '5', '6', '7', '8'};  // no terminator at all
-    AppendBlockText(text, full, sizeof full);
-    EXPECT_EQ(text, "xab1234567");
+    wchar_t block[8] = {L'a', 0x00E9, L'\0', L'c', L'd', L'e', L'f', L'g'};
+    AppendBlockText(text, block, 8);
+    EXPECT_EQ(text, "xa\xC3\xA9") << "as UTF-8";
+    wchar_t full[8] = {L'1', L'2', L'3', L'4', L'5', L'6', L'7', L'8'};  // no terminator at all
+    AppendBlockText(text, full, 8);
+    EXPECT_EQ(text, "xa\xC3\xA9" "1234567");
+}
+
+TEST(RemoteItems, AControlsOwnTextIsReadUpToItsTerminatorItsBoundOrAnUnreadablePage)
+{
+    HWND own = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    CProcessMemory self(own);
+    auto* pages = static_cast<wchar_t*>(::VirtualAlloc(nullptr, 8192, MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(pages, nullptr);
+    DWORD old = 0;
+    ASSERT_TRUE(::VirtualProtect(reinterpret_cast<char*>(pages) + 4096, 4096, PAGE_NOACCESS, &old));
+    auto address = [](const wchar_t* at) { return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(at)); };
+    // Across the first page's end the text goes on; past it nothing can be read.
+    wchar_t* last = pages + 2048 - 3;
+    last[0] = L'x', last[1] = L'y', last[2] = L'z';
+    EXPECT_EQ(ReadRemoteWideText(self, address(last), 1024), L"xyz");
+    std::wcscpy(pages, L"hello");
+    EXPECT_EQ(ReadRemoteWideText(self, address(pages), 1024), L"hello");
+    EXPECT_EQ(ReadRemoteWideText(self, address(pages), 4), L"hel") << "the bound holds the terminator";
+    EXPECT_EQ(ReadRemoteWideText(self, 0, 1024), L"");
+    ::VirtualFree(pages, 0, MEM_RELEASE);
+    ::DestroyWindow(own);
 }

@@ -14,6 +14,7 @@
 #include "capture/ProcessMemory.h"
 #include "capture/RemoteItems.h"
 #include "capture/ScreenGrab.h"
+#include "framework/Unicode.h"
 #include "support/Process.h"
 
 #include <commctrl.h>
@@ -49,23 +50,88 @@ int Grab(int runs)
     return 0;
 }
 
-// What one cell costs at least: the structure written into the target, the query, the text read back.
-double FloorPerCell(HWND list, int rows, int columns)
+// One message's round trip to the target, the least that one cell can cost.
+double RoundTrip(HWND list, int count)
+{
+    DWORD_PTR answer = 0;
+    const double start = Now();
+    for (int i = 0; i < count; ++i)
+        ::SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 3000, &answer);
+    return (Now() - start) / count;
+}
+
+// The reading of each cell as it was before the batches: its structure written into the
+// target, the query, its text read back: three round trips.
+double OneByOnePerCell(HWND list, int rows, int columns)
 {
     CProcessMemory memory(list);
     const bool target64 = memory.IsTarget64Bit();
-    void* remoteText = memory.Alloc(kRemoteTextSize);
+    const int textBytes = kRemoteTextChars * sizeof(wchar_t);
+    void* remoteText = memory.Alloc(textBytes);
     auto item = ListViewItemBytes(target64, 0, reinterpret_cast<uintptr_t>(remoteText));
     void* remoteItem = memory.Alloc(static_cast<int>(item.size()));
-    char local[kRemoteTextSize];
+    std::vector<wchar_t> local(kRemoteTextChars);
+    DWORD_PTR answer = 0;
     const double start = Now();
     for (int row = 0; row < rows; ++row)
         for (int column = 0; column < columns; ++column) {
             item = ListViewItemBytes(target64, column, reinterpret_cast<uintptr_t>(remoteText));
             ::WriteProcessMemory(memory.Process(), remoteItem, item.data(), item.size(), nullptr);
-            ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remoteItem));
-            ::ReadProcessMemory(memory.Process(), remoteText, local, sizeof local, nullptr);
+            ::SendMessageTimeoutW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remoteItem),
+                                  SMTO_ABORTIFHUNG, 3000, &answer);
+            ::ReadProcessMemory(memory.Process(), remoteText, local.data(), textBytes, nullptr);
         }
+    return (Now() - start) / (rows * columns);
+}
+
+// The batched reading in either form, as the program does it in the wide one: the ANSI form is
+// kept here only, to weigh what reading Unicode costs.
+double BatchedPerCell(HWND list, int rows, int columns, bool wide, size_t& length)
+{
+    CProcessMemory memory(list);
+    const bool target64 = memory.IsTarget64Bit();
+    const int charBytes = wide ? 2 : 1;
+    const int room = 128, slotBytes = room + kRemoteTextChars * charBytes;
+    const int batchRows = std::max(1, 128 / columns), slots = batchRows * columns;
+    char* block = static_cast<char*>(memory.Alloc(slots * slotBytes));
+    std::vector<uint8_t> out(static_cast<size_t>(slots) * slotBytes), in(out.size());
+    for (int slot = 0; slot < slots; ++slot) {
+        const auto item = ListViewItemBytes(target64, slot % columns,
+                                            reinterpret_cast<uintptr_t>(block + slot * slotBytes + room));
+        std::memcpy(&out[static_cast<size_t>(slot) * slotBytes], item.data(), item.size());
+    }
+    std::string text;
+    DWORD_PTR answer = 0;
+    const double start = Now();
+    for (int first = 0; first < rows; first += batchRows) {
+        const int batch = std::min(batchRows, rows - first);
+        ::WriteProcessMemory(memory.Process(), block, out.data(), static_cast<SIZE_T>(batch) * columns * slotBytes, nullptr);
+        for (int row = 0; row < batch; ++row)
+            for (int column = 0; column < columns; ++column) {
+                const LPARAM item = reinterpret_cast<LPARAM>(block + (row * columns + column) * slotBytes);
+                if (wide)
+                    ::SendMessageTimeoutW(list, LVM_GETITEMTEXTW, first + row, item, SMTO_ABORTIFHUNG, 3000, &answer);
+                else
+                    ::SendMessageTimeoutA(list, LVM_GETITEMTEXTA, first + row, item, SMTO_ABORTIFHUNG, 3000, &answer);
+            }
+        ::ReadProcessMemory(memory.Process(), block, in.data(), static_cast<SIZE_T>(batch) * columns * slotBytes, nullptr);
+        for (int row = 0; row < batch; ++row)
+            for (int column = 0; column < columns; ++column) {
+                const uint8_t* cell = &in[static_cast<size_t>(row * columns + column) * slotBytes + room];
+                if (column > 0)
+                    text += '\t';
+                if (wide) {
+                    const auto* chars = reinterpret_cast<const wchar_t*>(cell);
+                    text += Utf8(chars, std::find(chars, chars + kRemoteTextChars - 1, L'\0') - chars);
+                } else {
+                    const auto* chars = reinterpret_cast<const char*>(cell);
+                    text.append(chars, std::find(chars, chars + kRemoteTextChars - 1, '\0') - chars);
+                }
+                if (column + 1 == columns)
+                    text += "\r\n";
+            }
+    }
+    length = text.size();
     return (Now() - start) / (rows * columns);
 }
 
@@ -106,23 +172,54 @@ int Text(const char* host)
     HWND list = ::GetDlgItem(window, 120);
     const int rows = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     const int columns = static_cast<int>(::SendMessageA(ListView_GetHeader(list), HDM_GETITEMCOUNT, 0, 0));
+    const int cells = rows * columns;
     CProcessMemory probe(list);
-    std::vector<double> reads, floors;
-    size_t length = 0;
-    std::string outcome;
+    const std::string narrow = BuildDirectory() + kCompanionName;
+    const std::wstring companion(narrow.begin(), narrow.end());
+    const bool withCompanion = ::GetFileAttributesW(companion.c_str()) != INVALID_FILE_ATTRIBUTES;
+    // Other programs share the machine: each figure is weighed against a round trip measured
+    // just before and after it, and the two forms of the batched reading take turns.
+    std::vector<double> reads, ratios, trips, before, ansi, wide, through;
+    size_t length = 0, ansiLength = 0, wideLength = 0, throughLength = 0;
+    std::string outcome, throughOutcome = "not run";
     for (int run = 0; run < 3; ++run) {
         std::string text;
-        const double start = Now();
+        const double tripBefore = RoundTrip(list, 5000);
+        double start = Now();
         outcome = Outcome(GetListViewText(list, text));
-        reads.push_back((Now() - start) / (rows * columns));
+        reads.push_back((Now() - start) / cells);
+        const double trip = (tripBefore + RoundTrip(list, 5000)) / 2;
+        trips.push_back(trip);
+        ratios.push_back(reads.back() / trip);
         length = text.size();
-        floors.push_back(FloorPerCell(list, rows, columns));
+        before.push_back(OneByOnePerCell(list, rows / 5, columns) / RoundTrip(list, 5000));
+        if (withCompanion) {
+            text.clear();
+            start = Now();
+            throughOutcome = Outcome(ReadThroughCompanion(companion.c_str(), list, CompanionTimeoutMs(kReadLimits), text));
+            through.push_back((Now() - start) / cells);
+            throughLength = text.size();
+        }
     }
-    const double read = Median(reads), floor = Median(floors);
-    std::printf("%s (%s target): %d x %d cells, %zu characters (%s); %.1f us per cell, floor of three round trips "
-                "%.1f us per cell: %.2fx (median of 3)\n",
-                host, probe.IsTarget64Bit() ? "64-bit" : "32-bit", rows, columns, length, outcome.c_str(), 1e3 * read,
-                1e3 * floor, read / floor);
+    for (int turn = 0; turn < 8; ++turn) {
+        const bool wideFirst = turn % 2 != 0;
+        for (bool form : {wideFirst, !wideFirst})
+            (form ? wide : ansi).push_back(BatchedPerCell(list, rows / 10, columns, form, form ? wideLength : ansiLength));
+    }
+    const double read = Median(reads), trip = Median(trips);
+    std::printf("%s (%s target), %d x %d cells, %zu characters (%s), median of 3:\n", host,
+                probe.IsTarget64Bit() ? "64-bit" : "32-bit", rows, columns, length, outcome.c_str());
+    std::printf("  read by this %d-bit process: %.1f us per cell; one message round trip %.1f us: %.2fx\n",
+                static_cast<int>(8 * sizeof(void*)), 1e3 * read, 1e3 * trip, Median(ratios));
+    std::printf("  before the batches, three round trips per cell (of %d rows): %.2fx the round trip\n", rows / 5,
+                Median(before));
+    std::printf("  batched, %d rows taking turns: ANSI form %.1f us per cell (%zu bytes), wide form %.1f us per cell "
+                "(%zu bytes): Unicode %.3fx ANSI\n",
+                rows / 10,
+                1e3 * Median(ansi), ansiLength, 1e3 * Median(wide), wideLength, Median(wide) / Median(ansi));
+    if (withCompanion)
+        std::printf("  through %s (its start included): %.1f us per cell, %zu characters (%s): %.2fx the round trip\n",
+                    kCompanionName, 1e3 * Median(through), throughLength, throughOutcome.c_str(), Median(through) / trip);
     return 0;
 }
 
