@@ -107,14 +107,36 @@ Outcome DeliverBitmap(CBitmapHandle picture, const CaptureSettings& settings, in
 
 Outcome DeliverText(const std::string& text, HWND owner)
 {
-    // Made before the clipboard is opened: without memory for it, the clipboard keeps what it holds.
-    const size_t size = text.size() + 1;
-    CGlobalMemory block(::GlobalAlloc(GMEM_MOVEABLE, size));
+    // Both forms are made before the clipboard is opened: without memory for them, the
+    // clipboard keeps what it holds. Each is converted straight into its block, so that the
+    // largest text is held no more than once besides them.
+    const int utf8Size = static_cast<int>(text.size()) + 1;  // with its NUL
+    const int wideLength = ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), utf8Size, nullptr, 0);
+    CGlobalMemory unicode(::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(wideLength) * sizeof(wchar_t)));
+    CGlobalMemory ansi;
     {
-        CGlobalLock<char> lock(block);
-        if (!lock)
+        CGlobalLock<wchar_t> wide(unicode);
+        if (wideLength <= 0 || !wide)
             return Outcome::Of(Outcome::Kind::OutOfMemory);
-        std::memcpy(lock.Get(), text.c_str(), size);
+        ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), utf8Size, wide.Get(), wideLength);
+        // The ANSI form as the system itself makes it, substitutions and all: what programs
+        // that read only CF_TEXT always got.
+        const int ansiSize = ::WideCharToMultiByte(CP_ACP, 0, wide.Get(), wideLength, nullptr, 0, nullptr, nullptr);
+        ansi.Reset(::GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(ansiSize)));
+        CGlobalLock<char> narrow(ansi);
+        if (ansiSize <= 0 || !narrow)
+            return Outcome::Of(Outcome::Kind::OutOfMemory);
+        ::WideCharToMultiByte(CP_ACP, 0, wide.Get(), wideLength, narrow.Get(), ansiSize, nullptr, nullptr);
     }
-    return PutOnClipboard(owner, CF_TEXT, block);
+    CClipboard clipboard(owner, kClipboardPatienceMs);
+    if (!clipboard.IsOpen())
+        return Outcome::Of(Outcome::Kind::ClipboardFailed);
+    ::EmptyClipboard();
+    if (!::SetClipboardData(CF_UNICODETEXT, unicode.Get()))
+        return Outcome::Of(Outcome::Kind::ClipboardFailed);
+    unicode.Detach();
+    if (!::SetClipboardData(CF_TEXT, ansi.Get()))
+        return Outcome::Of(Outcome::Kind::ClipboardFailed);
+    ansi.Detach();
+    return Outcome();
 }

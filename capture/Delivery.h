@@ -17,8 +17,9 @@
 // cannot be written. The bitmap ends on the clipboard or is deleted.
 Outcome DeliverBitmap(CBitmapHandle picture, const CaptureSettings& settings, int& lastNumber, HWND owner);
 
-// The text alone on the clipboard as CF_TEXT (owned by `owner`): Done, ClipboardFailed, or
-// OutOfMemory (then the clipboard keeps what it held).
+// The text (UTF-8) alone on the clipboard (owned by `owner`), as CF_UNICODETEXT with every
+// character and as CF_TEXT in the ANSI code page: Done, ClipboardFailed, or OutOfMemory (then
+// the clipboard keeps what it held).
 Outcome DeliverText(const std::string& text, HWND owner);
 
 // The next file name (UTF-8) into buffer (kFileNameBytes): the target file, or directory,

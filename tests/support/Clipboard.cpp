@@ -33,6 +33,23 @@ std::string ClipboardText()
     return text;
 }
 
+std::wstring ClipboardUnicodeText()
+{
+    std::wstring text;
+    if (!::OpenClipboard(nullptr))
+        return L"<clipboard not available>";
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const wchar_t* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text = chars;
+            ::GlobalUnlock(data);
+        }
+    } else {
+        text = L"<no text>";
+    }
+    ::CloseClipboard();
+    return text;
+}
+
 void PutOnClipboard(const char* text)
 {
     // The data stays on the clipboard after its owner window is gone.

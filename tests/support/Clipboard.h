@@ -24,6 +24,8 @@ private:
 // The clipboard's CF_TEXT; "<no text>" when it holds none, "<clipboard not available>" when
 // it cannot be opened.
 std::string ClipboardText();
+// The clipboard's CF_UNICODETEXT, likewise.
+std::wstring ClipboardUnicodeText();
 // What the clipboard holds, asked without opening it, so that the program is never kept from it.
 inline bool HasText() { return ::IsClipboardFormatAvailable(CF_TEXT) != FALSE; }
 inline bool HasBitmap() { return ::IsClipboardFormatAvailable(CF_BITMAP) != FALSE; }

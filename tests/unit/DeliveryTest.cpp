@@ -108,6 +108,32 @@ TEST_F(Delivery, OnTheClipboardThePictureReplacesWhatWasThere)
     ExpectShutter();
 }
 
+TEST_F(Delivery, TextGoesOnTheClipboardWholeInUnicodeAndAsTheSystemsAnsiForm)
+{
+    // Every script reaches programs that read Unicode; programs that read only CF_TEXT get what
+    // the system's conversion gives, look-alike letters and question marks included.
+    const struct {
+        const char* utf8;
+        const wchar_t* unicode;
+        const char* ansi;
+    } cases[] = {
+        {"caf\xC3\xA9 \xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC "
+         "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\r\n",
+         L"caf\u00E9 \u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC \u65E5\u672C\u8A9E "
+         L"\u041F\u0440\u0438\u0432\u0435\u0442\r\n",
+         "caf\xE9 ???????? ??? ??????\r\n"},
+        {"\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1", L"\u03A9\u03BC\u03AD\u03B3\u03B1", "O\xB5??a"},
+        {"plain\tASCII", L"plain\tASCII", "plain\tASCII"},
+        {"", L"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ansi);
+        ASSERT_TRUE(DeliverText(c.utf8, m_main.m_hWnd).IsDone());
+        EXPECT_EQ(ClipboardUnicodeText(), c.unicode);
+        EXPECT_EQ(ClipboardText(), c.ansi);
+    }
+}
+
 TEST_F(Delivery, TheTargetFilesExtensionChoosesTheFormatAndTheClipboardIsLeftAlone)
 {
     SaveTo(CScratch::Windows("shot.BMP"));
