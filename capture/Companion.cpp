@@ -3,6 +3,7 @@
 #include "capture/CompanionProtocol.h"
 #include "capture/ControlText.h"
 #include "framework/Handles.h"
+#include "framework/Unicode.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -17,18 +18,14 @@ const DWORD kPipeBufferBytes = 64 * 1024;
 // The exit code a reader is given when the caller ends it.
 const UINT kReaderEndedByCaller = 1;
 
-// The folder of a path, with its last backslash, in the ANSI code page.
+// The folder of a path, with its last backslash, as the program's own (UTF-8) text.
 std::string FolderOf(const wchar_t* path)
 {
     const wchar_t* end = path;
     for (const wchar_t* at = path; *at; ++at)
         if (*at == L'\\' || *at == L'/')
             end = at + 1;
-    const int length = static_cast<int>(end - path);
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, path, length, nullptr, 0, nullptr, nullptr);
-    std::string folder(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, path, length, &folder[0], size, nullptr, nullptr);
-    return folder;
+    return Utf8(path, static_cast<size_t>(end - path));
 }
 
 void Append(CWidePath& path, const char* ascii)

@@ -157,3 +157,38 @@ TEST_F(TrayPicker, WithCtrlOntoAnOwnerDataListItTakesEveryRowItsOwnerAnswers)
     EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == rows; }, 2000))
         << "the clipboard holds " << ClipboardText().size() << " bytes, not " << rows.size();
 }
+
+TEST_F(TrayPicker, TextInEveryScriptReachesTheClipboardWholeAndAsTheSystemsAnsiText)
+{
+    CPixlet app;
+    ASSERT_TRUE(Start(app));
+    CControlHost host("controls");
+    ASSERT_TRUE(host.Window() && host.InFrontAtLowerLeft());
+    const std::wstring world = L"caf\u00e9 \u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \u65e5\u672c\u8a9e "
+                               L"\u041f\u0440\u0438\u0432\u0435\u0442 \U0001F600";
+    RECT header = {};
+    ::GetWindowRect(::FindWindowExA(host.Control(kUnicodeList), nullptr, "SysHeader32", nullptr), &header);
+    const struct {
+        const char* what;
+        POINT at;
+        std::wstring text;
+    } cases[] = {
+        {"a list box", Centre(host.Control(kUnicodeListBox)), world + L"\r\n\u0416\r\n"},
+        {"a combo box", Centre(host.Control(kUnicodeCombo)), world + L"\r\n"},
+        {"a list view's rows", Centre(host.Control(kUnicodeList)), world + L"\t\u041f\u0440\u0438\u0432\u0435\u0442\r\n"},
+        {"its header", POINT{header.left + 20, (header.top + header.bottom) / 2},
+         L"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac\r\n\u65e5\u672c\u8a9e\r\n"},
+        {"a tree", Centre(host.Control(kUnicodeTree)), world + L"\r\n\t\u65e5\u672c\u8a9e\r\n"},
+    };
+    for (const auto& c : cases) {
+        Step(std::string("with Ctrl onto ") + c.what);
+        PutOnClipboard("none");
+        ASSERT_TRUE(PickText(app.MainWindow(), {300, 300}, c.at));
+        EXPECT_TRUE(WaitUntil([&] { return ClipboardUnicodeText() == c.text; }, 5000));
+        // Programs that read only CF_TEXT get what the system's own conversion gives, as before.
+        char ansi[512] = "";
+        ::WideCharToMultiByte(CP_ACP, 0, c.text.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
+        EXPECT_EQ(ClipboardText(), ansi);
+    }
+    EXPECT_EQ(ClipboardText().substr(0, 24), "caf\xE9 ???????? ??? ??????") << "the tree's first line in CF_TEXT";
+}
