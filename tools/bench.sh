@@ -59,6 +59,27 @@ record_on_display() {
   return $rc
 }
 
+# A recording of 30 s at 20 frames/s of a whole 1920x1080 screen: about 5 GB in two or more
+# files below 2 GB each, read back by ffprobe, with the gap at each switch of file. Not part of the
+# plain run (the disk it needs); its files go with the benchmark's scratch folder.
+#   tools/pixlet.sh bench long-recording
+long_recording() {
+  local free_kb
+  free_kb=$(df -Pk /tmp | awk 'NR == 2 { print $4 }')
+  if [ "$free_kb" -lt 7000000 ]; then
+    echo "long recording: $((free_kb / 1024)) MB free in /tmp, 7 GB needed" >&2
+    return 1
+  fi
+  echo "== a long recording: 1920x1080 at 20/s for 30 s, in files below 2 GB ($ARCH build)"
+  PIXLET_SCREEN=1920x1080x24
+  "$WINE_ENV" stop
+  in_xvfb under_wine "$BIN/bench_recording.exe" 1920 1080 20 30 parts
+}
+if [ "${1:-}" = long-recording ]; then
+  long_recording
+  exit
+fi
+
 echo "== program size"
 for exe in "$BUILD_DIR"/i686/Pixlet32.exe "$BUILD_DIR"/x86_64/Pixlet64.exe; do
   [ -f "$exe" ] && printf '  %s: %s bytes
