@@ -75,10 +75,20 @@ long_recording() {
   "$WINE_ENV" stop
   in_xvfb under_wine "$BIN/bench_recording.exe" 1920 1080 20 30 parts
 }
-if [ "${1:-}" = long-recording ]; then
-  long_recording
-  exit
-fi
+recordings() {
+  echo "== recording: frames per wall-clock second, CPU per frame, peak memory, against ffmpeg's x11grab ($ARCH build)"
+  for size in "640 480" "1024 768" "1920 1080"; do
+    for rate in 10 20; do
+      # shellcheck disable=SC2086
+      record_both $size $rate
+    done
+  done
+}
+# One part alone: `tools/pixlet.sh bench recording` or `... bench long-recording`.
+case "${1:-}" in
+  long-recording) long_recording; exit ;;
+  recording) recordings; exit ;;
+esac
 
 echo "== program size"
 for exe in "$BUILD_DIR"/i686/Pixlet32.exe "$BUILD_DIR"/x86_64/Pixlet64.exe; do
@@ -93,13 +103,7 @@ echo "== Copy automatically: action start to picture delivered, against the grab
 for geometry in 1920x1080x24 1024x768x24; do
   on_screen "$geometry" "$BIN/bench_delivery.exe" 10 "$ROOT/tools/bench/scrot_times.sh"
 done
-echo "== recording: frames per wall-clock second, CPU per frame, peak memory, against ffmpeg's x11grab ($ARCH build)"
-for size in "640 480" "1024 768" "1920 1080"; do
-  for rate in 10 20; do
-    # shellcheck disable=SC2086
-    record_both $size $rate
-  done
-done
+recordings
 echo "== Ctrl+PrintScreen: action start to the selector shown, and the memory held meanwhile, against a full-screen grab ($ARCH build)"
 on_screen 1280x1024x24 "$BIN/bench_selector.exe" 10
 on_screen 1920x1080x24 "$BIN/bench_selector.exe" 10

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 using namespace testing_support;
 
 namespace {
@@ -98,8 +100,15 @@ TEST_F(Recording, ALongRecordingGoesOnInNextFilesWhileTheTrayIconShowsIt)
     const POINT away = {600, 500};
 
     Step("idle: the program's icon, its name as the tip");
-    const CPixels idle = TrayIconPixels();
-    ASSERT_FALSE(idle.Empty());
+    // Taken once the tray shows the same twice in a row: it may still be painting the new icon.
+    CPixels idle;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            CPixels now = TrayIconPixels();
+            std::swap(now, idle);
+            return !idle.Empty() && now.data == idle.data;
+        },
+        10000, 300));
     EXPECT_EQ(TrayIconTip(away), "Pixlet32");
 
     Step("a timed recording: another icon, and a tip that says a click stops it");

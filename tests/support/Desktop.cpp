@@ -47,7 +47,11 @@ RECT TrayIconRect()
 CPixels TrayIconPixels()
 {
     const RECT rect = TrayIconRect();
-    return ::IsRectEmpty(&rect) ? CPixels() : Crop(DisplayPixels(), rect);
+    CPixels display;
+    // The host's screen reader may fail for a moment on a busy machine: a few tries.
+    for (int attempt = 0; attempt < 3 && !::IsRectEmpty(&rect) && display.Empty(); ++attempt)
+        display = DisplayPixels();
+    return display.Empty() ? CPixels() : Crop(display, rect);
 }
 
 std::string TrayIconTip(POINT away)
