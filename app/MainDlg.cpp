@@ -41,7 +41,7 @@ private:
 };
 }  // namespace
 
-CMainDlg::CMainDlg() : CDialog(IDD_MAIN), m_recorder(AviFileLimit()) {}
+CMainDlg::CMainDlg() : CDialog(IDD_MAIN), m_recorder(QueryVideoForWindowsVersion(), AviFileLimit()) {}
 
 CMainDlg::~CMainDlg() = default;
 

@@ -1,42 +1,42 @@
-// An uncompressed AVI file of one video stream, written frame by frame: every frame a key frame,
-// all of the size of the first, at a fixed rate. The file is made with the first frame and
-// complete once the writer is destroyed.
-// The file is written here rather than through the system's AVIFile library: that library
-// copies every frame through a buffer of 8 KB, a thousand writes a frame of a full screen, and
-// empties an existing file before it writes, which makes the system push all of it to the disk
-// when the file is closed, a second and more for a full file. Here each frame goes straight from
-// the caller's rows to the file in one write, and an existing file is written over in place.
+// An uncompressed AVI file of one video stream, written frame by frame through the system's
+// AVIFile library: every frame a key frame, all of the size of the first, at a fixed rate.
+// The file is made with the first frame and complete once the writer is destroyed.
 #pragma once
 
 #include "framework/Outcome.h"
-#include "framework/Handles.h"
 
 #include <windows.h>
+#include <vfw.h>
 
 #include <string>
-#include <vector>
 
+// The Video for Windows version (high word: major byte, minor byte), 0 where it cannot be asked.
+DWORD QueryVideoForWindowsVersion();
+// Whether that version has what the writer needs (1.10 or later).
+bool AcceptsVideoForWindowsVersion(DWORD version);
+
+// The stream information of a recording whose first frame has this header.
+AVISTREAMINFOA FrameStreamInfo(const BITMAPINFOHEADER& firstFrame, int rate);
 // The bytes of a frame's header and colour table, which the stream's format holds (a full
 // table at 8 bits per pixel or fewer, as the frame is laid out).
 DWORD FrameFormatSize(const BITMAPINFOHEADER& frame);
+// Whether the system's last error after a write that the library reported done says the bytes
+// did not reach the file: the library's buffered writes do not pass that failure on.
+bool IsLostWrite(DWORD lastError);
 // What AVI readers accept of a file written as one RIFF list: 2 GB.
 const unsigned long long kMaxAviFileBytes = 0x80000000ull;
 // Whether one more frame of `frameBytes` keeps a file of `writtenBytes` frame data below that
-// limit, with room for the headers and the index.
+// limit, with room for the headers and the index the library adds.
 bool FrameFitsFile(unsigned long long writtenBytes, unsigned long long frameBytes, int frames,
                    unsigned long long maxFileBytes = kMaxAviFileBytes);
-// The file's headers up to and with the start of its frame list, for `frames` frames (the format
-// of the first, with its colour table after it in memory) of `frameBytes` each: the same size
-// whatever the counts, so that they are written first and again, complete, at the end.
-std::vector<BYTE> AviHeaders(const BITMAPINFOHEADER& first, int rate, int frames, DWORD frameBytes);
 
 class CAviWriter
 {
 public:
-    // Width and height negative: taken from the first frame. The limit the file must stay below
-    // is that of AVI readers (tests give smaller ones).
+    // Width and height negative: taken from the first frame. The version is the system's; the
+    // limit the file must stay below, that of AVI readers (tests give smaller ones).
     CAviWriter(const std::string& fileName, int width, int height, int rate,
-               unsigned long long maxFileBytes = kMaxAviFileBytes);
+               DWORD vfwVersion = QueryVideoForWindowsVersion(), unsigned long long maxFileBytes = kMaxAviFileBytes);
     ~CAviWriter();
     CAviWriter(const CAviWriter&) = delete;
     CAviWriter& operator=(const CAviWriter&) = delete;
@@ -44,7 +44,7 @@ public:
     bool IsEnabled() const { return m_bEnabled; }
     // Converts and writes the bitmap (which the caller keeps). False for a frame skipped (its
     // size differs from the first, or it could not be converted: the writer stays enabled) and
-    // for a frame that could not be written (the writer is disabled for good; Failure() says why).
+    // for a frame the library refused (the writer is disabled for good; Failure() says why).
     bool WriteFrame(HBITMAP bitmap);
     // The same for a frame already in DIB form: a bottom-up header (its colour table, if any,
     // after it) and the rows, which the caller keeps.
@@ -54,15 +54,12 @@ public:
     bool Close();
     // Whether the next frame of the recorded size would take the file past its limit.
     bool IsFull() const;
-    // What disabled the writer (the file's failure); Done while it works.
+    // What disabled the writer (the file's failure, or a refusal); Done while it works.
     const Outcome& Failure() const { return m_failure; }
     int Frames() const { return m_nFrames; }
 
 private:
     bool Open(const BITMAPINFOHEADER& first);
-    // Writes the bytes where the file stands; false (and the writer disabled) when they did not
-    // all go.
-    bool Write(const void* bytes, DWORD size);
     void Disable(const Outcome& why);
 
     std::string m_strFileName;
@@ -70,13 +67,13 @@ private:
     int m_nHeight;
     int m_nRate;
     unsigned long long m_nMaxFileBytes;
-    CFileHandle m_file;
-    std::vector<BYTE> m_format;  // the first frame's header and colour table
-    std::vector<BYTE> m_index;   // 16 bytes a frame, written after the frames
-    DWORD m_nHeaderBytes = 0;
+    AVISTREAMINFOA m_streamInfo = {};
+    PAVIFILE m_pAviFile = nullptr;
+    PAVISTREAM m_pStream = nullptr;
     int m_nFrames = 0;
     unsigned long long m_nBytes = 0;  // frame data written so far
     DWORD m_nFrameBytes = 0;          // of one frame
     bool m_bEnabled = true;
+    bool m_bInitialized = false;
     Outcome m_failure;
 };

@@ -55,8 +55,10 @@ Outcome CRecorder::Start(HWND timerWindow, bool automatic, const CaptureSettings
     m_strFirstFile = settings.m_szAviFile;
     m_nPart = 1;
     m_nRate = settings.m_nAviRate;
-    m_pWriter = std::make_unique<CAviWriter>(m_strFirstFile, -1, -1, m_nRate, m_nMaxFileBytes);
+    m_pWriter = std::make_unique<CAviWriter>(m_strFirstFile, -1, -1, m_nRate, m_dwVfwVersion, m_nMaxFileBytes);
     m_pGrabber = std::make_unique<CFrameGrabber>(area);
+    if (!m_pWriter->IsEnabled())
+        return Stop();
     // No frame now: the first comes one interval later.
     m_dwFrameDue = ::GetTickCount() + static_cast<DWORD>(m_nFrameInterval);
     ::SetTimer(m_hTimerWindow, IDT_RECORD, static_cast<UINT>(m_nFrameInterval), nullptr);
@@ -84,7 +86,9 @@ bool CRecorder::NextPart()
 {
     if (!m_pWriter->Close())
         return false;
-    m_pWriter = std::make_unique<CAviWriter>(AviPartName(m_strFirstFile, ++m_nPart), -1, -1, m_nRate, m_nMaxFileBytes);
+    // Made before the full one's writer goes, so that the library stays loaded between them.
+    m_pWriter = std::make_unique<CAviWriter>(AviPartName(m_strFirstFile, ++m_nPart), -1, -1, m_nRate, m_dwVfwVersion,
+                                             m_nMaxFileBytes);
     return true;
 }
 

@@ -41,8 +41,13 @@ UINT NextTickDelay(DWORD dueMs, DWORD nowMs);
 class CRecorder
 {
 public:
-    // The file limit is the AVI readers' (tests give others).
-    explicit CRecorder(unsigned long long maxFileBytes = kMaxAviFileBytes) : m_nMaxFileBytes(maxFileBytes) {}
+    // The Video for Windows version and the file limit are the system's and the AVI readers'
+    // (tests give others).
+    explicit CRecorder(DWORD vfwVersion = QueryVideoForWindowsVersion(),
+                       unsigned long long maxFileBytes = kMaxAviFileBytes)
+        : m_dwVfwVersion(vfwVersion), m_nMaxFileBytes(maxFileBytes)
+    {
+    }
     ~CRecorder() { Stop(); }
     CRecorder(const CRecorder&) = delete;
     CRecorder& operator=(const CRecorder&) = delete;
@@ -52,7 +57,8 @@ public:
     // rectangle or a file (Nothing). An automatic recording lasts "End after" seconds, a manual
     // one until Stop. The cursor, when given, is drawn into every frame (the snapshot of the
     // hot-key action). A recording still running is ended first, unheard: end it with Stop
-    // before, to hear of it. Returns Nothing: what becomes of the recording is told when it ends.
+    // before, to hear of it. Returns what became of a recording that ended at once (its writer
+    // refused); Nothing once it runs.
     Outcome Start(HWND timerWindow, bool automatic, const CaptureSettings& settings, const CURSORINFO* cursor);
     // Ends the recording with its file complete (harmless when none runs). What became of it:
     // Done with frames in the file; Nothing when none ran or no frame was written; otherwise
@@ -71,6 +77,7 @@ private:
     // its first frame); false when the full file could not be completed.
     bool NextPart();
 
+    DWORD m_dwVfwVersion;
     unsigned long long m_nMaxFileBytes;
     std::string m_strFirstFile;
     int m_nPart = 0;
