@@ -11,7 +11,22 @@
 #include "ui/AboutDlg.h"
 #include "ui/OptionsDlg.h"
 
+#include <cstdlib>
+
 namespace {
+// A test hook: PIXLET_AVI_FILE_LIMIT, read once at start and only when set, lowers the size at
+// which a recording goes on in a next file, so that tests see a split without writing
+// gigabytes. It never raises it past what AVI readers accept.
+unsigned long long AviFileLimit()
+{
+    char text[32] = "";
+    const DWORD length = ::GetEnvironmentVariableA("PIXLET_AVI_FILE_LIMIT", text, sizeof text);
+    if (length == 0 || length >= sizeof text)
+        return kMaxAviFileBytes;
+    const unsigned long long limit = std::strtoull(text, nullptr, 10);
+    return limit > 0 && limit < kMaxAviFileBytes ? limit : kMaxAviFileBytes;
+}
+
 // Points at the dialog of the tray menu while it runs.
 class COpenDialog
 {
@@ -26,7 +41,7 @@ private:
 };
 }  // namespace
 
-CMainDlg::CMainDlg() : CDialog(IDD_MAIN) {}
+CMainDlg::CMainDlg() : CDialog(IDD_MAIN), m_recorder(QueryVideoForWindowsVersion(), AviFileLimit()) {}
 
 CMainDlg::~CMainDlg() = default;
 
@@ -55,7 +70,7 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
         return true;
     }
     if (msg == WM_TASKBARCREATED && msg != 0) {
-        CTrayIcon::Add(m_hWnd);
+        CTrayIcon::Add(m_hWnd, m_bTrayShowsRecording);
         result = 0;
         return true;
     }
@@ -146,17 +161,28 @@ void CMainDlg::StartRecording(bool automatic)
         ReportOffScreen(m_settings.m_rcAvi);
         return;
     }
-    Report(m_recorder.Start(m_hWnd, automatic, m_settings, CursorToDraw(m_settings, m_state)));
+    ReportRecording(m_recorder.Start(m_hWnd, automatic, m_settings, CursorToDraw(m_settings, m_state)));
 }
 
 void CMainDlg::StopRecording()
 {
-    Report(m_recorder.Stop());
+    ReportRecording(m_recorder.Stop());
 }
 
 void CMainDlg::OnTimer(UINT_PTR)
 {
-    Report(m_recorder.OnTimer());
+    ReportRecording(m_recorder.OnTimer());
+}
+
+void CMainDlg::ReportRecording(const Outcome& outcome)
+{
+    const bool recording = m_recorder.IsRecording();
+    // After the window has gone (a recording ended by Exit) there is no icon to change.
+    if (recording != m_bTrayShowsRecording && m_hWnd && ::IsWindow(m_hWnd)) {
+        CTrayIcon::ShowRecording(m_hWnd, recording);
+        m_bTrayShowsRecording = recording;
+    }
+    Report(outcome);
 }
 
 LRESULT CMainDlg::OnTrayIcon(WPARAM id, LPARAM mouseMessage)
@@ -173,8 +199,11 @@ LRESULT CMainDlg::OnTrayIcon(WPARAM id, LPARAM mouseMessage)
             StopRecording();
         return CTrayIcon::ShowMenu(m_hWnd) ? 1 : 0;
     case WM_LBUTTONDOWN:
-        if (m_recorder.IsRecording())
+        // During a recording the icon says that a click ends it: that is all the click does.
+        if (m_recorder.IsRecording()) {
             StopRecording();
+            return 1;
+        }
         ShowPickerAtCursor();
         ::ShowWindow(m_hWnd, SW_SHOW);
         ::UpdateWindow(m_hWnd);

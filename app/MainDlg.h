@@ -60,8 +60,12 @@ private:
     // The Option or About box opened from the tray menu, if one is open, brought to the front
     // (with whatever it has opened over itself); false when none is open.
     bool BringOpenDialogToFront();
+    // The tray icon made to show whether a recording runs, then the outcome of the recording's
+    // step told: the icon is back to its usual look before a message about the end shows.
+    void ReportRecording(const Outcome& outcome);
 
     CWindowPicker m_picker;
     CRecorder m_recorder;
     CDialog* m_pOpenDialog = nullptr;  // the tray menu's Option or About box while it runs
+    bool m_bTrayShowsRecording = false;
 };

@@ -8,9 +8,10 @@
 
 #include <cstring>
 
-namespace {
 const char kTrayTip[] = "Pixlet32";
+const char kRecordingTrayTip[] = "Pixlet32 - recording. Click the icon to stop.";
 
+namespace {
 // The icon record in its earliest form, which every version of the shell accepts.
 NOTIFYICONDATAA TrayIconData(HWND window)
 {
@@ -21,16 +22,30 @@ NOTIFYICONDATAA TrayIconData(HWND window)
     data.uID = IDR_TRAY_MENU;
     return data;
 }
+
+// The icon and tip of the one state or the other.
+void SetLook(NOTIFYICONDATAA& data, bool recording)
+{
+    data.uFlags |= NIF_ICON | NIF_TIP;
+    data.hIcon = ::LoadIconA(GetAppInstance(), MAKEINTRESOURCEA(recording ? IDI_RECORDING : IDI_TRAY));
+    ::lstrcpynA(data.szTip, recording ? kRecordingTrayTip : kTrayTip, sizeof data.szTip);
+}
 }  // namespace
 
-void CTrayIcon::Add(HWND window)
+void CTrayIcon::Add(HWND window, bool recording)
 {
     NOTIFYICONDATAA data = TrayIconData(window);
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uFlags = NIF_MESSAGE;
     data.uCallbackMessage = WM_TRAYICON;
-    data.hIcon = ::LoadIconA(GetAppInstance(), MAKEINTRESOURCEA(IDI_TRAY));
-    std::strcpy(data.szTip, kTrayTip);
+    SetLook(data, recording);
     ::Shell_NotifyIconA(NIM_ADD, &data);
+}
+
+void CTrayIcon::ShowRecording(HWND window, bool recording)
+{
+    NOTIFYICONDATAA data = TrayIconData(window);
+    SetLook(data, recording);
+    ::Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
 void CTrayIcon::ShowBalloon(HWND window, const std::string& title, const std::string& text)

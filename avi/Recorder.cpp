@@ -15,6 +15,17 @@ int FrameInterval(int rate)
     return rate > 0 ? 1000 / rate : 0;
 }
 
+std::string AviPartName(const std::string& first, int part)
+{
+    if (part <= 1)
+        return first;
+    const std::string suffix = "-" + std::to_string(part);
+    const size_t stem = first.size() >= 4 && ::lstrcmpiA(first.c_str() + first.size() - 4, ".avi") == 0
+                            ? first.size() - 4
+                            : first.size();
+    return first.substr(0, stem) + suffix + first.substr(stem);
+}
+
 int FrameBudget(bool automatic, int rate, int endAfterSeconds)
 {
     return automatic ? endAfterSeconds * rate : rate * 30;
@@ -41,8 +52,10 @@ Outcome CRecorder::Start(HWND timerWindow, bool automatic, const CaptureSettings
     m_bScreenLost = false;
     m_nFrameInterval = FrameInterval(settings.m_nAviRate);
     m_nFramesLeft = FrameBudget(automatic, settings.m_nAviRate, settings.m_nAviEndAfter);
-    m_pWriter = std::make_unique<CAviWriter>(settings.m_szAviFile, -1, -1, settings.m_nAviRate, m_dwVfwVersion,
-                                             m_nMaxFileBytes);
+    m_strFirstFile = settings.m_szAviFile;
+    m_nPart = 1;
+    m_nRate = settings.m_nAviRate;
+    m_pWriter = std::make_unique<CAviWriter>(m_strFirstFile, -1, -1, m_nRate, m_dwVfwVersion, m_nMaxFileBytes);
     m_pGrabber = std::make_unique<CFrameGrabber>(area);
     if (!m_pWriter->IsEnabled())
         return Stop();
@@ -69,11 +82,23 @@ bool CRecorder::WriteNextFrame()
     return true;
 }
 
+bool CRecorder::NextPart()
+{
+    if (!m_pWriter->Close())
+        return false;
+    // Made before the full one's writer goes, so that the library stays loaded between them.
+    m_pWriter = std::make_unique<CAviWriter>(AviPartName(m_strFirstFile, ++m_nPart), -1, -1, m_nRate, m_dwVfwVersion,
+                                             m_nMaxFileBytes);
+    return true;
+}
+
 Outcome CRecorder::OnTimer()
 {
     ::KillTimer(m_hTimerWindow, IDT_RECORD);
-    // A file about to pass what readers accept ends as if the budget were used up.
-    if (m_nFramesLeft <= 0 || !m_pWriter || m_pWriter->IsFull())
+    if (m_nFramesLeft <= 0 || !m_pWriter)
+        return Stop();
+    // The frame that would take the file past what readers accept goes into the next file.
+    if (m_pWriter->IsFull() && !NextPart())
         return Stop();
     if (!WriteNextFrame()) {
         m_bScreenLost = true;
@@ -97,10 +122,11 @@ Outcome CRecorder::Stop()
     Outcome outcome = m_pWriter->Failure();
     if (outcome.IsDone() && m_bScreenLost)
         outcome = Outcome::Refusal(kScreenNotCopied);
-    else if (outcome.IsDone() && m_pWriter->Frames() == 0)
+    else if (outcome.IsDone() && m_pWriter->Frames() == 0 && m_nPart == 1)
         outcome = Outcome::Of(Outcome::Kind::Nothing);  // no file was made: nothing to hear
     m_pWriter.reset();
     m_pGrabber.reset();
     m_nFramesLeft = 0;
+    m_nPart = 0;
     return outcome;
 }

@@ -1,7 +1,9 @@
 // The recording of a screen rectangle into an AVI file, one frame per tick of a one-shot timer
 // on the main window, until its frame budget is used up, the user ends it, the screen cannot be
-// copied, or the file would grow past what AVI readers accept. Every call that ends a recording
-// says what became of it; the caller tells the user.
+// copied, or a file cannot be written. A file that would grow past what AVI readers accept is
+// closed complete and the recording goes on in a next file named after the first (clip.avi,
+// clip-2.avi, clip-3.avi, ...). Every call that ends a recording says what became of it; the
+// caller tells the user.
 #pragma once
 
 #include "avi/AviWriter.h"
@@ -12,6 +14,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 const UINT_PTR IDT_RECORD = 1;  // the frame timer, the main window's only timer
 
@@ -21,6 +24,10 @@ bool HasRecordingChoices(const CaptureSettings& settings);
 int FrameInterval(int rate);
 // Why a recording ended early when the screen could no longer be copied.
 extern const char kScreenNotCopied[];
+
+// The file of part `part` (1, 2, ...) of a recording into `first`: the first itself, then the
+// name with "-2", "-3", ... before its .avi extension (in any case), or at its end without one.
+std::string AviPartName(const std::string& first, int part);
 
 // The frames a recording may take: the automatic one lasts "End after" seconds, a manual one at
 // most 30 seconds (until its end key).
@@ -60,13 +67,21 @@ public:
     // A tick of the frame timer: what became of the recording if it ended here, else Nothing.
     Outcome OnTimer();
     int FramesLeft() const { return m_nFramesLeft; }
+    // The part being written: 1 for the first file.
+    int Part() const { return m_nPart; }
 
 private:
     // Copies the rectangle into the next frame; false when the screen could not be copied.
     bool WriteNextFrame();
+    // Closes the full file and makes the writer of the next part (the file itself comes with
+    // its first frame); false when the full file could not be completed.
+    bool NextPart();
 
     DWORD m_dwVfwVersion;
     unsigned long long m_nMaxFileBytes;
+    std::string m_strFirstFile;
+    int m_nPart = 0;
+    int m_nRate = 0;
     std::unique_ptr<CAviWriter> m_pWriter;
     std::unique_ptr<CFrameGrabber> m_pGrabber;
     HWND m_hTimerWindow = nullptr;

@@ -14,6 +14,7 @@
 #define IDC_PICKER 130
 #define IDI_PICKER 131
 #define IDR_SHUTTER 135
+#define IDI_RECORDING 136  // the tray icon while a recording runs
 
 // Tray menu commands
 #define ID_EXIT 32771

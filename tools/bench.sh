@@ -59,6 +59,37 @@ record_on_display() {
   return $rc
 }
 
+# A recording of 30 s at 20 frames/s of a whole 1920x1080 screen: about 5 GB in two or more
+# files below 2 GB each, read back by ffprobe, with the gap at each switch of file. Not part of the
+# plain run (the disk it needs); its files go with the benchmark's scratch folder.
+#   tools/pixlet.sh bench long-recording
+long_recording() {
+  local free_kb
+  free_kb=$(df -Pk /tmp | awk 'NR == 2 { print $4 }')
+  if [ "$free_kb" -lt 7000000 ]; then
+    echo "long recording: $((free_kb / 1024)) MB free in /tmp, 7 GB needed" >&2
+    return 1
+  fi
+  echo "== a long recording: 1920x1080 at 20/s for 30 s, in files below 2 GB ($ARCH build)"
+  PIXLET_SCREEN=1920x1080x24
+  "$WINE_ENV" stop
+  in_xvfb under_wine "$BIN/bench_recording.exe" 1920 1080 20 30 parts
+}
+recordings() {
+  echo "== recording: frames per wall-clock second, CPU per frame, peak memory, against ffmpeg's x11grab ($ARCH build)"
+  for size in "640 480" "1024 768" "1920 1080"; do
+    for rate in 10 20; do
+      # shellcheck disable=SC2086
+      record_both $size $rate
+    done
+  done
+}
+# One part alone: `tools/pixlet.sh bench recording` or `... bench long-recording`.
+case "${1:-}" in
+  long-recording) long_recording; exit ;;
+  recording) recordings; exit ;;
+esac
+
 echo "== program size"
 for exe in "$BUILD_DIR"/i686/Pixlet32.exe "$BUILD_DIR"/x86_64/Pixlet64.exe; do
   [ -f "$exe" ] && printf '  %s: %s bytes
@@ -72,13 +103,7 @@ echo "== Copy automatically: action start to picture delivered, against the grab
 for geometry in 1920x1080x24 1024x768x24; do
   on_screen "$geometry" "$BIN/bench_delivery.exe" 10 "$ROOT/tools/bench/scrot_times.sh"
 done
-echo "== recording: frames per wall-clock second, CPU per frame, peak memory, against ffmpeg's x11grab ($ARCH build)"
-for size in "640 480" "1024 768" "1920 1080"; do
-  for rate in 10 20; do
-    # shellcheck disable=SC2086
-    record_both $size $rate
-  done
-done
+recordings
 echo "== Ctrl+PrintScreen: action start to the selector shown, and the memory held meanwhile, against a full-screen grab ($ARCH build)"
 on_screen 1280x1024x24 "$BIN/bench_selector.exe" 10
 on_screen 1920x1080x24 "$BIN/bench_selector.exe" 10

@@ -2,6 +2,7 @@
 """Generate Pixlet32's binary resources into res/.
 
     res/Pixlet32.ico   program and tray icon, 32x32 and 16x16, 16 colours
+    res/Recording.ico  the tray icon while a recording runs: the same with a red dot
     res/Picker.ico     picker window icon, 32x32, 16 colours
     res/Picker.cur     picker cursor, 32x32 monochrome, hot spot (16, 9)
     res/Shutter.wav    shutter click, 8-bit mono PCM, 11025 Hz, 5480 samples
@@ -98,6 +99,17 @@ def camera32():
     disc(img, cx, cy, 3.0, BLUE, keep=lambda x, y: x + y < cx + cy)
     disc(img, cx - 1.5, cy - 1.5, 1.0, WHITE)   # glint
     return img
+
+
+def with_red_dot(img):
+    """The picture with its lens turned into a red dot: the sign of a recording that runs, also
+    at 16x16 in the tray. Only pixels the picture already covers change: a tray that draws the
+    icon again without erasing under it would otherwise keep a rim of the dot after the
+    recording."""
+    out = [row[:] for row in img]
+    cx, cy, radius = (15.5, 18.0, 5.2) if len(out) == 32 else (7.5, 8.5, 2.3)
+    disc(out, cx, cy, radius, RED, keep=lambda x, y: out[y][x] is not None)
+    return out
 
 
 def reticle32():
@@ -268,21 +280,26 @@ def preview(title, img, chars):
 def main():
     os.makedirs(RES, exist_ok=True)
     app = [(camera32(), VGA), (from_art(CAMERA16), VGA)]
+    recording = [(with_red_dot(img), pal) for img, pal in app]
     picker = [(reticle32(), VGA)]
     cursor = [(cursor32(), MONO)]
     paths = {name: os.path.join(RES, name)
-             for name in ('Pixlet32.ico', 'Picker.ico', 'Picker.cur', 'Shutter.wav')}
+             for name in ('Pixlet32.ico', 'Recording.ico', 'Picker.ico', 'Picker.cur', 'Shutter.wav')}
     write_dir(paths['Pixlet32.ico'], 1, app)
+    write_dir(paths['Recording.ico'], 1, recording)
     write_dir(paths['Picker.ico'], 1, picker)
     write_dir(paths['Picker.cur'], 2, cursor, HOTSPOT)
     write_wav(paths['Shutter.wav'], shutter())
 
     # Read everything back: the decoded pictures must be exactly what was drawn.
-    for name, kind, drawn in (('Pixlet32.ico', 1, app), ('Picker.ico', 1, picker),
+    for name, kind, drawn in (('Pixlet32.ico', 1, app), ('Recording.ico', 1, recording), ('Picker.ico', 1, picker),
                               ('Picker.cur', 2, cursor)):
         got = read_dir(paths[name], kind)
         assert [(p, pal) for p, pal, _, _ in got] == drawn, name
     assert [len(p) for p, _ in app] == [32, 16]
+    for (plain, _), (dotted, _) in zip(app, recording):   # the same outline, another lens
+        assert [[c is None for c in row] for row in plain] == [[c is None for c in row] for row in dotted]
+        assert plain != dotted
     (pixels, _, hx, hy), = read_dir(paths['Picker.cur'], 2)
     assert (hx, hy) == HOTSPOT and pixels[hy][hx] == 0, 'hot spot must sit on the black centre'
     for y in range(32):                     # the reticle is symmetric about the hot spot
@@ -291,7 +308,7 @@ def main():
         assert pixels[hy - d] == pixels[hy + d], d
     pcm = check_wav(paths['Shutter.wav'])
     sizes = {name: os.path.getsize(p) for name, p in paths.items()}
-    assert sizes == {'Pixlet32.ico': 1078, 'Picker.ico': 766, 'Picker.cur': 326,
+    assert sizes == {'Pixlet32.ico': 1078, 'Recording.ico': 1078, 'Picker.ico': 766, 'Picker.cur': 326,
                      'Shutter.wav': 44 + NSAMPLES}, sizes
 
     if '--preview' in sys.argv[1:]:
@@ -299,6 +316,7 @@ def main():
         print(f'Palette letters: {legend}; . = transparent\n')
         preview('Pixlet32.ico 32x32', app[0][0], VGA_CHARS)
         preview('Pixlet32.ico 16x16', app[1][0], VGA_CHARS)
+        preview('Recording.ico 16x16', recording[1][0], VGA_CHARS)
         preview('Picker.ico 32x32', picker[0][0], VGA_CHARS)
         preview(f'Picker.cur 32x32 (K=black, W=white), hot spot {HOTSPOT}', cursor[0][0],
                 MONO_CHARS)

@@ -5,6 +5,7 @@
 #                           Wine virtual desktop, PIXLET_DESKTOP=WxH in size, default 1024x768)
 #   tools/pixlet.sh test    install what is missing, build, run the whole test suite
 #   tools/pixlet.sh bench   build, then run the benchmarks under Xvfb and print figures
+#                           (`bench long-recording`: only a 30 s recording of 5 GB in files)
 #   tools/pixlet.sh soak    build, then make many captures in a row and count what they leave
 #   tools/pixlet.sh dist    build, then write and check dist/Pixlet32-<version>.zip, the release
 #   tools/pixlet.sh setup | fetch | build    the single steps
@@ -258,8 +259,8 @@ case "${1:-}" in
   build) build ;;
   run)   setup; build; run_app ;;
   test)  setup; build; step "tests in Xvfb"; test_all ;;
-  bench) setup; setup_bench; build; "$ROOT/tools/bench.sh" ;;
+  bench) setup; setup_bench; build; "$ROOT/tools/bench.sh" "${@:2}" ;;
   soak)  setup; build; in_xvfb soak ;;
   dist)  setup; build; dist ;;
-  *) sed -n '2,14p' "$0" >&2; exit 2 ;;
+  *) sed -n '2,15p' "$0" >&2; exit 2 ;;
 esac

@@ -1,6 +1,7 @@
 // Recording as a user sets it up and does it: the AVI file and the rectangle chosen in the Option
 // dialog, a recording of "End after" seconds, one begun and ended by hand, and one with the
-// cursor; read back by ffprobe and ffmpeg.
+// cursor; a recording that goes on in next files, and the tray icon that shows a recording and
+// ends it with a click; read back by ffprobe and ffmpeg.
 #include "support/Desktop.h"
 #include "support/Dialogs.h"
 #include "support/Files.h"
@@ -11,6 +12,8 @@
 #include "resource.h"
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 using namespace testing_support;
 
@@ -73,4 +76,70 @@ TEST_F(Recording, RecordingsGoIntoTheAviFileChosenWithBrowse)
     EXPECT_EQ(frames.size(), 10u);
     for (size_t i = 0; i < frames.size(); ++i)
         EXPECT_TRUE(PatternWithCursorAt(frames[i], 100, 120, cursor)) << "frame " << i;
+}
+
+TEST_F(Recording, ALongRecordingGoesOnInNextFilesWhileTheTrayIconShowsIt)
+{
+    const RECT area = {100, 120, 260, 240};
+    const DWORD rate = 5, seconds = 3;
+    const std::string clip = CScratch::Windows("clip.avi");
+    SetSettingsValue("AviFile", REG_SZ, clip.c_str(), static_cast<DWORD>(clip.size() + 1));
+    SetSettingsValue("AviRect", REG_BINARY, &area, sizeof area);
+    SetSettingsValue("AviRate", REG_DWORD, &rate, sizeof rate);
+    SetSettingsValue("AviEndAfter", REG_DWORD, &seconds, sizeof seconds);
+    const char* parts[] = {"clip.avi", "clip-2.avi", "clip-3.avi", "clip-4.avi", "clip-5.avi"};
+    for (const char* part : parts)
+        ::DeleteFileA(CScratch::Windows(part).c_str());
+    // The program's test hook: a file holds four frames of this rectangle, not 2 GB of them.
+    const unsigned long long limit = 64 * 1024 + 4 * (160 * 120 * 4 + 24);
+    ::SetEnvironmentVariableA("PIXLET_AVI_FILE_LIMIT", std::to_string(limit).c_str());
+    CPixlet app;
+    const bool started = Start(app);
+    ::SetEnvironmentVariableA("PIXLET_AVI_FILE_LIMIT", nullptr);
+    ASSERT_TRUE(started);
+    const POINT away = {600, 500};
+
+    Step("idle: the program's icon, its name as the tip");
+    // Taken once the tray shows the same twice in a row: it may still be painting the new icon.
+    CPixels idle;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            CPixels now = TrayIconPixels();
+            std::swap(now, idle);
+            return !idle.Empty() && now.data == idle.data;
+        },
+        10000, 300));
+    EXPECT_EQ(TrayIconTip(away), "Pixlet32");
+
+    Step("a timed recording: another icon, and a tip that says a click stops it");
+    PressHotKey({VK_CONTROL, VK_SHIFT, 'C'});
+    ASSERT_TRUE(WaitUntil([&] { return IsInUse(clip); }, 5000)) << "no recording began";
+    EXPECT_NE(TrayIconPixels().data, idle.data);
+    EXPECT_EQ(TrayIconTip(away), "Pixlet32 - recording. Click the icon to stop.");
+
+    Step("its end: the icon and tip as before; four complete files of rate x seconds frames in all");
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconPixels().data == idle.data; }, 10000)) << "the icon stays changed";
+    EXPECT_TRUE(WaitUntil([&] { return !IsInUse(CScratch::Windows("clip-4.avi")); }, 5000));
+    EXPECT_EQ(TrayIconTip(away), "Pixlet32");
+    int frames = 0;
+    for (int i = 0; i < 4; ++i) {
+        const CVideoInfo info = ProbeVideo(CScratch::Host(parts[i]));
+        EXPECT_TRUE(info.read) << parts[i];
+        EXPECT_EQ(info.frameRate, "5/1") << parts[i];
+        EXPECT_EQ(info.packets, i < 3 ? 4 : 3) << parts[i];
+        frames += info.packets;
+    }
+    EXPECT_EQ(frames, 15);
+    EXPECT_FALSE(FileExists(CScratch::Windows(parts[4])));
+
+    Step("a click on the icon ends a manual recording, and opens nothing else");
+    PressHotKey({VK_CONTROL, VK_SHIFT, 'B'});
+    ASSERT_TRUE(WaitUntil([&] { return IsInUse(clip); }, 5000)) << "no recording began";
+    ::Sleep(1000);
+    ClickAt(Centre(TrayIconRect()));
+    EXPECT_TRUE(WaitUntil([&] { return !IsInUse(clip); }, 5000)) << "the click did not end the recording";
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconPixels().data == idle.data; }, 5000)) << "the icon stays changed";
+    EXPECT_TRUE(Idle());
+    EXPECT_FALSE(::IsWindowVisible(app.MainWindow())) << "the click also opened the picker";
+    EXPECT_GE(ProbeVideo(CScratch::Host("clip.avi")).packets, 3);
 }

@@ -3,6 +3,7 @@
 #include "support/Dialogs.h"
 #include "support/Files.h"
 #include "support/Process.h"
+#include "support/Screen.h"
 
 #include "resource.h"
 
@@ -20,6 +21,52 @@ BOOL CALLBACK CountTrayIcon(HWND hwnd, LPARAM param)
     return TRUE;
 }
 }  // namespace
+
+namespace {
+BOOL CALLBACK FindTrayIcon(HWND hwnd, LPARAM param)
+{
+    if (ClassNameOf(hwnd) != "__winex11_tray_icon" || !::IsWindowVisible(hwnd))
+        return TRUE;
+    *reinterpret_cast<HWND*>(param) = hwnd;
+    return FALSE;
+}
+}  // namespace
+
+RECT TrayIconRect()
+{
+    HWND icon = nullptr;
+    const HWND tray = ::FindWindowA("__winex11_standalone_tray", nullptr);
+    if (tray)
+        ::EnumChildWindows(tray, FindTrayIcon, reinterpret_cast<LPARAM>(&icon));
+    RECT rect = {};
+    if (icon)
+        ::GetWindowRect(icon, &rect);
+    return rect;
+}
+
+CPixels TrayIconPixels()
+{
+    const RECT rect = TrayIconRect();
+    CPixels display;
+    // The host's screen reader may fail for a moment on a busy machine: a few tries.
+    for (int attempt = 0; attempt < 3 && !::IsRectEmpty(&rect) && display.Empty(); ++attempt)
+        display = DisplayPixels();
+    return display.Empty() ? CPixels() : Crop(display, rect);
+}
+
+std::string TrayIconTip(POINT away)
+{
+    const RECT rect = TrayIconRect();
+    if (::IsRectEmpty(&rect))
+        return std::string();
+    // The tip shows for a mouse that came to rest on the icon.
+    MoveMouseTo(away);
+    MoveMouseInSteps(POINT{rect.right + 10, rect.bottom + 10}, Centre(rect), 3);
+    std::string tip;
+    WaitUntil([&] { return !(tip = VisibleTooltipText("Pixlet32")).empty(); }, 5000);
+    MoveMouseTo(away);
+    return tip;
+}
 
 int TrayIconCount()
 {
@@ -63,14 +110,26 @@ bool CompanyKeyExists()
     return true;
 }
 
-void SetHotKeyValue(const char* name, DWORD type, const std::string& bytes)
+namespace {
+void SetProfileValue(const char* path, const char* name, DWORD type, const void* bytes, DWORD size)
 {
     HKEY key = nullptr;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kHotKeyKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return;
-    ::RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
+    ::RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(bytes), size);
     ::RegCloseKey(key);
+}
+}  // namespace
+
+void SetHotKeyValue(const char* name, DWORD type, const std::string& bytes)
+{
+    SetProfileValue(kHotKeyKey, name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+void SetSettingsValue(const char* name, DWORD type, const void* bytes, DWORD size)
+{
+    SetProfileValue("Software\\Dorvan's Tools\\Pixlet32\\Settings", name, type, bytes, size);
 }
 
 void PressKeys(const std::vector<WORD>& virtualKeys)

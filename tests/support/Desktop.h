@@ -2,6 +2,8 @@
 // icon, global hot keys, the registry profile, keyboard and mouse input.
 #pragma once
 
+#include "support/Screen.h"
+
 #include <windows.h>
 
 #include <string>
@@ -18,6 +20,12 @@ extern const UINT kTrayMessage, kTrayId;
 
 // The text of a visible balloon (or tooltip) of any program that holds `part`; "" for none.
 std::string VisibleTooltipText(const std::string& part);
+// The program's tray icon: where it is (empty without one), as the X display shows it (the first
+// icon of the tray), and its tip as the mouse resting on the icon shows it ("" when none shows
+// within 5 s); the mouse is then moved off the icon to `away`.
+RECT TrayIconRect();
+CPixels TrayIconPixels();
+std::string TrayIconTip(POINT away);
 
 const UINT kCtrlShift = MOD_CONTROL | MOD_SHIFT;
 // Whether this process could take the hot key now (it is free) ; it is given back at once.
@@ -32,6 +40,8 @@ std::string SettingsText(const char* name);
 bool CompanyKeyExists();
 // A value of any type, as a user may leave one there by hand; or a number.
 void SetHotKeyValue(const char* name, DWORD type, const std::string& bytes);
+// A value under Settings, as the Option dialog stores it.
+void SetSettingsValue(const char* name, DWORD type, const void* bytes, DWORD size);
 inline void SetHotKeyValue(const char* name, DWORD value)
 {
     SetHotKeyValue(name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), sizeof value));

@@ -103,10 +103,23 @@ TEST(RecordingArithmetic, IntervalsBudgetsAndTheNextTick)
     EXPECT_EQ(NextTickDelay(1100, 1100), 1u) << "never a wait of 0";
     EXPECT_EQ(NextTickDelay(1100, 1350), 1u) << "behind: the next frame at once";
     EXPECT_EQ(NextTickDelay(0x54u, 0xFFFFFFFAu), 90u) << "across the tick count's wrap";
-    // Files end before 2 GB.
+    // Files end before 2 GB: frame data, a chunk header and an index entry a frame, room for
+    // the headers; exactly at the limit a frame still fits, a byte more goes to the next file.
     EXPECT_TRUE(FrameFitsFile(0, 8294400, 0));
     EXPECT_FALSE(FrameFitsFile(0x80000000ull - 8294400, 8294400, 200));
     EXPECT_TRUE(FrameFitsFile(0x7F000000ull, 8294400, 200));
+    const unsigned long long room = 64 * 1024, frame = 12288;
+    EXPECT_TRUE(FrameFitsFile(3 * frame, frame, 3, room + 4 * (frame + 24)));
+    EXPECT_FALSE(FrameFitsFile(3 * frame, frame, 3, room + 4 * (frame + 24) - 1));
+    // The parts of a recording: the first file, then numbered names beside it.
+    const struct {
+        const char *first, *part;
+        int number;
+    } names[] = {{"C:\\v\\clip.avi", "C:\\v\\clip.avi", 1},    {"C:\\v\\clip.avi", "C:\\v\\clip-2.avi", 2},
+                 {"C:\\v\\clip.AVI", "C:\\v\\clip-13.AVI", 13}, {"C:\\v.d\\clip", "C:\\v.d\\clip-3", 3},
+                 {"C:\\v\\clip.avi.txt", "C:\\v\\clip.avi.txt-2", 2}, {"a.avi", "a-2.avi", 2}};
+    for (const auto& name : names)
+        EXPECT_EQ(AviPartName(name.first, name.number), name.part);
     // The library buffers its writes and reports them done; the system's error tells the truth.
     EXPECT_TRUE(IsLostWrite(ERROR_DISK_FULL));
     EXPECT_FALSE(IsLostWrite(ERROR_ALREADY_EXISTS)) << "left behind by opening the file";
@@ -290,7 +303,7 @@ TEST_F(Recording, ABeginKeyDuringARecordingStartsItAgainAndAFullDiskIsTold)
     EXPECT_TRUE(CapturedSound().empty()) << "the shutter sounded for a recording that was not written";
 }
 
-TEST_F(Recording, ALostScreenIsToldAndAFullFileEndsAsIfTheTimeWereUp)
+TEST_F(Recording, ALostScreenIsToldAndAFullFileGoesOnInTheNext)
 {
     // A rectangle no longer on the screen: the first grab fails and the recording ends, saying
     // so; no frame, no file, no shutter.
@@ -307,17 +320,42 @@ TEST_F(Recording, ALostScreenIsToldAndAFullFileEndsAsIfTheTimeWereUp)
     EXPECT_TRUE(CapturedSound().empty());
     EXPECT_FALSE(FileExists(m_settings.m_szAviFile));
 
-    // A file that would outgrow its limit ends complete before it, with the shutter.
-    const unsigned long long limit = 64 * 1024 + 100000;
+    // Room for four frames of 64 x 48 a file: 30 frames go into eight files, each complete and
+    // within the limit, none lost or doubled; one shutter at the end.
+    const unsigned long long frameBytes = 64 * 48 * 4, limit = 64 * 1024 + 4 * (frameBytes + 24);
+    for (int part = 2; part <= 9; ++part)
+        ::DeleteFileA(AviPartName(m_settings.m_szAviFile, part).c_str());
     CRecorder small(QueryVideoForWindowsVersion(), limit);
     Begin(small, true);
     EXPECT_TRUE(m_window.RunUntilStopped(small, 5000));
     EXPECT_TRUE(ShutterPlayed());
-    const CVideoInfo info = Probe();
-    ASSERT_TRUE(info.read) << "the file is not complete";
-    EXPECT_GT(info.packets, 0);
-    EXPECT_LT(info.packets, 30) << "the budget ended it, not the limit";
-    EXPECT_LE(ReadBytes(m_settings.m_szAviFile).size(), limit);
+    int frames = 0;
+    for (int part = 1; part <= 8; ++part) {
+        const std::string file = AviPartName(m_settings.m_szAviFile, part);
+        const CVideoInfo info = ProbeVideo(CScratch::Host(AviPartName("rec.avi", part)));
+        EXPECT_TRUE(info.read) << file << " is not complete";
+        EXPECT_EQ(info.packets, part < 8 ? 4 : 2) << file;
+        EXPECT_LE(ReadBytes(file).size(), limit) << file;
+        frames += info.packets;
+    }
+    EXPECT_EQ(frames, 30);
+    EXPECT_FALSE(FileExists(AviPartName(m_settings.m_szAviFile, 9)));
+
+    // A next part that cannot be made (a folder holds its name) ends the recording with the
+    // stop box; the parts written stay complete.
+    ClearSoundCapture();
+    const std::string blocked = AviPartName(m_settings.m_szAviFile, 2);
+    ::DeleteFileA(blocked.c_str());
+    ASSERT_TRUE(::CreateDirectoryA(blocked.c_str(), nullptr));
+    CMessageBoxWatcher refused;
+    Begin(small, true);
+    EXPECT_TRUE(m_window.RunUntilStopped(small, 5000));
+    ::RemoveDirectoryA(blocked.c_str());
+    ASSERT_TRUE(refused.Wait());
+    EXPECT_NE(refused.m_text.find(blocked), std::string::npos) << refused.m_text;
+    EXPECT_EQ(refused.m_hIcon, ::LoadIconA(nullptr, IDI_HAND));
+    EXPECT_TRUE(CapturedSound().empty());
+    EXPECT_EQ(Probe().packets, 4);
 }
 
 TEST_F(Recording, AManualRecordingEndsAfterThirtySecondsOfFrames)
@@ -362,7 +400,7 @@ TEST_F(Recording, ATrayClickAndExitEndARecordingWithItsFileComplete)
             closer.join();
         } else if (click) {
             ::SendMessageA(main.m_hWnd, WM_TRAYICON, IDR_TRAY_MENU, click);
-            ::ShowWindow(main.m_hWnd, SW_HIDE);
+            EXPECT_FALSE(::IsWindowVisible(main.m_hWnd)) << "the click that ended the recording opened the picker";
         } else {
             ::SendMessageA(main.m_hWnd, WM_COMMAND, ID_EXIT, 0);
             EXPECT_FALSE(::IsWindow(main.m_hWnd));
