@@ -84,11 +84,14 @@ bool CRecorder::WriteNextFrame()
 
 bool CRecorder::NextPart()
 {
-    if (!m_pWriter->Close())
+    // One part is completed at a time: the one before must be whole before this one goes.
+    if (m_pClosing && !m_pClosing->Finish().IsDone())
         return false;
     // Made before the full one's writer goes, so that the library stays loaded between them.
-    m_pWriter = std::make_unique<CAviWriter>(AviPartName(m_strFirstFile, ++m_nPart), -1, -1, m_nRate, m_dwVfwVersion,
+    auto next = std::make_unique<CAviWriter>(AviPartName(m_strFirstFile, ++m_nPart), -1, -1, m_nRate, m_dwVfwVersion,
                                              m_nMaxFileBytes);
+    m_pClosing = std::make_unique<CPartCloser>(std::move(m_pWriter));
+    m_pWriter = std::move(next);
     return true;
 }
 
@@ -117,9 +120,12 @@ Outcome CRecorder::Stop()
         ::KillTimer(m_hTimerWindow, IDT_RECORD);
     if (!m_pWriter)
         return Outcome::Of(Outcome::Kind::Nothing);
-    // The file is completed and closed first: the last bytes may fail to go out too.
+    // The files are completed and closed first (a part completed meanwhile, then the last): the
+    // last bytes may fail to go out too.
+    const Outcome closed = m_pClosing ? m_pClosing->Finish() : Outcome();
+    m_pClosing.reset();
     m_pWriter->Close();
-    Outcome outcome = m_pWriter->Failure();
+    Outcome outcome = closed.IsDone() ? m_pWriter->Failure() : closed;
     if (outcome.IsDone() && m_bScreenLost)
         outcome = Outcome::Refusal(kScreenNotCopied);
     else if (outcome.IsDone() && m_pWriter->Frames() == 0 && m_nPart == 1)

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "avi/AviWriter.h"
+#include "avi/PartCloser.h"
 #include "avi/FrameGrabber.h"
 #include "capture/CaptureSettings.h"
 #include "framework/Outcome.h"
@@ -73,8 +74,8 @@ public:
 private:
     // Copies the rectangle into the next frame; false when the screen could not be copied.
     bool WriteNextFrame();
-    // Closes the full file and makes the writer of the next part (the file itself comes with
-    // its first frame); false when the full file could not be completed.
+    // Hands the full file to be completed meanwhile and makes the writer of the next part (the
+    // file itself comes with its first frame); false when the part before could not be completed.
     bool NextPart();
 
     DWORD m_dwVfwVersion;
@@ -83,6 +84,7 @@ private:
     int m_nPart = 0;
     int m_nRate = 0;
     std::unique_ptr<CAviWriter> m_pWriter;
+    std::unique_ptr<CPartCloser> m_pClosing;  // the part before, while it is completed
     std::unique_ptr<CFrameGrabber> m_pGrabber;
     HWND m_hTimerWindow = nullptr;
     RECT m_rcArea = {0, 0, 0, 0};
