@@ -7,21 +7,34 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace {
-// The data alone on the clipboard (whatever it held goes). The clipboard owns the data once it
-// took it; otherwise the data stays with the caller's owner.
-template <typename Owner>
-Outcome PutOnClipboard(HWND owner, UINT format, Owner& data)
+Outcome HandOver()
+{
+    return Outcome();
+}
+
+// Each form in its format; the clipboard owns a form once it took it.
+template <typename Owner, typename... Rest>
+Outcome HandOver(UINT format, Owner& data, Rest&&... rest)
+{
+    if (!::SetClipboardData(format, data.Get()))
+        return Outcome::Of(Outcome::Kind::ClipboardFailed);
+    data.Detach();
+    return HandOver(std::forward<Rest>(rest)...);
+}
+
+// The data alone on the clipboard (whatever it held goes), in each of its forms: format, owner,
+// format, owner, ... A form the clipboard did not take stays with the caller's owner.
+template <typename... Forms>
+Outcome PutOnClipboard(HWND owner, Forms&&... forms)
 {
     CClipboard clipboard(owner, kClipboardPatienceMs);
     if (!clipboard.IsOpen())
         return Outcome::Of(Outcome::Kind::ClipboardFailed);
     ::EmptyClipboard();
-    if (!::SetClipboardData(format, data.Get()))
-        return Outcome::Of(Outcome::Kind::ClipboardFailed);
-    data.Detach();
-    return Outcome();
+    return HandOver(std::forward<Forms>(forms)...);
 }
 
 // Writes the image as a bitmap or a PNG file, by the name's ending.
@@ -128,15 +141,5 @@ Outcome DeliverText(const std::string& text, HWND owner)
             return Outcome::Of(Outcome::Kind::OutOfMemory);
         ::WideCharToMultiByte(CP_ACP, 0, wide.Get(), wideLength, narrow.Get(), ansiSize, nullptr, nullptr);
     }
-    CClipboard clipboard(owner, kClipboardPatienceMs);
-    if (!clipboard.IsOpen())
-        return Outcome::Of(Outcome::Kind::ClipboardFailed);
-    ::EmptyClipboard();
-    if (!::SetClipboardData(CF_UNICODETEXT, unicode.Get()))
-        return Outcome::Of(Outcome::Kind::ClipboardFailed);
-    unicode.Detach();
-    if (!::SetClipboardData(CF_TEXT, ansi.Get()))
-        return Outcome::Of(Outcome::Kind::ClipboardFailed);
-    ansi.Detach();
-    return Outcome();
+    return PutOnClipboard(owner, CF_UNICODETEXT, unicode, CF_TEXT, ansi);
 }
