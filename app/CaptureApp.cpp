@@ -1,8 +1,8 @@
 #include "app/CaptureApp.h"
 
 #include "app/MainDlg.h"
-#include "capture/Companion.h"
-#include "capture/CompanionProtocol.h"
+#include "text/Companion.h"
+#include "text/CompanionProtocol.h"
 #include "framework/MessageBox.h"
 
 const char kInstanceMutexName[] = "{6F1C03B2-5A7E-4c21-9E44-2B7D90C1A358}";

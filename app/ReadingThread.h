@@ -2,7 +2,7 @@
 // answering its messages meanwhile: a reading that lasts shows how far it has come, with Stop.
 #pragma once
 
-#include "capture/TextReading.h"
+#include "text/ReadResult.h"
 
 #include <windows.h>
 

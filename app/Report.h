@@ -4,7 +4,7 @@
 // recording) returns outcomes and shows nothing.
 #pragma once
 
-#include "capture/TextReading.h"
+#include "text/ReadResult.h"
 #include "framework/Outcome.h"
 
 // Plays the shutter sound and returns when it has played.

@@ -5,8 +5,9 @@ The layers, lowest first:
 
     framework   the thin layer over Win32 (application, dialogs, owners of system resources)
     image       the picture in memory and its files
-    capture     taking pictures and text, delivering them; avi and ui beside it,
-    avi         avi and ui may use capture, not each other
+    capture     taking pictures of the screen and delivering results; text beside it,
+    text        reading the text of other programs' windows: the two share nothing
+    avi         recording; ui beside it: avi and ui may use capture and text, not each other
     ui
     app         the program: what starts, routes and tells the user
 
@@ -20,7 +21,7 @@ import pathlib
 import re
 import sys
 
-RANK = {"framework": 0, "image": 1, "capture": 2, "avi": 3, "ui": 3, "app": 4}
+RANK = {"framework": 0, "image": 1, "capture": 2, "text": 2, "avi": 3, "ui": 3, "app": 4}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"(([a-z]+)/[^"]+)"', re.MULTILINE)
 
 

@@ -2,7 +2,7 @@
 // it was told.
 #pragma once
 
-#include "capture/TextReading.h"
+#include "text/ReadResult.h"
 
 #include <string>
 

@@ -1,9 +1,9 @@
 // The 64-bit companion: what the 32-bit program and the reader mode say to each other, and the
 // reader mode itself, started as the 32-bit program starts it (on a machine that runs 64-bit
 // code only, too: there this test program is 64-bit, and starts Pixlet64.exe all the same).
-#include "capture/Companion.h"
-#include "capture/CompanionProtocol.h"
-#include "capture/ControlQuery.h"
+#include "text/Companion.h"
+#include "text/CompanionProtocol.h"
+#include "text/ControlQuery.h"
 #include "support/ControlHost.h"
 #include "support/Desktop.h"
 #include "support/Process.h"

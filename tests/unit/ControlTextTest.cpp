@@ -2,9 +2,9 @@
 // it on the clipboard.
 #include "app/Report.h"
 #include "app/StillActions.h"
-#include "capture/ControlText.h"
+#include "text/ControlReaders.h"
 #include "capture/Delivery.h"
-#include "capture/ProcessMemory.h"
+#include "text/ProcessMemory.h"
 #include "framework/App.h"
 #include "support/Clipboard.h"
 #include "support/ControlHost.h"

@@ -1,7 +1,7 @@
 // Memory placed in another process (control_host.exe), and the item structures laid out there
 // for that process's pointer width.
-#include "capture/ProcessMemory.h"
-#include "capture/RemoteItems.h"
+#include "text/ProcessMemory.h"
+#include "text/RemoteItems.h"
 #include "support/ControlHost.h"
 
 #include <gtest/gtest.h>

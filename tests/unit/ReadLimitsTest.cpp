@@ -1,5 +1,5 @@
 // What one reading of another program's control may take, and the notes that say what was left out.
-#include "capture/ReadLimits.h"
+#include "text/ReadLimits.h"
 
 #include <gtest/gtest.h>
 

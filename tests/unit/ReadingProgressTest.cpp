@@ -1,7 +1,7 @@
 // What the progress window of a long reading says; and a reading on its own thread of a window
 // that the very thread waiting for it answers.
 #include "app/ReadingThread.h"
-#include "capture/ReadingWatch.h"
+#include "text/ReadingWatch.h"
 
 #include <gtest/gtest.h>
 

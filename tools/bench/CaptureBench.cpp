@@ -8,11 +8,11 @@
 //                                         read through Pixlet64.exe's reader mode, against reading
 //                                         them in this process
 #include "BenchSupport.h"
-#include "capture/Companion.h"
-#include "capture/CompanionProtocol.h"
-#include "capture/ControlText.h"
-#include "capture/ProcessMemory.h"
-#include "capture/RemoteItems.h"
+#include "text/Companion.h"
+#include "text/CompanionProtocol.h"
+#include "text/ControlReaders.h"
+#include "text/ProcessMemory.h"
+#include "text/RemoteItems.h"
 #include "capture/ScreenGrab.h"
 #include "framework/Unicode.h"
 #include "support/Process.h"

@@ -6,7 +6,7 @@
 //   bench_reading.exe [runs]
 #include "BenchSupport.h"
 #include "app/ReadingThread.h"
-#include "capture/TextReader.h"
+#include "text/ReadAnyWindow.h"
 #include "support/ControlHost.h"
 
 #include <algorithm>

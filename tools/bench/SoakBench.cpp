@@ -7,7 +7,7 @@
 // which climbs when handles are left open.
 //   bench_soak.exe [captures]   (default 500 where GDI objects are counted, 17,000 where not)
 #include "app/StillActions.h"
-#include "capture/ControlText.h"
+#include "text/ControlReaders.h"
 #include "capture/WindowPicker.h"
 #include "support/Files.h"
 #include "support/MessageBoxWatcher.h"

@@ -1,6 +1,6 @@
-#include "capture/CompanionProtocol.h"
+#include "text/CompanionProtocol.h"
 
-#include "capture/ControlQuery.h"
+#include "text/ControlQuery.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "capture/TextReader.h"
+#include "text/ReadAnyWindow.h"
 
-#include "capture/Companion.h"
-#include "capture/ControlText.h"
+#include "text/Companion.h"
+#include "text/ControlReaders.h"
 
 #include <new>
 

@@ -1,4 +1,4 @@
-#include "capture/RemoteItems.h"
+#include "text/RemoteItems.h"
 
 #include "framework/Unicode.h"
 

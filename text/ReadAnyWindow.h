@@ -3,7 +3,7 @@
 // Nothing is delivered and nothing is shown here.
 #pragma once
 
-#include "capture/TextReading.h"
+#include "text/ReadResult.h"
 
 #include <windows.h>
 

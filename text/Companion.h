@@ -2,7 +2,7 @@
 // program starting it for one window and taking its answer, and the reader mode answering.
 #pragma once
 
-#include "capture/TextReading.h"
+#include "text/ReadResult.h"
 
 #include <windows.h>
 

@@ -24,8 +24,8 @@
 // or its time ran out is kept, up to its last whole line.
 #pragma once
 
-#include "capture/ReadLimits.h"
-#include "capture/TextReading.h"
+#include "text/ReadLimits.h"
+#include "text/ReadResult.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // stop there.
 #pragma once
 
-#include "capture/TextReading.h"
+#include "text/ReadResult.h"
 
 #include <atomic>
 #include <string>

@@ -5,9 +5,9 @@
 // character as the control holds it.
 #pragma once
 
-#include "capture/ControlQuery.h"
-#include "capture/ReadLimits.h"
-#include "capture/TextReading.h"
+#include "text/ControlQuery.h"
+#include "text/ReadLimits.h"
+#include "text/ReadResult.h"
 
 #include <windows.h>
 

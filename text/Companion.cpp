@@ -1,7 +1,7 @@
-#include "capture/Companion.h"
+#include "text/Companion.h"
 
-#include "capture/CompanionProtocol.h"
-#include "capture/ControlText.h"
+#include "text/CompanionProtocol.h"
+#include "text/ControlReaders.h"
 #include "framework/Handles.h"
 #include "framework/Unicode.h"
 

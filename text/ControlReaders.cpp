@@ -1,7 +1,7 @@
-#include "capture/ControlText.h"
+#include "text/ControlReaders.h"
 
-#include "capture/ProcessMemory.h"
-#include "capture/RemoteItems.h"
+#include "text/ProcessMemory.h"
+#include "text/RemoteItems.h"
 #include "framework/Unicode.h"
 
 #include <commctrl.h>

@@ -4,8 +4,8 @@
 // answers back.
 #pragma once
 
-#include "capture/ControlQuery.h"
-#include "capture/ProcessMemory.h"
+#include "text/ControlQuery.h"
+#include "text/ProcessMemory.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "capture/ReadingWatch.h"
+#include "text/ReadingWatch.h"
 
 namespace {
 // The unit's noun, plural or singular.

@@ -1,4 +1,4 @@
-#include "capture/ProcessMemory.h"
+#include "text/ProcessMemory.h"
 
 
 namespace {

@@ -1,4 +1,4 @@
-#include "capture/ReadLimits.h"
+#include "text/ReadLimits.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // reading goes on. Shared by the readers of controls and both sides of the 64-bit companion.
 #pragma once
 
-#include "capture/ReadLimits.h"
+#include "text/ReadLimits.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "capture/TextReading.h"
+#include "text/ReadResult.h"
 
 bool IsDeliverable(const ReadResult& result)
 {
