@@ -1,97 +1,47 @@
 #include "app/ReadingThread.h"
 
-#include "capture/ReadingWatch.h"
-#include "capture/TextReader.h"
-#include "framework/Handles.h"
+#include "framework/WorkerThread.h"
+#include "text/ReadAnyWindow.h"
+#include "text/ReadingWatch.h"
 #include "ui/ReadingProgressDlg.h"
 
 #include <memory>
 #include <optional>
 
-namespace {
-using CThreadHandle = CHandleOwner<HANDLE, &::CloseHandle>;
-
-// The thread of one reading. However the scope that made it is left, the reading is asked to
-// stop and the thread is waited for: nothing it writes to outlives it.
-class CReadingThread
-{
-public:
-    CReadingThread(HWND control, std::string& text, CReadingWatch& watch)
-        : m_hControl(control), m_text(text), m_watch(watch)
-    {
-        m_thread.Reset(::CreateThread(nullptr, 0, &CReadingThread::Run, this, 0, nullptr));
-    }
-    ~CReadingThread()
-    {
-        if (!m_thread)
-            return;
-        m_watch.Stop();
-        ::WaitForSingleObject(m_thread, INFINITE);
-    }
-    CReadingThread(const CReadingThread&) = delete;
-    CReadingThread& operator=(const CReadingThread&) = delete;
-
-    bool Started() const { return static_cast<bool>(m_thread); }
-    HANDLE Handle() const { return m_thread; }
-    // Once the thread has ended.
-    const ReadResult& Result() const { return m_result; }
-
-private:
-    static DWORD WINAPI Run(void* self)
-    {
-        auto* reading = static_cast<CReadingThread*>(self);
-        reading->m_result = ReadControlText(reading->m_hControl, reading->m_text, &reading->m_watch);
-        return 0;
-    }
-
-    HWND m_hControl;
-    std::string& m_text;
-    CReadingWatch& m_watch;
-    ReadResult m_result;
-    CThreadHandle m_thread;
-};
-}  // namespace
-
 ReadResult ReadShowingProgress(HWND control, std::string& text, HWND owner)
 {
     CReadingWatch watch;
-    CReadingThread reading(control, text, watch);
+    ReadResult result;
+    // The reading writes into `text` and `result` until its thread has ended; this thread waits
+    // for it below, and the worker's owner waits again on every way out of this scope.
+    CWorkerThread reading([&](const CStopToken&) { result = ReadControlText(control, text, &watch); });
     if (!reading.Started())
         return ReadControlText(control, text);
 
-    const ULONGLONG showAt = ::GetTickCount64() + kProgressAfterMs;
     std::unique_ptr<CReadingProgressDlg> progress;
     std::optional<int> quit;
-    const HANDLE thread = reading.Handle();
-    for (;;) {
-        const ULONGLONG now = ::GetTickCount64();
-        if (!progress && now >= showAt) {
+    for (DWORD wait = kProgressAfterMs;;) {
+        int code = 0;
+        const PumpEnd end = reading.WaitAnswering(wait, &code);
+        if (end == PumpEnd::TimedOut && !progress) {
+            // The window, once shown, follows the reading from its own timer.
             progress = std::make_unique<CReadingProgressDlg>(watch, owner);
             if (!progress->Show())
                 progress.reset();
+            wait = INFINITE;
+            continue;
         }
-        // The window, once shown, follows the reading from its own timer.
-        const DWORD wait = progress || now >= showAt ? INFINITE : static_cast<DWORD>(showAt - now);
-        const DWORD woke = ::MsgWaitForMultipleObjectsEx(1, &thread, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED)
-            break;
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                quit = static_cast<int>(msg.wParam);
-                watch.Stop();
-                continue;
-            }
-            if (progress && progress->TakeKeys(msg))
-                continue;
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
+        if (end == PumpEnd::Quit) {
+            // The program is asked to end: the reading stops, and the request is passed on.
+            quit = code;
+            watch.Stop();
+            continue;
         }
+        break;  // ended (or its handle cannot be waited for: the owner's wait is the one that holds)
     }
     progress.reset();
+    reading.Wait();
     if (quit)
         ::PostQuitMessage(*quit);
-    // WAIT_FAILED too: the destructor's wait is the one that holds.
-    ::WaitForSingleObject(thread, INFINITE);
-    return reading.Result();
+    return result;
 }

@@ -1,11 +1,13 @@
 #include "framework/App.h"
 
 #include "framework/Handles.h"
+#include "framework/MessagePump.h"
 #include "framework/Unicode.h"
 #include "framework/Wnd.h"
 
-#include <algorithm>
 #include <commctrl.h>
+
+#include <vector>
 
 namespace {
 CWinApp* g_pApp = nullptr;
@@ -66,24 +68,9 @@ int CWinApp::Run()
         }
         if (got == -1)
             break;
-        const HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-        if (root && std::find(m_modeless.begin(), m_modeless.end(), root) != m_modeless.end() &&
-            ::IsDialogMessageW(root, &msg))
-            continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
+        DispatchThreadMessage(msg);
     }
     return ExitInstance();
-}
-
-void CWinApp::AddModeless(HWND hwnd)
-{
-    m_modeless.push_back(hwnd);
-}
-
-void CWinApp::RemoveModeless(HWND hwnd)
-{
-    m_modeless.erase(std::remove(m_modeless.begin(), m_modeless.end(), hwnd), m_modeless.end());
 }
 
 void CWinApp::SetRegistryKey(const char* company)

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 class CWindowBase;
 
@@ -43,10 +42,6 @@ public:
     bool GetProfileBinary(const char* section, const char* entry, void* data, DWORD size) const;
     BOOL WriteProfileBinary(const char* section, const char* entry, const void* data, DWORD size);
 
-    // Modeless dialogs get their keyboard handling (tab, arrows, Enter) from the loop.
-    void AddModeless(HWND hwnd);
-    void RemoveModeless(HWND hwnd);
-
     HINSTANCE m_hInstance = nullptr;
     std::string m_strArguments;  // of the command line, without the program's name
     std::string m_strAppName;
@@ -63,7 +58,6 @@ private:
     bool QueryProfileValue(const char* section, const char* entry, DWORD type, void* data, DWORD& size) const;
     BOOL SetProfileValue(const char* section, const char* entry, DWORD type, const void* data, DWORD size);
 
-    std::vector<HWND> m_modeless;
     int m_nExitCode = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include "framework/App.h"
 #include "framework/DataExchange.h"
+#include "framework/MessagePump.h"
 
 #include <commdlg.h>
 
@@ -48,8 +49,8 @@ CDialog::~CDialog()
     if (m_hWnd && !m_bModal) {
         // The derived object is gone already: the window's last messages must not reach it.
         ::SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
+        UnregisterModeless(m_hWnd);
         if (CWinApp* app = GetApp()) {
-            app->RemoveModeless(m_hWnd);
             if (app->m_pMainWnd == this)
                 app->m_pMainWnd = nullptr;
         }
@@ -77,8 +78,8 @@ bool CDialog::Create()
                                            reinterpret_cast<LPARAM>(this));
     if (!hwnd)
         return false;
-    if (CWinApp* app = GetApp())
-        app->AddModeless(hwnd);
+    // Its keys (Tab, arrows, Enter, Esc) reach it from whichever loop runs.
+    RegisterModeless(hwnd);
     return true;
 }
 
@@ -250,8 +251,8 @@ INT_PTR CDialog::Route(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, CDialo
         ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
         dlg->m_hWnd = nullptr;
         bool wasMain = false;
+        UnregisterModeless(hwnd);
         if (CWinApp* app = GetApp()) {
-            app->RemoveModeless(hwnd);
             wasMain = app->m_pMainWnd == dlg;
             if (wasMain)
                 app->m_pMainWnd = nullptr;

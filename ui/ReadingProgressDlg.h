@@ -3,7 +3,7 @@
 // far. It follows the reading from a timer; its owner destroys it when the reading has ended.
 #pragma once
 
-#include "capture/ReadingWatch.h"
+#include "text/ReadingWatch.h"
 #include "framework/Dialog.h"
 
 #include <string>
@@ -14,11 +14,9 @@ public:
     CReadingProgressDlg(CReadingWatch& watch, HWND owner);
     ~CReadingProgressDlg() override;
 
-    // Shows it beside the pointer, active, with the focus on Stop; false if it could not be made.
+    // Shows it beside the pointer, active, with the focus on Stop (Esc, Enter and Space press
+    // it, from whichever loop dispatches its messages); false if it could not be made.
     bool Show();
-    // Gives it the keys of a message (Esc, Enter and Space press Stop) that a message loop of
-    // the reading's own got; true when it took them.
-    bool TakeKeys(MSG& msg) { return m_hWnd && ::IsDialogMessageA(m_hWnd, &msg); }
 
 protected:
     BOOL OnInitDialog() override;
