@@ -46,10 +46,20 @@ TEST(ReadingProgress, AWindowOfTheThreadThatWaitsForTheReadingIsReadWhole)
         item.pszText = const_cast<char*>(row);
         ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     }
+    // A character typed meanwhile into a window of this thread (the Option dialog, say) reaches it
+    // whole, whatever the code page holds.
+    const HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr,
+                                        ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(edit);
+    ::PostMessageW(edit, WM_CHAR, 0x65E5, 1);
     // Every query of the reading is a message that this thread must answer while it waits.
     std::string text;
     const ReadResult result = ReadShowingProgress(list, text, nullptr);
     EXPECT_EQ(result.outcome, ReadResult::Outcome::Whole) << result.message;
     EXPECT_EQ(text, "one\r\ntwo\r\n");
+    wchar_t typed[8] = L"";
+    ::GetWindowTextW(edit, typed, 8);
+    EXPECT_STREQ(typed, L"\x65E5");
+    ::DestroyWindow(edit);
     ::DestroyWindow(list);
 }
