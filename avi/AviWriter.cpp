@@ -1,5 +1,6 @@
 #include "avi/AviWriter.h"
 
+#include "avi/AviFacts.h"
 #include "framework/Handles.h"
 #include "framework/Paths.h"
 #include "image/BitmapToDib.h"
@@ -106,18 +107,22 @@ CAviWriter::~CAviWriter()
 
 bool CAviWriter::Close()
 {
+    // The file is completed (headers, index) and closed by the last release of the two. They
+    // answer nothing of how that went, and a write they could not make leaves the system's
+    // error (Wine's leave 0 when all went well); whether the file is whole is read from the
+    // file itself.
+    ::SetLastError(ERROR_SUCCESS);
     if (m_pStream)
         ::AVIStreamRelease(m_pStream);
     m_pStream = nullptr;
     if (!m_pAviFile)
         return m_failure.IsDone();
-    // The file is completed (headers, index) and closed here.
-    ::SetLastError(ERROR_SUCCESS);
+    m_bEnabled = false;
     ::AVIFileRelease(m_pAviFile);
     m_pAviFile = nullptr;
     const DWORD error = ::GetLastError();
-    if (IsLostWrite(error))
-        Disable(FileFailure(AVIERR_FILEWRITE, error, m_strFileName));
+    if (m_failure.IsDone() && !IsWholeAvi(ReadAviFacts(m_strFileName), static_cast<DWORD>(m_nFrames)))
+        Disable(FileFailure(AVIERR_ERROR, error, m_strFileName));
     return m_failure.IsDone();
 }
 
@@ -146,6 +151,7 @@ bool CAviWriter::Open(const BITMAPINFOHEADER& first)
         return false;
     }
     m_streamInfo = FrameStreamInfo(first, m_nRate);
+    ::lstrcpynA(m_streamInfo.szName, m_strStreamName.c_str(), sizeof m_streamInfo.szName);
     result = ::AVIFileCreateStreamA(m_pAviFile, &m_pStream, &m_streamInfo);
     if (result != AVIERR_OK) {
         m_pStream = nullptr;

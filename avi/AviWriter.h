@@ -42,6 +42,9 @@ public:
     CAviWriter& operator=(const CAviWriter&) = delete;
 
     bool IsEnabled() const { return m_bEnabled; }
+    // The name the stream carries in the file (before the first frame; none by default).
+    void NameStream(const std::string& name) { m_strStreamName = name; }
+    const std::string& FileName() const { return m_strFileName; }
     // Converts and writes the bitmap (which the caller keeps). False for a frame skipped (its
     // size differs from the first, or it could not be converted: the writer stays enabled) and
     // for a frame the library refused (the writer is disabled for good; Failure() says why).
@@ -50,7 +53,8 @@ public:
     // after it) and the rows, which the caller keeps.
     bool WriteFrame(const BITMAPINFOHEADER& header, const BYTE* bits);
     // Completes and closes the file (the destructor does it too); false when that failed, and
-    // then Failure() says why.
+    // then Failure() says why. The file is read back for that: the library's release says
+    // nothing of its failures. A closed writer takes no more frames.
     bool Close();
     // Whether the next frame of the recorded size would take the file past its limit.
     bool IsFull() const;
@@ -63,6 +67,7 @@ private:
     void Disable(const Outcome& why);
 
     std::string m_strFileName;
+    std::string m_strStreamName;
     int m_nWidth;
     int m_nHeight;
     int m_nRate;
