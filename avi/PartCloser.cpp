@@ -1,26 +1,62 @@
 #include "avi/PartCloser.h"
 
-CPartCloser::CPartCloser(std::unique_ptr<CAviWriter> writer) : m_pWriter(std::move(writer))
+namespace {
+// The library and COM for the thread that uses the library's objects, for as long as it does.
+class CAviLibraryScope
 {
-    m_thread.Reset(::CreateThread(nullptr, 0, &CPartCloser::Run, this, 0, nullptr));
+public:
+    CAviLibraryScope() { ::AVIFileInit(); }
+    ~CAviLibraryScope() { ::AVIFileExit(); }
+    CAviLibraryScope(const CAviLibraryScope&) = delete;
+    CAviLibraryScope& operator=(const CAviLibraryScope&) = delete;
+};
+
+DWORD Remaining(ULONGLONG deadline)
+{
+    const ULONGLONG now = ::GetTickCount64();
+    return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+}
+}  // namespace
+
+CPartCloser::CPartCloser(std::unique_ptr<CAviWriter> writer)
+    : m_pWriter(std::move(writer)),
+      m_strFileName(m_pWriter->FileName()),
+      m_worker([this](const CStopToken&) {
+          // A completion is not stopped half-way: the stop asked by the owner's end waits for it.
+          CAviLibraryScope library;
+          m_pWriter->Close();
+      })
+{
+    // Without a thread the part is completed here, while the recording waits.
+    if (!m_worker.Started())
+        m_pWriter->Close();
 }
 
-DWORD WINAPI CPartCloser::Run(void* self)
+CPartCloser::~CPartCloser()
 {
-    static_cast<CPartCloser*>(self)->m_pWriter->Close();
-    return 0;
+    Wait(INFINITE);
 }
 
-const Outcome& CPartCloser::Finish()
+bool CPartCloser::Wait(DWORD waitMs)
 {
-    if (!m_pWriter)
-        return m_outcome;
-    if (m_thread)
-        ::WaitForSingleObject(m_thread.Get(), INFINITE);
-    else
-        m_pWriter->Close();  // no thread to be had: the close is waited for here
-    m_thread.Reset();
-    m_outcome = m_pWriter->Failure();
-    m_pWriter.reset();
+    int quitCode = 0;
+    const ULONGLONG deadline = ::GetTickCount64() + waitMs;
+    PumpEnd end = m_worker.WaitAnswering(waitMs, &quitCode);
+    if (end == PumpEnd::Quit) {
+        // The program is ending: the rest of the wait answers nothing, and the quit goes on.
+        end = m_worker.Wait(waitMs == INFINITE ? INFINITE : Remaining(deadline)) ? PumpEnd::Signalled
+                                                                                 : PumpEnd::TimedOut;
+        ::PostQuitMessage(quitCode);
+    }
+    return end == PumpEnd::Signalled;
+}
+
+const Outcome& CPartCloser::Result()
+{
+    if (m_pWriter && IsComplete()) {
+        // A completion that ended by an exception (memory) did not complete the file.
+        m_outcome = m_worker.Failed() ? Outcome::Of(Outcome::Kind::OutOfMemory) : m_pWriter->Failure();
+        m_pWriter.reset();
+    }
     return m_outcome;
 }

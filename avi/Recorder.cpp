@@ -4,6 +4,14 @@
 
 const char kScreenNotCopied[] = "The screen could not be copied, so the recording ended.";
 
+namespace {
+std::string StillCompleting(const std::string& file)
+{
+    return file + " is still being completed. The recording ended without waiting for it; the program completes it "
+                  "meanwhile and waits for it before it exits.";
+}
+}  // namespace
+
 bool HasRecordingChoices(const CaptureSettings& settings)
 {
     const RECT& area = settings.m_rcAvi;
@@ -13,17 +21,6 @@ bool HasRecordingChoices(const CaptureSettings& settings)
 int FrameInterval(int rate)
 {
     return rate > 0 ? 1000 / rate : 0;
-}
-
-std::string AviPartName(const std::string& first, int part)
-{
-    if (part <= 1)
-        return first;
-    const std::string suffix = "-" + std::to_string(part);
-    const size_t stem = first.size() >= 4 && ::lstrcmpiA(first.c_str() + first.size() - 4, ".avi") == 0
-                            ? first.size() - 4
-                            : first.size();
-    return first.substr(0, stem) + suffix + first.substr(stem);
 }
 
 int FrameBudget(bool automatic, int rate, int endAfterSeconds)
@@ -40,6 +37,8 @@ UINT NextTickDelay(DWORD dueMs, DWORD nowMs)
 
 Outcome CRecorder::Start(HWND timerWindow, bool automatic, const CaptureSettings& settings, const CURSORINFO* cursor)
 {
+    if (m_bWaiting)
+        return Outcome::Of(Outcome::Kind::Nothing);
     Stop();
     if (!HasRecordingChoices(settings))
         return Outcome::Of(Outcome::Kind::Nothing);
@@ -49,13 +48,14 @@ Outcome CRecorder::Start(HWND timerWindow, bool automatic, const CaptureSettings
     m_bDrawCursor = cursor != nullptr;
     if (cursor)
         m_cursor = *cursor;
-    m_bScreenLost = false;
+    m_ended = Outcome();
     m_nFrameInterval = FrameInterval(settings.m_nAviRate);
     m_nFramesLeft = FrameBudget(automatic, settings.m_nAviRate, settings.m_nAviEndAfter);
     m_strFirstFile = settings.m_szAviFile;
     m_nPart = 1;
     m_nRate = settings.m_nAviRate;
     m_pWriter = std::make_unique<CAviWriter>(m_strFirstFile, -1, -1, m_nRate, m_dwVfwVersion, m_nMaxFileBytes);
+    m_pWriter->NameStream(PartMark(m_strFirstFile, m_nPart));
     m_pGrabber = std::make_unique<CFrameGrabber>(area);
     if (!m_pWriter->IsEnabled())
         return Stop();
@@ -85,14 +85,55 @@ bool CRecorder::WriteNextFrame()
 bool CRecorder::NextPart()
 {
     // One part is completed at a time: the one before must be whole before this one goes.
-    if (m_pClosing && !m_pClosing->Finish().IsDone())
+    const Outcome closed = FinishClosing();
+    if (!closed.IsDone()) {
+        m_ended = closed;
         return false;
+    }
+    const Outcome place = ClaimPartPlace(m_strFirstFile, m_nPart + 1);
+    if (!place.IsDone()) {
+        m_ended = place;
+        return false;
+    }
     // Made before the full one's writer goes, so that the library stays loaded between them.
     auto next = std::make_unique<CAviWriter>(AviPartName(m_strFirstFile, ++m_nPart), -1, -1, m_nRate, m_dwVfwVersion,
                                              m_nMaxFileBytes);
+    next->NameStream(PartMark(m_strFirstFile, m_nPart));
     m_pClosing = std::make_unique<CPartCloser>(std::move(m_pWriter));
     m_pWriter = std::move(next);
     return true;
+}
+
+Outcome CRecorder::FinishClosing()
+{
+    if (!m_pClosing)
+        return Outcome();
+    m_bWaiting = true;
+    const bool complete = m_pClosing->Wait(m_dwCompletionBoundMs);
+    m_bWaiting = false;
+    if (!complete) {
+        const Outcome still = Outcome::Refusal(StillCompleting(m_pClosing->FileName()));
+        m_late.push_back(std::move(m_pClosing));
+        return still;
+    }
+    const Outcome outcome = m_pClosing->Result();
+    m_pClosing.reset();
+    return outcome;
+}
+
+Outcome CRecorder::CollectLate()
+{
+    Outcome failure;
+    for (auto late = m_late.begin(); late != m_late.end();) {
+        if (!(*late)->IsComplete()) {
+            ++late;
+            continue;
+        }
+        if (failure.IsDone())
+            failure = (*late)->Result();
+        late = m_late.erase(late);
+    }
+    return failure;
 }
 
 Outcome CRecorder::OnTimer()
@@ -101,11 +142,21 @@ Outcome CRecorder::OnTimer()
     if (m_nFramesLeft <= 0 || !m_pWriter)
         return Stop();
     // The frame that would take the file past what readers accept goes into the next file.
-    if (m_pWriter->IsFull() && !NextPart())
+    if (m_pWriter->IsFull() && (!NextPart() || m_bStopAsked))
         return Stop();
+    const bool firstFrame = m_nPart == 1 && m_pWriter->Frames() == 0;
     if (!WriteNextFrame()) {
-        m_bScreenLost = true;
+        m_ended = Outcome::Refusal(kScreenNotCopied);
         return Stop();
+    }
+    // The first file is made: what earlier recordings into it left beside it would pass for
+    // this one's parts.
+    if (firstFrame && m_pWriter->Frames() == 1) {
+        const Outcome removed = RemoveEarlierParts(m_strFirstFile);
+        if (!removed.IsDone()) {
+            m_ended = removed;
+            return Stop();
+        }
     }
     if (--m_nFramesLeft <= 0 || !m_pWriter->IsEnabled())
         return Stop();
@@ -116,23 +167,44 @@ Outcome CRecorder::OnTimer()
 
 Outcome CRecorder::Stop()
 {
+    if (m_bWaiting) {
+        m_bStopAsked = true;
+        return Outcome::Of(Outcome::Kind::Nothing);
+    }
     if (m_hTimerWindow)
         ::KillTimer(m_hTimerWindow, IDT_RECORD);
+    const Outcome late = CollectLate();
     if (!m_pWriter)
-        return Outcome::Of(Outcome::Kind::Nothing);
+        return late.IsDone() ? Outcome::Of(Outcome::Kind::Nothing) : late;
     // The files are completed and closed first (a part completed meanwhile, then the last): the
     // last bytes may fail to go out too.
-    const Outcome closed = m_pClosing ? m_pClosing->Finish() : Outcome();
-    m_pClosing.reset();
+    const Outcome closed = FinishClosing();
     m_pWriter->Close();
-    Outcome outcome = closed.IsDone() ? m_pWriter->Failure() : closed;
-    if (outcome.IsDone() && m_bScreenLost)
-        outcome = Outcome::Refusal(kScreenNotCopied);
-    else if (outcome.IsDone() && m_pWriter->Frames() == 0 && m_nPart == 1)
+    Outcome outcome = !late.IsDone() ? late : !closed.IsDone() ? closed : m_pWriter->Failure();
+    if (outcome.IsDone())
+        outcome = m_ended;
+    if (outcome.IsDone() && m_pWriter->Frames() == 0 && m_nPart == 1)
         outcome = Outcome::Of(Outcome::Kind::Nothing);  // no file was made: nothing to hear
     m_pWriter.reset();
     m_pGrabber.reset();
     m_nFramesLeft = 0;
     m_nPart = 0;
+    m_bStopAsked = false;
     return outcome;
+}
+
+void CRecorder::EndForSessionEnd()
+{
+    if (m_pClosing)
+        m_pClosing->Wait(m_dwCompletionBoundMs);
+    if (m_bWaiting && m_pWriter) {
+        // The session ends while a part's completion is waited for: the part being written is
+        // completed here, and the recording ends once that wait is over.
+        m_pWriter->Close();
+        m_bStopAsked = true;
+    } else {
+        Stop();
+    }
+    for (const std::unique_ptr<CPartCloser>& late : m_late)
+        late->Wait(m_dwCompletionBoundMs);
 }

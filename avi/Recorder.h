@@ -2,13 +2,14 @@
 // on the main window, until its frame budget is used up, the user ends it, the screen cannot be
 // copied, or a file cannot be written. A file that would grow past what AVI readers accept is
 // closed complete and the recording goes on in a next file named after the first (clip.avi,
-// clip-2.avi, clip-3.avi, ...). Every call that ends a recording says what became of it; the
-// caller tells the user.
+// clip-2.avi, clip-3.avi, ...: see RecordingParts.h). Every call that ends a recording says what
+// became of it; the caller tells the user.
 #pragma once
 
 #include "avi/AviWriter.h"
-#include "avi/PartCloser.h"
 #include "avi/FrameGrabber.h"
+#include "avi/PartCloser.h"
+#include "avi/RecordingParts.h"
 #include "capture/CaptureSettings.h"
 #include "framework/Outcome.h"
 
@@ -16,6 +17,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 const UINT_PTR IDT_RECORD = 1;  // the frame timer, the main window's only timer
 
@@ -25,10 +27,6 @@ bool HasRecordingChoices(const CaptureSettings& settings);
 int FrameInterval(int rate);
 // Why a recording ended early when the screen could no longer be copied.
 extern const char kScreenNotCopied[];
-
-// The file of part `part` (1, 2, ...) of a recording into `first`: the first itself, then the
-// name with "-2", "-3", ... before its .avi extension (in any case), or at its end without one.
-std::string AviPartName(const std::string& first, int part);
 
 // The frames a recording may take: the automatic one lasts "End after" seconds, a manual one at
 // most 30 seconds (until its end key).
@@ -42,13 +40,16 @@ UINT NextTickDelay(DWORD dueMs, DWORD nowMs);
 class CRecorder
 {
 public:
-    // The Video for Windows version and the file limit are the system's and the AVI readers'
-    // (tests give others).
+    // The Video for Windows version, the file limit and the wait for a part's completion are
+    // the system's, the AVI readers' and the program's (tests give others).
     explicit CRecorder(DWORD vfwVersion = QueryVideoForWindowsVersion(),
-                       unsigned long long maxFileBytes = kMaxAviFileBytes)
-        : m_dwVfwVersion(vfwVersion), m_nMaxFileBytes(maxFileBytes)
+                       unsigned long long maxFileBytes = kMaxAviFileBytes,
+                       DWORD completionBoundMs = kPartCompletionBoundMs)
+        : m_dwVfwVersion(vfwVersion), m_nMaxFileBytes(maxFileBytes), m_dwCompletionBoundMs(completionBoundMs)
     {
     }
+    // Ends a recording, then waits for every part still being completed: no file is left
+    // half-written when the program ends.
     ~CRecorder() { Stop(); }
     CRecorder(const CRecorder&) = delete;
     CRecorder& operator=(const CRecorder&) = delete;
@@ -59,12 +60,24 @@ public:
     // one until Stop. The cursor, when given, is drawn into every frame (the snapshot of the
     // hot-key action). A recording still running is ended first, unheard: end it with Stop
     // before, to hear of it. Returns what became of a recording that ended at once (its writer
-    // refused); Nothing once it runs.
+    // refused); Nothing once it runs, and Nothing, starting none, while the recorder waits for
+    // a part's completion (the messages it answers meanwhile may ask for one).
+    // With its first frame a recording makes its first file, and the parts that earlier
+    // recordings into that file left go (RemoveEarlierParts).
     Outcome Start(HWND timerWindow, bool automatic, const CaptureSettings& settings, const CURSORINFO* cursor);
     // Ends the recording with its file complete (harmless when none runs). What became of it:
     // Done with frames in the file; Nothing when none ran or no frame was written; otherwise
-    // why the file is not what was asked (the writer's failure, or the screen lost).
+    // why the files are not what was asked (a writer's failure, the screen lost, a part's place
+    // taken, a part still being completed past the bound), or the failure of a part of an
+    // earlier recording that was completed late. Asked while the recorder waits for a part's
+    // completion, the stop comes once the wait is over (Nothing here).
+    // A part not completed within the bound is not waited for longer here: the outcome says so,
+    // and the recorder keeps it, waiting for it when it goes.
     Outcome Stop();
+    // The session ends: the recording ends with its files complete, and the parts still being
+    // completed are waited for (each within the bound), as the process may end once this returns.
+    // Nothing is told: no message box may hold up the end of the session.
+    void EndForSessionEnd();
     // A tick of the frame timer: what became of the recording if it ended here, else Nothing.
     Outcome OnTimer();
     int FramesLeft() const { return m_nFramesLeft; }
@@ -75,16 +88,27 @@ private:
     // Copies the rectangle into the next frame; false when the screen could not be copied.
     bool WriteNextFrame();
     // Hands the full file to be completed meanwhile and makes the writer of the next part (the
-    // file itself comes with its first frame); false when the part before could not be completed.
+    // file itself comes with its first frame); false when the recording ends here: the part
+    // before could not be completed, or the next part's place is not free (m_ended says why).
     bool NextPart();
+    // Waits (within the bound) for the part being completed: Done, or why its file is not, or
+    // that it is still being completed (it then goes to the late ones).
+    Outcome FinishClosing();
+    // The first failure of the late parts that are complete now (they go); Done without one.
+    Outcome CollectLate();
 
     DWORD m_dwVfwVersion;
     unsigned long long m_nMaxFileBytes;
+    DWORD m_dwCompletionBoundMs;
     std::string m_strFirstFile;
     int m_nPart = 0;
     int m_nRate = 0;
     std::unique_ptr<CAviWriter> m_pWriter;
     std::unique_ptr<CPartCloser> m_pClosing;  // the part before, while it is completed
+    // Parts whose completion outlasted the bound: kept until complete, the latest at the end.
+    std::vector<std::unique_ptr<CPartCloser>> m_late;
+    bool m_bWaiting = false;     // for a part's completion, answering messages
+    bool m_bStopAsked = false;   // meanwhile
     std::unique_ptr<CFrameGrabber> m_pGrabber;
     HWND m_hTimerWindow = nullptr;
     RECT m_rcArea = {0, 0, 0, 0};
@@ -93,5 +117,5 @@ private:
     int m_nFramesLeft = 0;
     int m_nFrameInterval = 0;  // milliseconds
     DWORD m_dwFrameDue = 0;    // GetTickCount of the frame the timer waits for
-    bool m_bScreenLost = false;
+    Outcome m_ended;  // why the recording ended before its time (Done: it did not)
 };

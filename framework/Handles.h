@@ -85,6 +85,7 @@ using CFontHandle = CGdiObject<HFONT>;
 using CPaletteHandle = CGdiObject<HPALETTE>;
 using CKernelHandle = CHandleOwner<HANDLE, &::CloseHandle>;
 using CFileHandle = CHandleOwner<HANDLE, &::CloseHandle, InvalidHandleValue>;
+using CFindHandle = CHandleOwner<HANDLE, &::FindClose, InvalidHandleValue>;  // FindFirstFile
 using COwnedMutex = CHandleOwner<HANDLE, &handle_close::ReleaseMutexAndClose>;
 using CRegKey = CHandleOwner<HKEY, &::RegCloseKey>;
 using CCreatedDC = CHandleOwner<HDC, &::DeleteDC>;  // CreateDC, CreateCompatibleDC

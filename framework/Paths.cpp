@@ -21,6 +21,9 @@ size_t SystemLength(const std::string& utf8)
 }
 
 namespace {
+// Names of this length or longer do not fit such a service's buffers.
+const size_t kAnsiServiceNameLimit = 128;
+
 bool IsFolder(const std::wstring& path)
 {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -59,7 +62,7 @@ std::wstring NameForAnsiServices(const std::string& path)
     const std::wstring wide = Widen(path);
     BOOL lost = FALSE;
     ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr, 0, nullptr, &lost);
-    if (!lost)
+    if (!lost && wide.size() < kAnsiServiceNameLimit)
         return wide;
     // A file that cannot be made keeps its name: the service's own open then says why.
     CFileHandle file(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

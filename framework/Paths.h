@@ -17,8 +17,10 @@ size_t SystemLength(const std::string& utf8);
 // afterwards.
 bool MakeFolderPath(const std::string& folder);
 
-// The name by which a service that turns names into the ANSI code page inside (the AVIFile
-// library under Wine) still finds the file: the path itself where the code page holds all its
-// characters, otherwise the file's short name, which the system makes of such characters. For
-// that, such a file is created (or emptied) here.
+// The name by which a service that takes names through the ANSI code page, or in buffers of the
+// old length of 128 characters (the AVIFile library opens its files so under Windows, and turns
+// names into the code page under Wine), still finds the file: the path itself where the code
+// page holds all its characters and it is shorter than 128; otherwise the file's short name,
+// which the system makes of its folders' and its own long or foreign names where the volume
+// keeps short names (else the path as it is). For that, such a file is created (or emptied) here.
 std::wstring NameForAnsiServices(const std::string& path);

@@ -8,8 +8,11 @@
 //     text capture; the interface thread waits for it before the text is delivered, and asks
 //     it to stop on Stop, Esc, or a quit message;
 //   - a full part of a recording is completed on a worker (avi/PartCloser) while the next part
-//     records; the recorder waits for it before it hands over the next full part, and when the
-//     recording ends.
+//     records; the recorder waits for it, answering messages, before it hands over the next full
+//     part and when the recording ends, each time at most 15 s. A part that takes longer ends
+//     the recording (the user is told) and stays with the recorder, which looks at it again at
+//     each stop and, when the program ends, waits for it without a bound (a file is not left
+//     half-written); at the end of the session it waits once more within the bound.
 // A worker waits for nobody: it ends when its work is done or when it is asked to stop.
 #pragma once
 

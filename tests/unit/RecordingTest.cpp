@@ -7,6 +7,7 @@
 #include "avi/Recorder.h"
 #include "capture/ScreenGrab.h"
 #include "framework/Handles.h"
+#include "framework/Paths.h"
 #include "res/resource.h"
 #include "support/Files.h"
 #include "support/MessageBoxWatcher.h"
@@ -189,6 +190,17 @@ TEST_F(Recording, TheWriterStoresKeyFramesOfOneSizeAndSkipsOthers)
     EXPECT_FALSE(old.IsEnabled());
     EXPECT_FALSE(old.WriteFrame(frame));
     EXPECT_FALSE(FileExists(CScratch::Windows("old.avi")));
+
+    // A file that cannot be completed (made immutable on the host once its frame is in) is not
+    // taken for done: the system's cause is told.
+    CAviWriter locked(CScratch::Windows("locked.avi"), -1, -1, 10);
+    ASSERT_TRUE(locked.WriteFrame(frame));
+    if (RunOnHost("chattr +i '" + CScratch::Host("locked.avi") + "'") != 0)
+        GTEST_SKIP() << "the scratch folder's file system makes no file immutable (chattr +i)";
+    const bool closed = locked.Close();
+    RunOnHost("chattr -i '" + CScratch::Host("locked.avi") + "'");
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(locked.Failure().file.GetErrorMessage(), "Access to " + CScratch::Windows("locked.avi") + " was denied.");
 }
 
 TEST_F(Recording, AnAutomaticRecordingHoldsItsRateAndShowsTheScreenAsItChanged)
@@ -341,21 +353,66 @@ TEST_F(Recording, ALostScreenIsToldAndAFullFileGoesOnInTheNext)
     EXPECT_EQ(frames, 30);
     EXPECT_FALSE(FileExists(AviPartName(m_settings.m_szAviFile, 9)));
 
-    // A next part that cannot be made (a folder holds its name) ends the recording with the
-    // stop box; the parts written stay complete.
-    ClearSoundCapture();
+    // A folder or a file of the user's in a part's place is not written over: the recording
+    // ends there with the stop box; the parts written stay complete, and those that the longer
+    // recording before left are gone.
     const std::string blocked = AviPartName(m_settings.m_szAviFile, 2);
+    for (const bool folder : {true, false}) {
+        ClearSoundCapture();
+        ::DeleteFileA(blocked.c_str());
+        ::RemoveDirectoryA(blocked.c_str());
+        ASSERT_TRUE(folder ? ::CreateDirectoryA(blocked.c_str(), nullptr) != FALSE : WriteBytes(blocked, {'m', 'e'}));
+        CMessageBoxWatcher refused;
+        Begin(small, true);
+        EXPECT_TRUE(m_window.RunUntilStopped(small, 5000));
+        ASSERT_TRUE(refused.Wait());
+        EXPECT_EQ(refused.m_text, blocked + " is not a part of this recording, so it was not written over; the "
+                                           "recording ended with " + m_settings.m_szAviFile + ".");
+        EXPECT_EQ(refused.m_hIcon, ::LoadIconA(nullptr, IDI_HAND));
+        EXPECT_TRUE(CapturedSound().empty());
+        EXPECT_EQ(Probe().packets, 4);
+        for (int part = 3; part <= 8; ++part)
+            EXPECT_FALSE(FileExists(AviPartName(m_settings.m_szAviFile, part))) << part << " is left";
+    }
+    EXPECT_EQ(ReadBytes(blocked), std::vector<BYTE>({'m', 'e'}));
     ::DeleteFileA(blocked.c_str());
-    ASSERT_TRUE(::CreateDirectoryA(blocked.c_str(), nullptr));
-    CMessageBoxWatcher refused;
-    Begin(small, true);
-    EXPECT_TRUE(m_window.RunUntilStopped(small, 5000));
-    ::RemoveDirectoryA(blocked.c_str());
-    ASSERT_TRUE(refused.Wait());
-    EXPECT_NE(refused.m_text.find(blocked), std::string::npos) << refused.m_text;
-    EXPECT_EQ(refused.m_hIcon, ::LoadIconA(nullptr, IDI_HAND));
-    EXPECT_TRUE(CapturedSound().empty());
+
+    // A part whose completion outlasts the wait for it (its thread cannot start while this one
+    // holds the loader lock; no other thread may be needed meanwhile) ends the recording, saying
+    // so; the recorder still waits for it when it goes, and the file is complete.
+    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    const auto lockLoader = reinterpret_cast<LONG(WINAPI*)(ULONG, ULONG*, ULONG_PTR*)>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(ntdll, "LdrLockLoaderLock")));
+    const auto unlockLoader = reinterpret_cast<LONG(WINAPI*)(ULONG, ULONG_PTR)>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(ntdll, "LdrUnlockLoaderLock")));
+    {
+        CRecorder hurried(QueryVideoForWindowsVersion(), limit, 200);
+        ULONG_PTR cookie = 0;
+        ASSERT_EQ(lockLoader(0, nullptr, &cookie), 0);
+        Outcome ended = hurried.Start(m_window, true, m_settings, nullptr);
+        for (MSG msg; hurried.IsRecording() && ::GetMessageA(&msg, m_window, 0, 0) > 0;)
+            if (msg.message == WM_TIMER)
+                ended = hurried.OnTimer();
+        unlockLoader(0, cookie);
+        EXPECT_EQ(ended.reason, std::string(m_settings.m_szAviFile) + " is still being completed. The recording ended "
+                                "without waiting for it; the program completes it meanwhile and waits for it before it exits.");
+    }
     EXPECT_EQ(Probe().packets, 4);
+
+    // A part whose name would not fit a path ends the recording the same way. A first file of
+    // 128 characters or more is opened by its short name.
+    CaptureSettings longName = m_settings;
+    const std::string longFile = std::string(254 - CScratch::WindowsDir().size(), 'n') + ".avi";
+    const std::string first = CScratch::Windows(longFile);
+    std::strcpy(longName.m_szAviFile, first.c_str());
+    CMessageBoxWatcher tooLong;
+    Begin(small, true, longName);
+    EXPECT_TRUE(m_window.RunUntilStopped(small, 5000));
+    ASSERT_TRUE(tooLong.Wait());
+    EXPECT_EQ(tooLong.m_text, "The name of the recording's next part would be longer than a path may be (259 "
+                              "characters), so the recording ended with " + first + ".");
+    EXPECT_EQ(ProbeVideo(CScratch::Host(longFile)).packets, 4);
+    EXPECT_LT(NameForAnsiServices(first).size(), 128u);
 }
 
 TEST_F(Recording, AManualRecordingEndsAfterThirtySecondsOfFrames)
