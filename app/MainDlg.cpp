@@ -84,6 +84,17 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
     case WM_HOTKEY:
         result = OnHotKey(wParam);
         return true;
+    case WM_QUERYENDSESSION:
+        // A recording is no reason to hold up the end of the session: it is ended with it.
+        result = TRUE;
+        return true;
+    case WM_ENDSESSION:
+        // The process may be ended once this returns: the recording's files are completed now,
+        // and no message box may hold up the end of the session.
+        if (wParam)
+            m_recorder.EndForSessionEnd();
+        result = 0;
+        return true;
     default:
         return CDialog::OnMessage(msg, wParam, lParam, result);
     }

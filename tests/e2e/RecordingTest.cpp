@@ -1,7 +1,8 @@
 // Recording as a user sets it up and does it: the AVI file and the rectangle chosen in the Option
 // dialog, a recording of "End after" seconds, one begun and ended by hand, and one with the
 // cursor; a recording that goes on in next files, and the tray icon that shows a recording and
-// ends it with a click; read back by ffprobe and ffmpeg.
+// ends it with a click, and the end of the session during a recording; read back by ffprobe and
+// ffmpeg.
 #include "support/Desktop.h"
 #include "support/Dialogs.h"
 #include "support/Files.h"
@@ -142,4 +143,14 @@ TEST_F(Recording, ALongRecordingGoesOnInNextFilesWhileTheTrayIconShowsIt)
     EXPECT_TRUE(Idle());
     EXPECT_FALSE(::IsWindowVisible(app.MainWindow())) << "the click also opened the picker";
     EXPECT_GE(ProbeVideo(CScratch::Host("clip.avi")).packets, 3);
+
+    Step("the session ends during a recording's second part: both files complete, and nothing holds up the end");
+    PressHotKey({VK_CONTROL, VK_SHIFT, 'B'});
+    ASSERT_TRUE(WaitUntil([&] { return IsInUse(CScratch::Windows(parts[1])); }, 5000)) << "no second part began";
+    // Wine's wineboot sends the two messages to every window, then ends the processes that answered.
+    const CShortRun ending = RunToItsEnd("C:\\windows\\system32\\wineboot.exe", "--end-session");
+    EXPECT_TRUE(ending.ended && !ending.sawWindow) << "the end of the session waited for the program";
+    EXPECT_TRUE(app.WaitForExit(5000));
+    for (const char* part : {parts[0], parts[1]})
+        EXPECT_TRUE(ProbeVideo(CScratch::Host(part)).read) << part << " is not complete";
 }
