@@ -40,6 +40,7 @@ Outcome CRecorder::Start(HWND timerWindow, bool automatic, const CaptureSettings
     if (m_bWaiting)
         return Outcome::Of(Outcome::Kind::Nothing);
     Stop();
+    m_bStopAsked = false;
     if (!HasRecordingChoices(settings))
         return Outcome::Of(Outcome::Kind::Nothing);
     const RECT& area = settings.m_rcAvi;
@@ -195,16 +196,20 @@ Outcome CRecorder::Stop()
 
 void CRecorder::EndForSessionEnd()
 {
-    if (m_pClosing)
+    if (!m_bWaiting) {
+        Stop();
+    } else {
+        // The end of the session came among the messages that a wait for a part answers: that
+        // part and the one being written are completed here, and the recording ends once the
+        // wait is over.
         m_pClosing->Wait(m_dwCompletionBoundMs);
-    if (m_bWaiting && m_pWriter) {
-        // The session ends while a part's completion is waited for: the part being written is
-        // completed here, and the recording ends once that wait is over.
         m_pWriter->Close();
         m_bStopAsked = true;
-    } else {
-        Stop();
     }
+    // What the messages answered meanwhile ask of the recorder waits until these are done.
+    const bool waiting = m_bWaiting;
+    m_bWaiting = true;
     for (const std::unique_ptr<CPartCloser>& late : m_late)
         late->Wait(m_dwCompletionBoundMs);
+    m_bWaiting = waiting;
 }
