@@ -63,7 +63,7 @@ std::string PartMark(const std::string& first, int part)
         const unsigned char byte = static_cast<unsigned char>(c);
         if (byte >= 0x20 && byte < 0x7F)
             mark += c;
-        else if (byte >= 0xC0 || byte < 0x20)  // a character's first byte
+        else if (byte < 0x80 || byte >= 0xC0)  // a character's first byte
             mark += '?';
     }
     return mark.substr(0, kMarkLength);
