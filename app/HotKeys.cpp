@@ -49,7 +49,7 @@ void UnregisterHotKeys(HWND window)
         ::UnregisterHotKey(window, id);
 }
 
-HotKeyAction ActionForHotKey(int id, const CaptureSettings& settings)
+HotKeyAction ActionForHotKey(int id)
 {
     switch (id) {
     case IDH_COPY_AUTOMATICALLY:
@@ -57,9 +57,7 @@ HotKeyAction ActionForHotKey(int id, const CaptureSettings& settings)
     case IDH_COPY_MANUALLY:
         return {Action::CopyManually, kPrintScreenDelayMs};
     case IDH_AVI_BEGIN:
-        return {settings.m_chAviBeginKey == settings.m_chAviAutoBeginKey ? Action::BeginAutoRecording
-                                                                          : Action::BeginRecording,
-                0};
+        return {Action::BeginRecording, 0};
     case IDH_AVI_END:
         return {Action::EndRecording, 0};
     case IDH_AVI_AUTO_BEGIN:

@@ -57,9 +57,7 @@ struct HotKeyAction {
     Action action;
     DWORD delayMs;
 };
-// A begin letter equal to the automatic one starts the automatic recording: only one of the two
-// keys can be registered, and the letter is the automatic one's.
-HotKeyAction ActionForHotKey(int id, const CaptureSettings& settings);
+HotKeyAction ActionForHotKey(int id);
 
 // An action starts only while no other runs and when at least two whole clock seconds have
 // passed since the last accepted one (a clock set back drops actions until it has caught up).

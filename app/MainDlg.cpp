@@ -218,7 +218,7 @@ LRESULT CMainDlg::OnHotKey(WPARAM id)
     // Keys pressed while an action runs are dropped, not queued.
     if (m_state.m_bBusy)
         return 1;
-    const HotKeyAction key = ActionForHotKey(static_cast<int>(id), m_settings);
+    const HotKeyAction key = ActionForHotKey(static_cast<int>(id));
     if (key.action == Action::None)
         return 1;
     if (key.delayMs)

@@ -1,5 +1,6 @@
 #include "capture/Delivery.h"
 
+#include "capture/SettingRules.h"
 #include "framework/Paths.h"
 #include "image/BitmapToDib.h"
 #include "image/DibImage.h"
@@ -46,7 +47,9 @@ Outcome WritePictureFile(const char* name, CDibImage& image)
 
 int NextFileNumber(int lastNumber, int baseNumber)
 {
-    return lastNumber < baseNumber ? baseNumber : lastNumber + 1;
+    if (lastNumber < baseNumber)
+        return baseNumber;
+    return lastNumber < kLastFileNumber ? lastNumber + 1 : kLastFileNumber;
 }
 
 std::string NumberedFileName(const std::string& directory, const std::string& prefix, int number, int digits,

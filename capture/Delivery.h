@@ -29,7 +29,8 @@ Outcome DeliverText(const std::string& text, HWND owner);
 const size_t kFileNameBytes = MAX_PATH * kUtf8BytesPerUnit;
 bool BuildFileName(const CaptureSettings& settings, int& lastNumber, char* buffer);
 
-// The number of the next numbered file after lastNumber.
+// The number of the next numbered file after lastNumber; from the last number a file gets
+// (kLastFileNumber) on, that one again.
 int NextFileNumber(int lastNumber, int baseNumber);
 // directory\prefix<number padded with zeros to digits><extension>; a directory that ends in
 // a backslash gets no second one, a number longer than digits is written whole.
