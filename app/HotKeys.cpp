@@ -2,6 +2,8 @@
 
 namespace {
 const DWORD kPrintScreenDelayMs = 500;
+// The least time between two actions.
+const ULONGLONG kActionIntervalMs = 2000;
 
 // "A", "A and B", "A, B and C".
 std::string KeyList(const std::vector<HotKeyBinding>& keys)
@@ -67,12 +69,9 @@ HotKeyAction ActionForHotKey(int id)
     }
 }
 
-bool ShouldAcceptAction(BOOL busy, const CDateTime& now, const CDateTime& lastAccepted)
+bool ShouldAcceptAction(BOOL busy, ULONGLONG nowMs, ULONGLONG lastAcceptedMs)
 {
-    if (busy)
-        return false;
-    // The elapsed time is whole seconds, so "less than 1.1" means "fewer than 2".
-    return ElapsedWholeSeconds(now, lastAccepted) >= 1.1;
+    return !busy && nowMs >= lastAcceptedMs && nowMs - lastAcceptedMs >= kActionIntervalMs;
 }
 
 std::string HotKeyName(const HotKeyBinding& key)

@@ -48,7 +48,7 @@ CMainDlg::~CMainDlg() = default;
 BOOL CMainDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    m_dtLastAction = CDateTime::Now();
+    m_ullLastActionMs = ::GetTickCount64();
     LoadSettings(m_settings);
     // Numbered files of an earlier run are never written over.
     m_state.m_nLastNumber = LoadLastNumber(m_settings.m_nBaseNumber - 1);
@@ -233,10 +233,10 @@ LRESULT CMainDlg::OnHotKeyAction(WPARAM wParam)
         return 0;
     // Taken for every action message that gets this far, also one that the debounce drops.
     TakeCursorSnapshot(m_state);
-    const CDateTime now = CDateTime::Now();
-    if (!ShouldAcceptAction(m_state.m_bBusy, now, m_dtLastAction))
+    const ULONGLONG now = ::GetTickCount64();
+    if (!ShouldAcceptAction(m_state.m_bBusy, now, m_ullLastActionMs))
         return 0;
-    m_dtLastAction = now;
+    m_ullLastActionMs = now;
     CBusyScope busy(m_state);
     switch (static_cast<Action>(wParam)) {
     case Action::CopyManually:

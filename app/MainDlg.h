@@ -6,7 +6,6 @@
 
 #include "avi/Recorder.h"
 #include "capture/WindowPicker.h"
-#include "framework/DateTime.h"
 #include "framework/Dialog.h"
 
 // Messages of the main window.
@@ -30,7 +29,7 @@ public:
     // Shows the dialog as the picker window, topmost and centred on the cursor.
     void ShowPickerAtCursor();
 
-    CDateTime m_dtLastAction;  // when the last hot-key action was accepted
+    ULONGLONG m_ullLastActionMs = 0;  // when the last hot-key action was accepted (GetTickCount64)
     CaptureSettings m_settings;  // the user's choices
     CaptureState m_state;        // shared by the actions while they run
 
