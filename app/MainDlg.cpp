@@ -11,6 +11,7 @@
 #include "ui/AboutDlg.h"
 #include "ui/OptionsDlg.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -91,6 +92,13 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
 
 bool CMainDlg::OnCommand(UINT id, UINT code, HWND control)
 {
+    // A command of the tray menu that a loop of a running action dispatches (a reading's, the
+    // frozen screen's, a message box's) waits until the action has ended, then runs.
+    if ((id == ID_EXIT || id == ID_OPTION || id == ID_ABOUT) && m_state.m_bBusy) {
+        if (std::find(m_heldCommands.begin(), m_heldCommands.end(), id) == m_heldCommands.end())
+            m_heldCommands.push_back(id);
+        return true;
+    }
     switch (id) {
     case ID_EXIT:
         OnExit();
@@ -128,7 +136,7 @@ void CMainDlg::OnLButtonUp(UINT, POINT)
     // it is delivered, and none is started while another runs.
     if (m_state.m_bBusy)
         return;
-    CBusyScope busy(m_state);
+    CActionScope busy(*this);
     DeliverSelection(selection, ScreenPicture(), m_hWnd, m_settings, m_state);
 }
 
@@ -237,7 +245,7 @@ LRESULT CMainDlg::OnHotKeyAction(WPARAM wParam)
     if (!ShouldAcceptAction(m_state.m_bBusy, now, m_ullLastActionMs))
         return 0;
     m_ullLastActionMs = now;
-    CBusyScope busy(m_state);
+    CActionScope busy(*this);
     switch (static_cast<Action>(wParam)) {
     case Action::CopyManually:
         CopyManually();
@@ -260,6 +268,24 @@ LRESULT CMainDlg::OnHotKeyAction(WPARAM wParam)
     return 0;
 }
 
+CMainDlg::CActionScope::~CActionScope()
+{
+    m_dialog.m_state.m_bBusy = FALSE;
+    m_dialog.PostHeldCommands();
+}
+
+void CMainDlg::PostHeldCommands()
+{
+    if (m_state.m_bBusy)
+        return;
+    // Posted, not run here: whoever ran the action finishes first. A window gone meanwhile (the
+    // session ended) takes them with it.
+    for (const UINT id : m_heldCommands)
+        if (m_hWnd)
+            ::PostMessageA(m_hWnd, WM_COMMAND, id, 0);
+    m_heldCommands.clear();
+}
+
 bool CMainDlg::BringOpenDialogToFront()
 {
     if (!m_pOpenDialog || !m_pOpenDialog->m_hWnd)
@@ -275,7 +301,9 @@ void CMainDlg::OnOption()
     if (BringOpenDialogToFront())
         return;
     COptionsDlg dialog(m_settings, [this](HWND options, RECT& rect) {
-        return PickRectangle(options, m_settings, m_state, rect);
+        const bool picked = PickRectangle(options, m_settings, m_state, rect);
+        PostHeldCommands();
+        return picked;
     });
     INT_PTR result = IDCANCEL;
     {

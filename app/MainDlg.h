@@ -8,6 +8,8 @@
 #include "capture/WindowPicker.h"
 #include "framework/Dialog.h"
 
+#include <vector>
+
 // Messages of the main window.
 const UINT WM_HOTKEY_ACTION = WM_USER + 11;  // wParam: the Action that a hot key starts
 // Registered when the program starts: a second start, and a new taskbar.
@@ -59,6 +61,21 @@ private:
     // The Option or About box opened from the tray menu, if one is open, brought to the front
     // (with whatever it has opened over itself); false when none is open.
     bool BringOpenDialogToFront();
+    // Holds the busy flag while an action runs; as it ends, the tray menu's commands that arrived
+    // meanwhile are posted again.
+    class CActionScope
+    {
+    public:
+        explicit CActionScope(CMainDlg& dialog) : m_dialog(dialog) { m_dialog.m_state.m_bBusy = TRUE; }
+        ~CActionScope();
+        CActionScope(const CActionScope&) = delete;
+        CActionScope& operator=(const CActionScope&) = delete;
+
+    private:
+        CMainDlg& m_dialog;
+    };
+    // The tray menu's commands held back while an action ran, posted again once none runs.
+    void PostHeldCommands();
     // The tray icon made to show whether a recording runs, then the outcome of the recording's
     // step told: the icon is back to its usual look before a message about the end shows.
     void ReportRecording(const Outcome& outcome);
@@ -67,4 +84,5 @@ private:
     CRecorder m_recorder;
     CDialog* m_pOpenDialog = nullptr;  // the tray menu's Option or About box while it runs
     bool m_bTrayShowsRecording = false;
+    std::vector<UINT> m_heldCommands;  // Option, About, Exit chosen while an action ran
 };

@@ -115,9 +115,15 @@ TEST_F(LongReading, ShowsHowFarItHasComeAndEscOrStopEndsItWithTheWholeRowsRead)
                 return true;
         return false;
     };
-    EXPECT_FALSE(WaitUntil([&] { return ::IsWindowVisible(main) || menuShown(); }, 1000))
-        << "the tray menu or the picker opened during the reading";
+    // As a menu opened before the reading would send its command.
+    ::PostMessageA(main, WM_COMMAND, ID_OPTION, 0);
+    auto opened = [&] { return ::IsWindowVisible(main) || menuShown() || WaitForDialog(Pid(), "Option", 0); };
+    EXPECT_FALSE(WaitUntil(opened, 1000)) << "the tray menu, the picker or the Option dialog opened during the reading";
 
-    Step("the Stop button stops the reading");
+    Step("the Stop button stops the reading; then the Option dialog chosen meanwhile opens");
     stoppedBy([&] { ClickAt(CentreOf(progress, IDCANCEL)); });
+    const HWND option = WaitForDialog(Pid(), "Option");
+    ASSERT_TRUE(option) << "the command was lost";
+    Press(option, IDCANCEL);
+    EXPECT_TRUE(WaitUntilClosed(option));
 }
