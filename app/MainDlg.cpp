@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "app/StillActions.h"
 #include "app/TrayIcon.h"
+#include "capture/Delivery.h"
 #include "framework/MessageBox.h"
 #include "framework/Screen.h"
 #include "res/resource.h"
@@ -312,12 +313,17 @@ void CMainDlg::OnOption()
     }
     if (result != IDOK)
         return;
-    // The choices are stored at once; numbering starts again at the base number. The profile
-    // and the hot keys belong to this window.
+    // The choices are stored at once. Numbering starts again at the base number only for
+    // another series of files: an OK that left their names as they were goes on with the
+    // series rather than writing over its files. The profile and the hot keys belong to this
+    // window.
+    const bool sameSeries = NamesTheSameSeries(m_settings, dialog.Choices());
     m_settings = dialog.Choices();
-    m_state.m_nLastNumber = m_settings.m_nBaseNumber - 1;
     SaveSettings(m_settings);
-    SaveLastNumber(m_state.m_nLastNumber);
+    if (!sameSeries) {
+        m_state.m_nLastNumber = m_settings.m_nBaseNumber - 1;
+        SaveLastNumber(m_state.m_nLastNumber);
+    }
     UnregisterHotKeys(m_hWnd);
     const std::string held = HeldLettersMessage(RegisterHotKeys(m_hWnd, m_settings));
     if (!held.empty())

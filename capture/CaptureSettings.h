@@ -38,8 +38,8 @@ struct CaptureSettings {
 struct CaptureState {
     BOOL m_bBusy = FALSE;  // a hot-key action (or the Option dialog's rectangle choice) runs
     CURSORINFO m_cursorInfo = {};  // the cursor when the last hot-key action arrived
-    // The number of the last numbered file; every OK of the Option dialog sets it back to one
-    // below the base number, so that numbering starts there again.
+    // The number of the last numbered file; an OK of the Option dialog that changes what names
+    // the files sets it back to one below the base number, so that numbering starts there again.
     int m_nLastNumber = 0;
 };
 

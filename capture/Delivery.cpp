@@ -52,6 +52,13 @@ int NextFileNumber(int lastNumber, int baseNumber)
     return lastNumber < kLastFileNumber ? lastNumber + 1 : kLastFileNumber;
 }
 
+bool NamesTheSameSeries(const CaptureSettings& before, const CaptureSettings& after)
+{
+    return std::strcmp(before.m_szDirectory, after.m_szDirectory) == 0 &&
+           std::strcmp(before.m_szPrefix, after.m_szPrefix) == 0 && before.m_nBaseNumber == after.m_nBaseNumber &&
+           before.m_nDigits == after.m_nDigits && std::strcmp(before.m_szExtension, after.m_szExtension) == 0;
+}
+
 std::string NumberedFileName(const std::string& directory, const std::string& prefix, int number, int digits,
                              const std::string& extension)
 {

@@ -98,6 +98,13 @@ TEST_F(PrintScreenToFiles, NumberedFilesOfTheChosenTypeAndDigitsWithOrWithoutThe
     ASSERT_FALSE(png.Empty()) << "shot00005.png is no picture of the screen";
     EXPECT_TRUE(PatternWithCursorAt(png, 0, 0, cursor));
 
+    Step("an OK that changes nothing that names the files goes on with the numbering");
+    ASSERT_TRUE(dialog = OpenOption());
+    TypeText(dialog, IDC_AVI_RATE, "12");
+    ASSERT_EQ(PressFor(dialog, IDOK), "");
+    PressHotKey({VK_SNAPSHOT});
+    EXPECT_TRUE(FileAppears(folder, "shot00006.png")) << "shot00005.png was written over";
+
     Step("after a restart every choice is back, and the numbering goes on where it was");
     ASSERT_TRUE(app.Exit());
     CPixlet again;
@@ -110,5 +117,5 @@ TEST_F(PrintScreenToFiles, NumberedFilesOfTheChosenTypeAndDigitsWithOrWithoutThe
                 IsChecked(dialog, IDC_INCLUDE_CURSOR));
     PressFor(dialog, IDCANCEL);
     PressHotKey({VK_SNAPSHOT});
-    EXPECT_TRUE(FileAppears(folder, "shot00006.png"));
+    EXPECT_TRUE(FileAppears(folder, "shot00007.png"));
 }
