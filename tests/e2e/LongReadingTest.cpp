@@ -9,6 +9,7 @@
 #include "support/PixletTest.h"
 #include "support/Screen.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -87,6 +88,17 @@ TEST_F(LongReading, ShowsHowFarItHasComeAndEscOrStopEndsItWithTheWholeRowsRead)
     EXPECT_LE(::GetTickCount() - pressed, 2500u);
     EXPECT_EQ(TextOf(progress, IDC_READING_WHAT), "Reading the rows of a list view...");
     SaveScreenshotIfAsked("reading-progress");
+
+    Step("a bar of 20,000 beside the count stands where the count does");
+    const HWND bar = ::GetDlgItem(progress, IDC_READING_BAR);
+    std::string shown;
+    LRESULT at = -1;
+    EXPECT_TRUE(WaitUntil([&] {
+        at = ::SendMessageA(bar, PBM_GETPOS, 0, 0);
+        shown = TextOf(progress, IDC_READING_HOW_FAR);
+        return ::SendMessageA(bar, PBM_GETPOS, 0, 0) == at && ::SendMessageA(bar, PBM_GETRANGE, FALSE, 0) == 20000;
+    }, 2000)) << "no bar of 20,000";
+    EXPECT_EQ(shown, Grouped(static_cast<int>(at)) + " of 20,000 rows");
 
     Step("a PrintScreen during the reading takes nothing; the count goes on");
     const std::string before = TextOf(progress, IDC_READING_HOW_FAR);
