@@ -2,6 +2,8 @@
 
 namespace {
 const DWORD kPrintScreenDelayMs = 500;
+// The least time between two actions.
+const ULONGLONG kActionIntervalMs = 2000;
 
 // "A", "A and B", "A, B and C".
 std::string KeyList(const std::vector<HotKeyBinding>& keys)
@@ -49,7 +51,7 @@ void UnregisterHotKeys(HWND window)
         ::UnregisterHotKey(window, id);
 }
 
-HotKeyAction ActionForHotKey(int id, const CaptureSettings& settings)
+HotKeyAction ActionForHotKey(int id)
 {
     switch (id) {
     case IDH_COPY_AUTOMATICALLY:
@@ -57,9 +59,7 @@ HotKeyAction ActionForHotKey(int id, const CaptureSettings& settings)
     case IDH_COPY_MANUALLY:
         return {Action::CopyManually, kPrintScreenDelayMs};
     case IDH_AVI_BEGIN:
-        return {settings.m_chAviBeginKey == settings.m_chAviAutoBeginKey ? Action::BeginAutoRecording
-                                                                          : Action::BeginRecording,
-                0};
+        return {Action::BeginRecording, 0};
     case IDH_AVI_END:
         return {Action::EndRecording, 0};
     case IDH_AVI_AUTO_BEGIN:
@@ -69,12 +69,9 @@ HotKeyAction ActionForHotKey(int id, const CaptureSettings& settings)
     }
 }
 
-bool ShouldAcceptAction(BOOL busy, const CDateTime& now, const CDateTime& lastAccepted)
+bool ShouldAcceptAction(BOOL busy, ULONGLONG nowMs, ULONGLONG lastAcceptedMs)
 {
-    if (busy)
-        return false;
-    // The elapsed time is whole seconds, so "less than 1.1" means "fewer than 2".
-    return ElapsedWholeSeconds(now, lastAccepted) >= 1.1;
+    return !busy && nowMs >= lastAcceptedMs && nowMs - lastAcceptedMs >= kActionIntervalMs;
 }
 
 std::string HotKeyName(const HotKeyBinding& key)

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "capture/CaptureSettings.h"
-#include "framework/DateTime.h"
 
 #include <array>
 #include <string>
@@ -57,10 +56,10 @@ struct HotKeyAction {
     Action action;
     DWORD delayMs;
 };
-// A begin letter equal to the automatic one starts the automatic recording: only one of the two
-// keys can be registered, and the letter is the automatic one's.
-HotKeyAction ActionForHotKey(int id, const CaptureSettings& settings);
+HotKeyAction ActionForHotKey(int id);
 
-// An action starts only while no other runs and when at least two whole clock seconds have
-// passed since the last accepted one (a clock set back drops actions until it has caught up).
-bool ShouldAcceptAction(BOOL busy, const CDateTime& now, const CDateTime& lastAccepted);
+// An action starts only while no other runs and when at least two whole seconds have passed
+// since the last accepted one (or the start). The moments are milliseconds of a clock that only
+// moves forward (GetTickCount64): setting the clock of the day back, at the end of daylight
+// saving time say, drops no action.
+bool ShouldAcceptAction(BOOL busy, ULONGLONG nowMs, ULONGLONG lastAcceptedMs);

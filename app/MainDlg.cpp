@@ -5,12 +5,14 @@
 #include "app/Settings.h"
 #include "app/StillActions.h"
 #include "app/TrayIcon.h"
+#include "capture/Delivery.h"
 #include "framework/MessageBox.h"
 #include "framework/Screen.h"
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
 #include "ui/OptionsDlg.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -48,7 +50,7 @@ CMainDlg::~CMainDlg() = default;
 BOOL CMainDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    m_dtLastAction = CDateTime::Now();
+    m_ullLastActionMs = ::GetTickCount64();
     LoadSettings(m_settings);
     // Numbered files of an earlier run are never written over.
     m_state.m_nLastNumber = LoadLastNumber(m_settings.m_nBaseNumber - 1);
@@ -102,6 +104,13 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
 
 bool CMainDlg::OnCommand(UINT id, UINT code, HWND control)
 {
+    // A command of the tray menu that a loop of a running action dispatches (a reading's, the
+    // frozen screen's, a message box's) waits until the action has ended, then runs.
+    if ((id == ID_EXIT || id == ID_OPTION || id == ID_ABOUT) && m_state.m_bBusy) {
+        if (std::find(m_heldCommands.begin(), m_heldCommands.end(), id) == m_heldCommands.end())
+            m_heldCommands.push_back(id);
+        return true;
+    }
     switch (id) {
     case ID_EXIT:
         OnExit();
@@ -139,7 +148,7 @@ void CMainDlg::OnLButtonUp(UINT, POINT)
     // it is delivered, and none is started while another runs.
     if (m_state.m_bBusy)
         return;
-    CBusyScope busy(m_state);
+    CActionScope busy(*this);
     DeliverSelection(selection, ScreenPicture(), m_hWnd, m_settings, m_state);
 }
 
@@ -229,7 +238,7 @@ LRESULT CMainDlg::OnHotKey(WPARAM id)
     // Keys pressed while an action runs are dropped, not queued.
     if (m_state.m_bBusy)
         return 1;
-    const HotKeyAction key = ActionForHotKey(static_cast<int>(id), m_settings);
+    const HotKeyAction key = ActionForHotKey(static_cast<int>(id));
     if (key.action == Action::None)
         return 1;
     if (key.delayMs)
@@ -244,11 +253,11 @@ LRESULT CMainDlg::OnHotKeyAction(WPARAM wParam)
         return 0;
     // Taken for every action message that gets this far, also one that the debounce drops.
     TakeCursorSnapshot(m_state);
-    const CDateTime now = CDateTime::Now();
-    if (!ShouldAcceptAction(m_state.m_bBusy, now, m_dtLastAction))
+    const ULONGLONG now = ::GetTickCount64();
+    if (!ShouldAcceptAction(m_state.m_bBusy, now, m_ullLastActionMs))
         return 0;
-    m_dtLastAction = now;
-    CBusyScope busy(m_state);
+    m_ullLastActionMs = now;
+    CActionScope busy(*this);
     switch (static_cast<Action>(wParam)) {
     case Action::CopyManually:
         CopyManually();
@@ -271,6 +280,24 @@ LRESULT CMainDlg::OnHotKeyAction(WPARAM wParam)
     return 0;
 }
 
+CMainDlg::CActionScope::~CActionScope()
+{
+    m_dialog.m_state.m_bBusy = FALSE;
+    m_dialog.PostHeldCommands();
+}
+
+void CMainDlg::PostHeldCommands()
+{
+    if (m_state.m_bBusy)
+        return;
+    // Posted, not run here: whoever ran the action finishes first. A window gone meanwhile (the
+    // session ended) takes them with it.
+    for (const UINT id : m_heldCommands)
+        if (m_hWnd)
+            ::PostMessageA(m_hWnd, WM_COMMAND, id, 0);
+    m_heldCommands.clear();
+}
+
 bool CMainDlg::BringOpenDialogToFront()
 {
     if (!m_pOpenDialog || !m_pOpenDialog->m_hWnd)
@@ -286,7 +313,9 @@ void CMainDlg::OnOption()
     if (BringOpenDialogToFront())
         return;
     COptionsDlg dialog(m_settings, [this](HWND options, RECT& rect) {
-        return PickRectangle(options, m_settings, m_state, rect);
+        const bool picked = PickRectangle(options, m_settings, m_state, rect);
+        PostHeldCommands();
+        return picked;
     });
     INT_PTR result = IDCANCEL;
     {
@@ -295,12 +324,17 @@ void CMainDlg::OnOption()
     }
     if (result != IDOK)
         return;
-    // The choices are stored at once; numbering starts again at the base number. The profile
-    // and the hot keys belong to this window.
+    // The choices are stored at once. Numbering starts again at the base number only for
+    // another series of files: an OK that left their names as they were goes on with the
+    // series rather than writing over its files. The profile and the hot keys belong to this
+    // window.
+    const bool sameSeries = NamesTheSameSeries(m_settings, dialog.Choices());
     m_settings = dialog.Choices();
-    m_state.m_nLastNumber = m_settings.m_nBaseNumber - 1;
     SaveSettings(m_settings);
-    SaveLastNumber(m_state.m_nLastNumber);
+    if (!sameSeries) {
+        m_state.m_nLastNumber = m_settings.m_nBaseNumber - 1;
+        SaveLastNumber(m_state.m_nLastNumber);
+    }
     UnregisterHotKeys(m_hWnd);
     const std::string held = HeldLettersMessage(RegisterHotKeys(m_hWnd, m_settings));
     if (!held.empty())

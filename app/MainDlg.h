@@ -6,8 +6,9 @@
 
 #include "avi/Recorder.h"
 #include "capture/WindowPicker.h"
-#include "framework/DateTime.h"
 #include "framework/Dialog.h"
+
+#include <vector>
 
 // Messages of the main window.
 const UINT WM_HOTKEY_ACTION = WM_USER + 11;  // wParam: the Action that a hot key starts
@@ -30,7 +31,7 @@ public:
     // Shows the dialog as the picker window, topmost and centred on the cursor.
     void ShowPickerAtCursor();
 
-    CDateTime m_dtLastAction;  // when the last hot-key action was accepted
+    ULONGLONG m_ullLastActionMs = 0;  // when the last hot-key action was accepted (GetTickCount64)
     CaptureSettings m_settings;  // the user's choices
     CaptureState m_state;        // shared by the actions while they run
 
@@ -60,6 +61,21 @@ private:
     // The Option or About box opened from the tray menu, if one is open, brought to the front
     // (with whatever it has opened over itself); false when none is open.
     bool BringOpenDialogToFront();
+    // Holds the busy flag while an action runs; as it ends, the tray menu's commands that arrived
+    // meanwhile are posted again.
+    class CActionScope
+    {
+    public:
+        explicit CActionScope(CMainDlg& dialog) : m_dialog(dialog) { m_dialog.m_state.m_bBusy = TRUE; }
+        ~CActionScope();
+        CActionScope(const CActionScope&) = delete;
+        CActionScope& operator=(const CActionScope&) = delete;
+
+    private:
+        CMainDlg& m_dialog;
+    };
+    // The tray menu's commands held back while an action ran, posted again once none runs.
+    void PostHeldCommands();
     // The tray icon made to show whether a recording runs, then the outcome of the recording's
     // step told: the icon is back to its usual look before a message about the end shows.
     void ReportRecording(const Outcome& outcome);
@@ -68,4 +84,5 @@ private:
     CRecorder m_recorder;
     CDialog* m_pOpenDialog = nullptr;  // the tray menu's Option or About box while it runs
     bool m_bTrayShowsRecording = false;
+    std::vector<UINT> m_heldCommands;  // Option, About, Exit chosen while an action ran
 };

@@ -7,8 +7,6 @@
 
 #include "capture/CaptureSettings.h"
 
-#include <string>
-
 // Profile section and values of the three letters.
 extern const char kHotKeySection[];
 extern const char kAviBeginEntry[];
@@ -18,22 +16,15 @@ extern const char kAviAutoBeginEntry[];
 extern const char kSettingsSection[];
 
 // Reads every choice from the application's profile; the settings' own values stand for the
-// defaults.
+// defaults. The three letters are one choice, as in the dialog: a letter outside A to Z keeps
+// its default, and where two of them are then the same, which one was meant cannot be told:
+// all three keep theirs.
 void LoadSettings(CaptureSettings& settings);
 // Writes every choice to the application's profile.
 void SaveSettings(const CaptureSettings& settings);
 // The number of the last numbered file of an earlier run, or `fallback` when none is kept.
 int LoadLastNumber(int fallback);
 void SaveLastNumber(int number);
-
-// What the Option dialog could have chosen: an empty path or a full one (a drive and its
-// root, or a network share) that fits the settings and holds no character a file name cannot;
-// a prefix of at most six such characters; the all-zero rectangle, or one of some size whose
-// corners lie where a screen may be. Names are UTF-8 in any script; their lengths count
-// characters as the system does (UTF-16 units), not bytes.
-bool IsChoosablePath(const std::string& path);
-bool IsChoosablePrefix(const std::string& prefix);
-bool IsChoosableRect(const RECT& rect);
 
 // Fills the state's cursor snapshot with the cursor as it is now.
 void TakeCursorSnapshot(CaptureState& state);

@@ -16,10 +16,11 @@ struct CaptureSettings {
     char m_chAviBeginKey = 'B';
     char m_chAviEndKey = 'E';
     char m_chAviAutoBeginKey = 'C';
-    int m_nAviRate = 10;     // frames per second, 1..20
-    int m_nAviEndAfter = 3;  // seconds, 1..30
-    int m_nBaseNumber = 1;   // 0..3000
-    int m_nDigits = 3;       // 1..6
+    // What each choice may hold is said once, in capture/SettingRules.
+    int m_nAviRate = 10;     // frames per second
+    int m_nAviEndAfter = 3;  // seconds
+    int m_nBaseNumber = 1;
+    int m_nDigits = 3;
     char m_szExtension[8] = ".png";
     // Names in UTF-8, in any script. Their limits count characters as the system does (6 for
     // the prefix, MAX_PATH - 1 for a path); each such character takes at most 3 bytes here.
@@ -37,8 +38,8 @@ struct CaptureSettings {
 struct CaptureState {
     BOOL m_bBusy = FALSE;  // a hot-key action (or the Option dialog's rectangle choice) runs
     CURSORINFO m_cursorInfo = {};  // the cursor when the last hot-key action arrived
-    // The number of the last numbered file; every OK of the Option dialog sets it back to one
-    // below the base number, so that numbering starts there again.
+    // The number of the last numbered file; an OK of the Option dialog that changes what names
+    // the files sets it back to one below the base number, so that numbering starts there again.
     int m_nLastNumber = 0;
 };
 

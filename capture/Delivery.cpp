@@ -1,5 +1,6 @@
 #include "capture/Delivery.h"
 
+#include "capture/SettingRules.h"
 #include "framework/Paths.h"
 #include "image/BitmapToDib.h"
 #include "image/DibImage.h"
@@ -46,7 +47,16 @@ Outcome WritePictureFile(const char* name, CDibImage& image)
 
 int NextFileNumber(int lastNumber, int baseNumber)
 {
-    return lastNumber < baseNumber ? baseNumber : lastNumber + 1;
+    if (lastNumber < baseNumber)
+        return baseNumber;
+    return lastNumber < kLastFileNumber ? lastNumber + 1 : kLastFileNumber;
+}
+
+bool NamesTheSameSeries(const CaptureSettings& before, const CaptureSettings& after)
+{
+    return std::strcmp(before.m_szDirectory, after.m_szDirectory) == 0 &&
+           std::strcmp(before.m_szPrefix, after.m_szPrefix) == 0 && before.m_nBaseNumber == after.m_nBaseNumber &&
+           before.m_nDigits == after.m_nDigits && std::strcmp(before.m_szExtension, after.m_szExtension) == 0;
 }
 
 std::string NumberedFileName(const std::string& directory, const std::string& prefix, int number, int digits,

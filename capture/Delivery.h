@@ -29,8 +29,13 @@ Outcome DeliverText(const std::string& text, HWND owner);
 const size_t kFileNameBytes = MAX_PATH * kUtf8BytesPerUnit;
 bool BuildFileName(const CaptureSettings& settings, int& lastNumber, char* buffer);
 
-// The number of the next numbered file after lastNumber.
+// The number of the next numbered file after lastNumber; from the last number a file gets
+// (kLastFileNumber) on, that one again.
 int NextFileNumber(int lastNumber, int baseNumber);
+// Whether the choices name the same series of numbered files (directory, prefix, base number,
+// digits and type alike): numbering goes on after a change of other choices and starts again
+// at the base number after a change of these.
+bool NamesTheSameSeries(const CaptureSettings& before, const CaptureSettings& after);
 // directory\prefix<number padded with zeros to digits><extension>; a directory that ends in
 // a backslash gets no second one, a number longer than digits is written whole.
 std::string NumberedFileName(const std::string& directory, const std::string& prefix, int number, int digits,

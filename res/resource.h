@@ -54,6 +54,7 @@
 // Reading progress window
 #define IDC_READING_WHAT 1050
 #define IDC_READING_HOW_FAR 1051
+#define IDC_READING_BAR 1052
 
 // About dialog
 #define IDC_AUTHOR 118

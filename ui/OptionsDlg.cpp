@@ -13,10 +13,10 @@
 
 #include <commctrl.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
-const int kPrefixLimit = 6;
 const DWORD kSaveAsFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT;
 const char kSaveAsTitle[] = "Browse Record File";
 // Without a chosen directory the folder chooser starts here.
@@ -49,29 +49,6 @@ int LetterIndex(char letter)
     return -1;
 }
 
-const char* LetterClashMessage(char begin, char end, char autoBegin)
-{
-    if (begin == end || begin == autoBegin)
-        return "Hot key to copy AVI manually is duplicated with others.  Please correct it.";
-    if (end == autoBegin)
-        return "Hot key to copy AVI automatically is duplicated with others.  Please correct it.";
-    return nullptr;
-}
-
-const char* MissingFileChoiceMessage(BOOL saveToFile, int saveMode, const std::string& targetFile,
-                                     const std::string& prefix, const std::string& directory)
-{
-    if (!saveToFile)
-        return nullptr;
-    if (saveMode == 0)
-        return targetFile.empty() ? "Please specify the target file." : nullptr;
-    if (prefix.empty())
-        return "Please specify the prefix of files.";
-    if (directory.empty())
-        return "Please specify the directory to save files.";
-    return nullptr;
-}
-
 RECT ClampChosenRect(RECT rect, const RECT& screen)
 {
     if (rect.left < screen.left)
@@ -96,7 +73,7 @@ void COptionsDlg::DoDataExchange(CDataExchange* pDX)
 {
     DDX_Check(pDX, IDC_SAVE_TO_FILE, m_bSaveToFile);
     DDX_Text(pDX, IDC_PREFIX, m_strPrefix);
-    DDV_MaxChars(pDX, m_strPrefix, kPrefixLimit);
+    DDV_MaxChars(pDX, m_strPrefix, static_cast<int>(kPrefixLength));
     DDX_Radio(pDX, IDC_OVERWRITE, m_nSaveMode);
     DDX_Check(pDX, IDC_INCLUDE_CURSOR, m_bIncludeCursor);
 }
@@ -113,10 +90,10 @@ BOOL COptionsDlg::OnInitDialog()
     m_lblDirectory.SubclassDlgItem(IDC_DIRECTORY, m_hWnd);
     m_lblAviFile.SubclassDlgItem(IDC_AVI_FILE, m_hWnd);
 
-    InitSpin(IDC_AVI_RATE_SPIN, 1, 20, m_choices.m_nAviRate);
-    InitSpin(IDC_END_AFTER_SPIN, 1, 30, m_choices.m_nAviEndAfter);
-    InitSpin(IDC_BASE_NUMBER_SPIN, 0, 3000, m_choices.m_nBaseNumber);
-    InitSpin(IDC_DIGITS_SPIN, 1, 6, m_choices.m_nDigits);
+    InitSpin(IDC_AVI_RATE_SPIN, kAviRateRange, m_choices.m_nAviRate);
+    InitSpin(IDC_END_AFTER_SPIN, kAviEndAfterRange, m_choices.m_nAviEndAfter);
+    InitSpin(IDC_BASE_NUMBER_SPIN, kBaseNumberRange, m_choices.m_nBaseNumber);
+    InitSpin(IDC_DIGITS_SPIN, kDigitsRange, m_choices.m_nDigits);
 
     SetItemText(m_hWnd, IDC_AVI_FILE, m_choices.m_szAviFile);
     SetItemText(m_hWnd, IDC_DIRECTORY, m_choices.m_szDirectory);
@@ -141,7 +118,7 @@ BOOL COptionsDlg::OnInitDialog()
 
 void COptionsDlg::OnOK()
 {
-    // A list without a selection (a letter of the profile outside A to Z) keeps the letter the
+    // A list without a selection (another program can take it away) keeps the letter the
     // settings hold.
     char begin = m_choices.m_chAviBeginKey, end = m_choices.m_chAviEndKey;
     char autoBegin = m_choices.m_chAviAutoBeginKey;
@@ -156,14 +133,23 @@ void COptionsDlg::OnOK()
     // can set any text: a longer prefix is refused (the exchange says so) and never stored.
     if (!UpdateData(TRUE))
         return;
+    // Neither radio button checked (only another program can do that): the kind of saving stays.
+    if (!kSaveModeRange.Holds(m_nSaveMode))
+        m_nSaveMode = m_choices.m_nSaveMode;
+    if (const char* fault = PrefixFault(m_strPrefix)) {
+        AppMessageBox(fault, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     const std::string targetFile = WindowText(GetDlgItem(IDC_TARGET_FILE));
     const std::string directory = WindowText(GetDlgItem(IDC_DIRECTORY));
     const std::string aviFile = WindowText(GetDlgItem(IDC_AVI_FILE));
-    // The choosers give paths that fit; another program may set any text. Cut to fit, a path
-    // would name another file (or half a character).
-    for (const std::string* path : {&targetFile, &directory, &aviFile}) {
-        if (SystemLength(*path) >= MAX_PATH) {
-            AppMessageBox(*path + "\n\n" + kPathTooLong, MB_OK | MB_ICONSTOP);
+    // The choosers give full paths; another program may set any text, and a Save As dialog
+    // takes an AVI file of a length that a long recording's next files do not fit.
+    const std::pair<const std::string*, size_t> paths[] = {
+        {&targetFile, kPathLength}, {&directory, kPathLength}, {&aviFile, kAviPathLength}};
+    for (const auto& path : paths) {
+        if (const char* fault = PathFault(*path.first, path.second)) {
+            AppMessageBox(*path.first + "\n\n" + fault, MB_OK | MB_ICONEXCLAMATION);
             return;
         }
     }
@@ -285,7 +271,11 @@ void COptionsDlg::BrowseRect(int id, RECT& rect)
     RECT picked = {};
     if (!m_pickRect || !m_pickRect(m_hWnd, picked))
         return;
-    rect = ClampChosenRect(picked, ScreenRect());
+    // Kept on the screen, a window beside it may have no size left: the rectangle stays as it was.
+    const RECT chosen = ClampChosenRect(picked, ScreenRect());
+    if (!IsChoosableRect(chosen))
+        return;
+    rect = chosen;
     ShowRect(id, rect);
 }
 
@@ -311,9 +301,9 @@ void COptionsDlg::ShowRect(int id, const RECT& rect)
     ::SetDlgItemTextA(m_hWnd, id, FormatRect(rect).c_str());
 }
 
-void COptionsDlg::InitSpin(int id, int low, int high, int position)
+void COptionsDlg::InitSpin(int id, const SettingRange& range, int position)
 {
-    ::SendDlgItemMessageA(m_hWnd, id, UDM_SETRANGE32, static_cast<WPARAM>(low), high);
+    ::SendDlgItemMessageA(m_hWnd, id, UDM_SETRANGE32, static_cast<WPARAM>(range.low), range.high);
     ::SendDlgItemMessageA(m_hWnd, id, UDM_SETPOS32, 0, position);
 }
 

@@ -1,13 +1,14 @@
 // The Option dialog, the one place where the user changes the settings. It shows the choices
 // it is given: the letters, numbers and paths live in its controls, the rest in its fields, and
-// only an OK that passes every check makes the new choices, all at once, for the caller to
-// store (and save the letters, register the hot keys again, start the numbering afresh).
+// only an OK whose choices keep every rule of the settings (capture/SettingRules; what breaks
+// one is refused in words) makes the new choices, all at once, for the caller to store.
 // Choosing a target file or a directory ticks "Save result into file" and the matching radio
 // button by itself, and typing a prefix ticks the box. Its rectangles are picked on the frozen
 // screen by the caller's picker, which knows whether an action runs.
 #pragma once
 
 #include "capture/CaptureSettings.h"
+#include "capture/SettingRules.h"
 #include "framework/Dialog.h"
 #include "ui/AboutLink.h"
 #include "ui/PathLabel.h"
@@ -18,13 +19,6 @@
 // The list index of a hot-key letter (either case), or -1 for a character that is no letter of
 // A to Z.
 int LetterIndex(char letter);
-// Why OK refuses the three AVI letters (begin and end of "Copy manually", begin of "Copy
-// automatically"), or null when they are all different.
-const char* LetterClashMessage(char begin, char end, char autoBegin);
-// Why OK refuses the file choices, or null: saving into one file needs that file, numbered
-// files need a prefix and a directory. Nothing is needed when nothing is saved into files.
-const char* MissingFileChoiceMessage(BOOL saveToFile, int saveMode, const std::string& targetFile,
-                                     const std::string& prefix, const std::string& directory);
 // A rectangle chosen on the screen, kept on it: left and top at least the screen's, right and
 // bottom at most the screen's. It is not ordered: one dragged to the upper left stays reversed.
 RECT ClampChosenRect(RECT rect, const RECT& screen);
@@ -74,7 +68,7 @@ private:
     // A chosen path shown in its label, with "Save result into file" ticked and the radio
     // button of its kind of saving chosen.
     void ChooseSavePath(int labelId, const std::string& path, int saveMode);
-    void InitSpin(int id, int low, int high, int position);
+    void InitSpin(int id, const SettingRange& range, int position);
     int SpinPosition(int id) const;
     std::string ItemText(int id) const;
 

@@ -3,6 +3,11 @@
 #include "framework/Screen.h"
 #include "res/resource.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+#include <climits>
+
 namespace {
 const UINT_PTR kRefreshTimer = 1;
 // Ten times a second: the counts seem to run, and the labels cost next to nothing.
@@ -79,6 +84,34 @@ void CReadingProgressDlg::Refresh()
     // Until the reader says what it reads (the companion takes a moment to start), any text.
     SetText(IDC_READING_WHAT, m_shownWhat, ReadingWhat(now.begun ? now.unit : CutUnit::Characters));
     SetText(IDC_READING_HOW_FAR, m_shownHowFar, ReadingHowFar(now));
+    ShowBar(now);
+}
+
+void CReadingProgressDlg::ShowBar(const ReadingProgress& now)
+{
+    // Only a total known beforehand makes a bar. A tree's count runs on to wherever the tree
+    // ends; a bar that moves regardless (a marquee) would also move while the other program
+    // answers nothing, where the count shows that it stands.
+    const HWND bar = GetDlgItem(IDC_READING_BAR);
+    const bool known = now.begun && now.of >= 0;
+    if (!known) {
+        if (m_nBarTotal >= 0)
+            ::ShowWindow(bar, SW_HIDE);
+        m_nBarTotal = m_nBarDone = -1;
+        return;
+    }
+    const auto fit = [](LRESULT count) {
+        return static_cast<int>(std::min<LRESULT>(std::max<LRESULT>(count, 0), INT_MAX));
+    };
+    const int total = fit(now.of), done = fit(now.done);
+    if (total != m_nBarTotal)
+        ::SendMessageA(bar, PBM_SETRANGE32, 0, total);
+    if (done != m_nBarDone || total != m_nBarTotal)
+        ::SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+    if (m_nBarTotal < 0)
+        ::ShowWindow(bar, SW_SHOW);
+    m_nBarTotal = total;
+    m_nBarDone = done;
 }
 
 void CReadingProgressDlg::SetText(int id, std::string& shown, const std::string& text)

@@ -1,5 +1,6 @@
 #include "ui/SelectFolderDialog.h"
 
+#include "capture/SettingRules.h"
 #include "framework/Handles.h"
 #include "framework/MessageBox.h"
 #include "framework/Paths.h"
@@ -10,8 +11,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-
-const char kPathTooLong[] = "This path is too long. Please choose a shorter one.";
 
 namespace {
 const int kPathEditId = 102;
@@ -116,7 +115,7 @@ bool AcceptedFolderPath(const std::string& typed, const std::string& browsed, st
 bool FolderFitsSettings(const std::string& folder)
 {
     // Counted as the system counts MAX_PATH, in characters, not in bytes of UTF-8.
-    return SystemLength(folder) + 1 < MAX_PATH;
+    return SystemLength(folder) + 1 <= kPathLength;
 }
 
 CSelectFolderDialog::CSelectFolderDialog(BOOL bShowFiles, const char* initialFolder, DWORD flags,

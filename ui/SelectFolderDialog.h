@@ -12,8 +12,6 @@
 // file name typed in an Open dialog is, and made full. False for an empty path and for a path
 // with two backslashes in a row anywhere (a network path among them). Paths are UTF-8.
 bool AcceptedFolderPath(const std::string& typed, const std::string& browsed, std::string& path);
-// Said of a path that does not fit where the settings keep it.
-extern const char kPathTooLong[];
 // Whether the folder, with the backslash that ends it, fits where the settings keep it.
 bool FolderFitsSettings(const std::string& folder);
 

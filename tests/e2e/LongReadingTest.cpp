@@ -9,6 +9,7 @@
 #include "support/PixletTest.h"
 #include "support/Screen.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -88,6 +89,17 @@ TEST_F(LongReading, ShowsHowFarItHasComeAndEscOrStopEndsItWithTheWholeRowsRead)
     EXPECT_EQ(TextOf(progress, IDC_READING_WHAT), "Reading the rows of a list view...");
     SaveScreenshotIfAsked("reading-progress");
 
+    Step("a bar of 20,000 beside the count stands where the count does");
+    const HWND bar = ::GetDlgItem(progress, IDC_READING_BAR);
+    std::string shown;
+    LRESULT at = -1;
+    EXPECT_TRUE(WaitUntil([&] {
+        at = ::SendMessageA(bar, PBM_GETPOS, 0, 0);
+        shown = TextOf(progress, IDC_READING_HOW_FAR);
+        return ::SendMessageA(bar, PBM_GETPOS, 0, 0) == at && ::SendMessageA(bar, PBM_GETRANGE, FALSE, 0) == 20000;
+    }, 2000)) << "no bar of 20,000";
+    EXPECT_EQ(shown, Grouped(static_cast<int>(at)) + " of 20,000 rows");
+
     Step("a PrintScreen during the reading takes nothing; the count goes on");
     const std::string before = TextOf(progress, IDC_READING_HOW_FAR);
     PressHotKey({VK_SNAPSHOT});
@@ -115,9 +127,15 @@ TEST_F(LongReading, ShowsHowFarItHasComeAndEscOrStopEndsItWithTheWholeRowsRead)
                 return true;
         return false;
     };
-    EXPECT_FALSE(WaitUntil([&] { return ::IsWindowVisible(main) || menuShown(); }, 1000))
-        << "the tray menu or the picker opened during the reading";
+    // As a menu opened before the reading would send its command.
+    ::PostMessageA(main, WM_COMMAND, ID_OPTION, 0);
+    auto opened = [&] { return ::IsWindowVisible(main) || menuShown() || WaitForDialog(Pid(), "Option", 0); };
+    EXPECT_FALSE(WaitUntil(opened, 1000)) << "the tray menu, the picker or the Option dialog opened during the reading";
 
-    Step("the Stop button stops the reading");
+    Step("the Stop button stops the reading; then the Option dialog chosen meanwhile opens");
     stoppedBy([&] { ClickAt(CentreOf(progress, IDCANCEL)); });
+    const HWND option = WaitForDialog(Pid(), "Option");
+    ASSERT_TRUE(option) << "the command was lost";
+    Press(option, IDCANCEL);
+    EXPECT_TRUE(WaitUntilClosed(option));
 }

@@ -64,6 +64,17 @@ TEST_F(OptionDialog, RefusesWhatIsMissingStoresOnlyOnOkAndTheLettersSurviveARest
         EXPECT_EQ(TextOf(dialog, IDC_PREFIX), "shot12");
         EXPECT_EQ(PressFor(dialog, IDOK), "Please specify the directory to save files.");
 
+        Step("a prefix with a character no file name holds, an AVI file with no room for a next file's \"-2\"");
+        TypeText(dialog, IDC_PREFIX, "a:b");
+        EXPECT_EQ(PressFor(dialog, IDOK), "The prefix of files cannot hold any of the characters \\ / : * ? \" < > | "
+                                          "nor a control character. Please correct it.");
+        TypeText(dialog, IDC_PREFIX, "shot12");
+        const std::string avi = "C:\\" + std::string(250, 'a') + ".avi";  // 257 characters
+        SetText(dialog, IDC_AVI_FILE, avi);
+        EXPECT_EQ(PressFor(dialog, IDOK), avi + "\n\nThis path is too long for a recording, which goes on in next "
+                                                "files named with \"-2\", \"-3\", ... added. Please choose one of at "
+                                                "most 256 characters.");
+
         Step("Cancel stores nothing");
         Letters(dialog, "XYZ");
         TypeText(dialog, IDC_AVI_RATE, "5");

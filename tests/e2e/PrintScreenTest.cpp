@@ -41,13 +41,14 @@ TEST_F(PrintScreen, TakesTheWholeScreenAndNotTwiceInTwoSeconds)
     EXPECT_EQ(mismatch.count, 0) << "first wrong pixel at " << mismatch.first.x << "," << mismatch.first.y;
     EXPECT_FALSE(HasText()) << "the clipboard holds more than the picture";
 
-    Step("one second later: dropped; two seconds after the one taken (one after the dropped one): taken");
+    Step("one second later: dropped; a little over two seconds after the one taken: taken");
     PutOnClipboard("second");
     WaitUntil([&] { return ::GetTickCount() - pressed >= 1000; }, 2000, 1);
     PressKeys({VK_SNAPSHOT});
     EXPECT_FALSE(WaitUntil([] { return ClipboardText() != "second"; }, 900))
         << "a PrintScreen one second after the last was taken";
-    WaitUntil([&] { return ::GetTickCount() - pressed >= 2000; }, 2000, 1);
+    // The program took the last one half a second after its key, and may take this one sooner.
+    WaitUntil([&] { return ::GetTickCount() - pressed >= 2400; }, 2000, 1);
     PressKeys({VK_SNAPSHOT});
     EXPECT_TRUE(WaitUntil(HasBitmap, 5000)) << "a PrintScreen two seconds after the last taken was dropped";
     EXPECT_TRUE(app.IsRunning());
@@ -97,6 +98,13 @@ TEST_F(PrintScreenToFiles, NumberedFilesOfTheChosenTypeAndDigitsWithOrWithoutThe
     ASSERT_FALSE(png.Empty()) << "shot00005.png is no picture of the screen";
     EXPECT_TRUE(PatternWithCursorAt(png, 0, 0, cursor));
 
+    Step("an OK that changes nothing that names the files goes on with the numbering");
+    ASSERT_TRUE(dialog = OpenOption());
+    TypeText(dialog, IDC_AVI_RATE, "12");
+    ASSERT_EQ(PressFor(dialog, IDOK), "");
+    PressHotKey({VK_SNAPSHOT});
+    EXPECT_TRUE(FileAppears(folder, "shot00006.png")) << "shot00005.png was written over";
+
     Step("after a restart every choice is back, and the numbering goes on where it was");
     ASSERT_TRUE(app.Exit());
     CPixlet again;
@@ -109,5 +117,5 @@ TEST_F(PrintScreenToFiles, NumberedFilesOfTheChosenTypeAndDigitsWithOrWithoutThe
                 IsChecked(dialog, IDC_INCLUDE_CURSOR));
     PressFor(dialog, IDCANCEL);
     PressHotKey({VK_SNAPSHOT});
-    EXPECT_TRUE(FileAppears(folder, "shot00006.png"));
+    EXPECT_TRUE(FileAppears(folder, "shot00007.png"));
 }

@@ -1,4 +1,5 @@
 #include "support/Clipboard.h"
+#include "support/Process.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +55,8 @@ void PutOnClipboard(const char* text)
 {
     // The data stays on the clipboard after its owner window is gone.
     CClipboardOwner owner;
-    ASSERT_TRUE(::OpenClipboard(owner)) << "the clipboard could not be opened";
+    // The program may still hold it open a moment after it put a picture there.
+    ASSERT_TRUE(WaitUntil([&] { return ::OpenClipboard(owner) != FALSE; }, 2000)) << "the clipboard could not be opened";
     ::EmptyClipboard();
     HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
     std::strcpy(static_cast<char*>(::GlobalLock(block)), text);

@@ -220,15 +220,8 @@ bool PressWithCtrl()
 
 void CActionPacer::WaitForNextAction()
 {
-    while (::GetTickCount() - m_dwLast < 2100)
+    while (::GetTickCount() - m_dwLast < 2600)
         ::Sleep(20);
-    WaitUntil(
-        [] {
-            SYSTEMTIME now;
-            ::GetLocalTime(&now);
-            return now.wMilliseconds >= 50 && now.wMilliseconds < 150;
-        },
-        1200, 5);
     m_dwLast = ::GetTickCount();
 }
 

@@ -67,15 +67,15 @@ bool HoldCtrl(bool down);
 // The left button pressed where the mouse is, with Ctrl held only at the press, then let go.
 bool PressWithCtrl();
 
-// The program accepts a hot-key action only two whole clock seconds after the last accepted one
-// (or its start): the pacer waits until the next is sure to be taken.
+// The program accepts a hot-key action only two seconds after the last accepted one (or its
+// start): the pacer waits until the next is sure to be taken.
 class CActionPacer
 {
 public:
     // The program has started, or an action was accepted, now.
     void Accepted() { m_dwLast = ::GetTickCount(); }
-    // Waits until a new action is accepted, at a tenth of a second past a whole second, so that
-    // a key pressed a second later falls clearly into the next second; counts it as accepted.
+    // Waits until a new action is accepted, with room for the program taking the last one later
+    // than the test pressed its key; counts it as accepted.
     void WaitForNextAction();
 
 private:

@@ -1,5 +1,6 @@
 // The names of the files that captures are written to.
 #include "capture/Delivery.h"
+#include "capture/SettingRules.h"
 #include "framework/Paths.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +68,7 @@ TEST_F(FileNames, ABaseAboveTheLastNumberRestartsTheSeries)
     EXPECT_EQ(NextFileNumber(6, 7), 7);
     EXPECT_EQ(NextFileNumber(-1, 0), 0);
     EXPECT_EQ(NextFileNumber(0, 1), 1) << "the value at start: numbering starts at the base";
+    EXPECT_EQ(NextFileNumber(kLastFileNumber, 0), kLastFileNumber) << "counted past what the number holds";
 }
 
 TEST_F(FileNames, OverwriteModeUsesTheTargetFileAsItIs)

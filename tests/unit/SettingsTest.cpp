@@ -1,12 +1,15 @@
 // The settings record, its profile and the cursor snapshot.
 #include "app/Settings.h"
+#include "capture/SettingRules.h"
 #include "framework/App.h"
 #include "framework/Paths.h"
 #include "framework/Unicode.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
+#include <functional>
 #include <string>
 
 namespace {
@@ -121,30 +124,48 @@ TEST_F(Profile, EveryChoiceComesBackAfterARestartAndTheNumberingGoesOn)
 
 TEST_F(Profile, AValueTheDialogCouldNotHaveMadeLeavesItsSettingAtItsDefault)
 {
-    // Another type, out of the dialog's range, a letter it does not offer, a text too long or
-    // no possible name, a rectangle beyond any screen or of no size.
-    m_app.WriteProfileInt("Hot Key", "AVIB", 0x161);  // low byte 'a'
-    m_app.WriteProfileInt("Hot Key", "AVIE", '1');
-    m_app.WriteProfileString("Hot Key", "AVIAB", "C");
-    m_app.WriteProfileString("Settings", "SaveToFile", "1");
-    m_app.WriteProfileInt("Settings", "SaveMode", 2);
-    m_app.WriteProfileString("Settings", "TargetFile", "shot.png");
-    m_app.WriteProfileString("Settings", "Directory", "C:\\a|b");
-    m_app.WriteProfileString("Settings", "Prefix", "seven77");
-    m_app.WriteProfileInt("Settings", "BaseNumber", 3001);
-    m_app.WriteProfileInt("Settings", "Digits", 0);
-    m_app.WriteProfileString("Settings", "Type", ".jpg");
-    m_app.WriteProfileInt("Settings", "IncludeCursor", -1);
-    const RECT beyond = {0, 0, 40000, 10}, none = {-1, -1, -1, -1};
-    m_app.WriteProfileBinary("Settings", "CaptureRect", &beyond, sizeof beyond);
-    m_app.WriteProfileBinary("Settings", "AviRect", &none, sizeof none);
-    m_app.WriteProfileString("Settings", "AviFile", "C:\\" + std::string(MAX_PATH, 'a'));
-    m_app.WriteProfileInt("Settings", "AviRate", 21);
-    m_app.WriteProfileInt("Settings", "AviEndAfter", -1);
-    m_app.WriteProfileInt("Settings", "LastNumber", -2);
-    LoadSettings(m_settings);
-    EXPECT_EQ(Describe(m_settings), Describe(CaptureSettings{})) << "a value was trusted";
-    EXPECT_EQ(LoadLastNumber(0), 0);
+    const std::function<void(CWinApp&)> rounds[] = {
+        // Another type, out of the dialog's range, a letter it does not offer, a text too long
+        // or no possible name, a rectangle beyond any screen or of no size.
+        [](CWinApp& app) {
+            app.WriteProfileInt("Hot Key", "AVIB", 0x161);  // low byte 'a'
+            app.WriteProfileInt("Hot Key", "AVIE", '1');
+            app.WriteProfileString("Hot Key", "AVIAB", "C");
+            app.WriteProfileString("Settings", "SaveToFile", "1");
+            app.WriteProfileInt("Settings", "SaveMode", 2);
+            app.WriteProfileString("Settings", "TargetFile", "shot.png");
+            app.WriteProfileString("Settings", "Directory", "C:\\a|b");
+            app.WriteProfileString("Settings", "Prefix", "seven77");
+            app.WriteProfileInt("Settings", "BaseNumber", 3001);
+            app.WriteProfileInt("Settings", "Digits", 0);
+            app.WriteProfileString("Settings", "Type", ".jpg");
+            app.WriteProfileInt("Settings", "IncludeCursor", -1);
+            const RECT beyond = {0, 0, 40000, 10}, none = {-1, -1, -1, -1};
+            app.WriteProfileBinary("Settings", "CaptureRect", &beyond, sizeof beyond);
+            app.WriteProfileBinary("Settings", "AviRect", &none, sizeof none);
+            app.WriteProfileString("Settings", "AviFile", "C:\\" + std::string(MAX_PATH, 'a'));
+            app.WriteProfileInt("Settings", "AviRate", 21);
+            app.WriteProfileInt("Settings", "AviEndAfter", -1);
+            app.WriteProfileInt("Settings", "LastNumber", -2);
+        },
+        // Letters of two keys that are one (all three keep theirs), an AVI file with no room for
+        // the "-2" of a long recording's next file, a number with no room to count on.
+        [](CWinApp& app) {
+            app.WriteProfileInt("Hot Key", "AVIB", 'D');
+            app.WriteProfileInt("Hot Key", "AVIE", 'D');
+            app.WriteProfileInt("Hot Key", "AVIAB", 'G');
+            app.WriteProfileString("Settings", "AviFile", "C:\\" + std::string(254, 'a'));
+            app.WriteProfileInt("Settings", "LastNumber", INT_MAX - 1);
+        },
+    };
+    for (const auto& write : rounds) {
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, KeyPath().c_str());
+        write(m_app);
+        CaptureSettings loaded;
+        LoadSettings(loaded);
+        EXPECT_EQ(Describe(loaded), Describe(CaptureSettings{})) << "a value was trusted";
+        EXPECT_EQ(LoadLastNumber(0), 0);
+    }
 
     // Saving into files without what it needs is not ticked.
     m_app.WriteProfileInt("Settings", "SaveToFile", 1);
@@ -155,11 +176,12 @@ TEST_F(Profile, AValueTheDialogCouldNotHaveMadeLeavesItsSettingAtItsDefault)
 
     // What the dialog can choose: full paths with possible names, short prefixes, rectangles.
     for (const char* path : {"", "C:\\x.png", "D:\\shots\\", "\\\\pc\\share\\a.avi"})
-        EXPECT_TRUE(IsChoosablePath(path)) << path;
+        EXPECT_EQ(PathFault(path), nullptr) << path;
     for (const char* path : {"x.png", "C:x.png", "C:\\a*b", "C:\\a\tb", "C:\\a:b"})
-        EXPECT_FALSE(IsChoosablePath(path)) << path;
-    EXPECT_TRUE(IsChoosablePrefix("shot12"));
-    EXPECT_FALSE(IsChoosablePrefix("a/b"));
+        EXPECT_NE(PathFault(path), nullptr) << path;
+    EXPECT_EQ(PathFault("C:\\" + std::string(253, 'a'), kAviPathLength), nullptr) << "256 characters";
+    EXPECT_EQ(PrefixFault("shot12"), nullptr);
+    EXPECT_NE(PrefixFault("a/b"), nullptr);
     EXPECT_TRUE(IsChoosableRect(RECT{0, 0, 0, 0}));
     EXPECT_TRUE(IsChoosableRect(RECT{-32768, 600, 32767, -32768}));
     EXPECT_FALSE(IsChoosableRect(RECT{-32769, 0, 10, 10}));
@@ -170,14 +192,14 @@ TEST_F(Profile, NamesInAnyScriptAreKeptExactlyAndAnsiValuesOfEarlierVersionsRead
 {
     // Limits count characters as the system does (UTF-16 units), not bytes of UTF-8.
     EXPECT_EQ(SystemLength("a\xF0\x9F\x98\x80"), 3u) << "a character beyond the first 65536 is two";
-    EXPECT_TRUE(IsChoosablePrefix("截图"));
-    EXPECT_TRUE(IsChoosablePrefix("截图截图截图"));
-    EXPECT_FALSE(IsChoosablePrefix("截图截图截图截"));
+    EXPECT_EQ(PrefixFault("截图"), nullptr);
+    EXPECT_EQ(PrefixFault("截图截图截图"), nullptr);
+    EXPECT_NE(PrefixFault("截图截图截图截"), nullptr);
     std::string cyrillic = "C:\\";
     while (SystemLength(cyrillic) < MAX_PATH - 1)
         cyrillic += "ж";
-    EXPECT_TRUE(IsChoosablePath(cyrillic)) << cyrillic.size() << " bytes";
-    EXPECT_FALSE(IsChoosablePath(cyrillic + "ж"));
+    EXPECT_EQ(PathFault(cyrillic), nullptr) << cyrillic.size() << " bytes";
+    EXPECT_NE(PathFault(cyrillic + "ж"), nullptr);
 
     // Saved and read back unchanged; the registry holds the same characters.
     m_settings.m_bSaveToFile = TRUE;
