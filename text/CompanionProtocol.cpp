@@ -160,7 +160,8 @@ Outcome FinishCompanionReading(const std::string& bytes, const CompanionEnd& end
         return reply.result;
     }
     if (end.kind == CompanionEnd::Kind::Stopped) {
-        // Even none at all: the user chose to have what there was.
+        if (reply.text.empty())
+            return Outcome::Refusal(NothingReadMessage(CutReason::Stopped));
         text = std::move(reply.text);
         return Outcome::Of(Outcome::Kind::Cut, CutNote(CutUnit::TreeItems, static_cast<LRESULT>(LineCount(text)), 0,
                                                        CutReason::Stopped, kReadLimits));

@@ -24,14 +24,15 @@
 // reader to stop. The reader looks at it before its queries (at most every 20 ms), and once it
 // is closed ends its reading as the user's Stop ends one: the whole lines so far, status cut,
 // the note "...: you stopped the reading." A reader started with any other standard input is
-// never asked (as callers before this request did start it).
+// never asked (earlier callers started it so).
 //
 // The caller waits for the reader's end no longer than a time-out (CompanionTimeoutMs), and
 // asks it to stop when the user stops the reading or that time-out passes; it ends the reader
 // itself only if it has not ended one query's time-out later (kReaderStopGraceMs). The
-// clipboard, the messages and the shutter sound stay with the caller. Whatever text reached the
-// caller before the reader ended is kept, up to its last whole line; after a time-out, with the
-// caller's note of it.
+// clipboard, the messages and the shutter sound stay with the caller. The text that reached the
+// caller before the reader ended, or before the caller asked it to stop, is kept: with the
+// reader's status where its reply was complete, otherwise up to its last whole line, with the
+// caller's note of why the rest is missing.
 #pragma once
 
 #include "text/ControlQuery.h"

@@ -59,7 +59,8 @@ wchar_t* CGuardedText::Room(size_t chars)
             return nullptr;
         m_block.Reset(::VirtualAlloc(nullptr, accessible + page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
         DWORD previous = 0;
-        if (!m_block || !::VirtualProtect(static_cast<char*>(m_block.Get()) + accessible, page, PAGE_NOACCESS, &previous)) {
+        char* guard = static_cast<char*>(m_block.Get()) + accessible;
+        if (!m_block || !::VirtualProtect(guard, page, PAGE_NOACCESS, &previous)) {
             m_block.Reset();
             return nullptr;
         }

@@ -40,12 +40,10 @@ bool RefusedEntry(const CRemoteItemReader& reader, Outcome& result)
     return true;
 }
 
-// A reading that ended before it had read anything, for the reason its queries keep.
+// A reading that ended before it had read anything, for the reason its queries keep: the text
+// goes nowhere (also where the user stopped it: nothing is made of nothing).
 Outcome NothingRead(const CControlQuery& query)
 {
-    // The user's choice, even of nothing: nothing is refused.
-    if (query.Failure() == CutReason::Stopped)
-        return Outcome::Of(Outcome::Kind::Cut, "Nothing was copied: you stopped the reading.");
     return Outcome::Refusal(NothingReadMessage(query.Failure()));
 }
 
@@ -124,7 +122,7 @@ public:
         if (m_bCut) {
             note = CutNote(m_unit, m_items, claimed, m_reason, m_limits);
         } else if (m_query.Failed()) {
-            if (m_items == 0 && m_query.Failure() != CutReason::Stopped)
+            if (m_items == 0)
                 return NothingRead(m_query);
             note = CutNote(m_unit, m_items, claimed, m_query.Failure(), m_limits);
         } else if (m_items == bounded && bounded < claimed) {
@@ -176,9 +174,10 @@ void ReadCells(CRemoteItemReader& reader, CReadProgress& progress, std::string& 
             int cell = 0;
             for (; cell < cells; ++cell) {
                 const int slot = asked * cells + cell;
-                answered[static_cast<size_t>(slot)] = 0;
+                LRESULT& answer = answered[static_cast<size_t>(slot)];
+                answer = 0;
                 if ((late = progress.TimeUp()) ||
-                    (ended = !reader.Ask(msg, static_cast<WPARAM>(first + asked), slot, &answered[static_cast<size_t>(slot)])))
+                    (ended = !reader.Ask(msg, static_cast<WPARAM>(first + asked), slot, &answer)))
                     break;
             }
             if (cell < cells || (cells == 0 && (late = progress.TimeUp())))
@@ -251,7 +250,8 @@ bool AppendListItem(CControlQuery& query, const ListMessages& messages, LRESULT 
             throw std::bad_alloc();
         buffer[0] = buffer[length] = L'\0';
         LRESULT copied = 0;
-        const CControlQuery::TextAnswer answer = query.SendForText(messages.text, static_cast<WPARAM>(index), buffer, &copied);
+        const CControlQuery::TextAnswer answer =
+            query.SendForText(messages.text, static_cast<WPARAM>(index), buffer, &copied);
         if (answer == CControlQuery::TextAnswer::Failed)
             return false;
         // A text that did not fit (or that a control of this process would not write: LB_ERR)
@@ -378,8 +378,10 @@ Outcome GetListViewText(HWND listView, std::string& text, const ReadLimits& limi
     if (columnsRead < columns)
         progress.AddNote(CutNote(CutUnit::Columns, columnsRead, columns, CutReason::ColumnLimit, limits));
     // Each slot keeps its cell's structure: the row goes in the message.
-    for (int slot = 0; slot < reader.Slots(); ++slot)
-        reader.Set(slot, ListViewItemBytes(reader.IsTarget64Bit(), slot % std::max(cells, 1), reader.TextAddress(slot)));
+    for (int slot = 0; slot < reader.Slots(); ++slot) {
+        const int column = slot % std::max(cells, 1);
+        reader.Set(slot, ListViewItemBytes(reader.IsTarget64Bit(), column, reader.TextAddress(slot)));
+    }
 
     const LRESULT probeRows = ownerData && cells > 0 ? std::min(rowsRead, kOwnerDataProbeRows) : 0;
     bool anyText = false, silentOwner = false;
@@ -404,7 +406,8 @@ Outcome GetHeaderText(HWND header, std::string& text, const ReadLimits& limits, 
     if (items <= 0)
         return Outcome();
     const LRESULT bounded = BoundedCount(items, limits.maxColumns);
-    CRemoteItemReader reader(header, query, RemoteItemKind::Header, static_cast<int>(std::min<LRESULT>(bounded, kBatchItems)));
+    const int slots = static_cast<int>(std::min<LRESULT>(bounded, kBatchItems));
+    CRemoteItemReader reader(header, query, RemoteItemKind::Header, slots);
     Outcome refused;
     if (RefusedEntry(reader, refused))
         return refused;
@@ -624,6 +627,6 @@ Outcome GetPlainWindowText(HWND window, std::string& text, const ReadLimits& lim
     }
     if (!cut)
         return Outcome();
-    return Outcome::Of(Outcome::Kind::Cut,
-                       CutNote(CutUnit::Characters, static_cast<LRESULT>(copied), length, CutReason::TextLimit, limits));
+    const LRESULT kept = static_cast<LRESULT>(copied);
+    return Outcome::Of(Outcome::Kind::Cut, CutNote(CutUnit::Characters, kept, length, CutReason::TextLimit, limits));
 }

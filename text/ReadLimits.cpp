@@ -108,6 +108,8 @@ std::string NothingReadMessage(CutReason reason)
         return cannot + "memory in its program could not be used.";
     case CutReason::Changed:
         return cannot + "its items changed faster than they could be read.";
+    case CutReason::Stopped:
+        return "Nothing was copied: you stopped the reading.";
     default:
         break;
     }

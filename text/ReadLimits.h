@@ -1,7 +1,8 @@
 // How far one reading of another program's control may go, the note that tells the user what
-// was left out where it stopped, and what the user is told where nothing could be read. The counts and lengths a control reports are its own
-// word: a broken or hostile one may claim two thousand million items, each of a thousand
-// million characters, or answer every query just before its time-out.
+// was left out where it stopped, and what the user is told where nothing could be read. The
+// counts and lengths a control reports are its own word: a broken or hostile one may claim two
+// thousand million items, each of a thousand million characters, or answer every query just
+// before its time-out.
 #pragma once
 
 #include <windows.h>
@@ -61,8 +62,8 @@ std::string CutNote(CutUnit unit, LRESULT copied, LRESULT claimed, CutReason rea
 // The first half of that note, before the reason: "Only the first 976 of 2,147,483,647 rows
 // were copied", "Only the first of 5 rows was copied", "None of the 5 rows were copied".
 std::string CutWhat(CutUnit unit, LRESULT copied, LRESULT claimed);
-// Why nothing could be read, for the reasons that concern the window and its program: "The text
-// of this window could not be read: its program is not responding."
+// Why nothing was read, for the reasons that end a reading other than its limits: "The text of
+// this window could not be read: its program is not responding."
 std::string NothingReadMessage(CutReason reason);
 // Why a 32-bit reader does not walk the tree of a large-address-aware 64-bit program.
 extern const char kTreeHandlesRefusal[];

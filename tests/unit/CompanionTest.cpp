@@ -292,7 +292,7 @@ TEST(Companion, AHungProgramEndsTheReadingWithWhatItGaveAndTheReaderTakesNothing
 TEST(Companion, AReaderStoppedOrOutOfTimeEndsWithinAQueryAndLeavesNothingInTheProgram)
 {
     // Each text answered 100 ms late: a batch of 42 rows of 3 cells takes the reader 12 s.
-    CControlHost host("slowlist 100", kLargeAddressAware64BitHost);
+    CControlHost host("slowlist 100 200", kLargeAddressAware64BitHost);
     ASSERT_TRUE(host.Window());
     const HWND list = host.Control(kListTarget);
     const int slots = 126, before = ReaderBlocksIn(list, slots);

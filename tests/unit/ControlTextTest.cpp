@@ -216,7 +216,8 @@ TEST(ControlTextClipboard, AClipboardHeldByAnotherProgramFailsWithAMessageAndNoS
     // Text the clipboard would not take (open, but refusing the data) is the same failure: only
     // its message, neither the shutter nor what the reading left out.
     CMessageBoxWatcher refused;
-    Report(TextCaptureOutcome(Outcome::Of(Outcome::Kind::Cut, "left out"), Outcome::Of(Outcome::Kind::ClipboardFailed)));
+    const Outcome cut = Outcome::Of(Outcome::Kind::Cut, "left out");
+    Report(TextCaptureOutcome(cut, Outcome::Of(Outcome::Kind::ClipboardFailed)));
     ASSERT_TRUE(refused.Wait());
     EXPECT_EQ(refused.m_text, "Clipboard operation failed!");
     EXPECT_TRUE(CapturedSound().empty()) << "the shutter sounded for text that went nowhere";
@@ -480,7 +481,7 @@ TEST(ControlTextTargets, HostileTargetsEndTheReadingWithWhatTheyGaveAndSayWhy)
         // The texts asked ahead count: the walk ends long before its depth of 1,025 (1.5 MB).
         {"liars", kDeepTree, 0, 0, "?", Outcome::Kind::Cut, "...: the text would have grown past 2 MB."},
         // Each text answered 100 ms late: a batch of 42 rows would take 12 s.
-        {"slowlist 100", kListTarget, 0, 500, "?", Outcome::Kind::Cut, "...: you stopped the reading."},
+        {"slowlist 100 200", kListTarget, 0, 500, "?", Outcome::Kind::Cut, "...: you stopped the reading."},
     };
     std::map<std::string, std::unique_ptr<CHost>> hosts;
     for (const auto& c : cases) {

@@ -372,6 +372,7 @@ int main(int argc, char** argv)
         return Hostile(argv[2]);
     if (argc > 2 && !std::strcmp(argv[1], "companion"))
         return Companion(argv[2]);
-    std::printf("usage: bench_capture grab [runs] | text <host.exe> | ownerdata <host.exe> | hostile <host.exe> | companion <host.exe>\n");
+    std::printf("usage: bench_capture grab [runs] | text <host.exe> | ownerdata <host.exe> | hostile <host.exe> | "
+                "companion <host.exe>\n");
     return 2;
 }
