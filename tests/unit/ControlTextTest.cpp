@@ -486,6 +486,8 @@ TEST(ControlTextTargets, HostileTargetsEndTheReadingWithWhatTheyGaveAndSayWhy)
     std::map<std::string, std::unique_ptr<CHost>> hosts;
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.host) + " " + std::to_string(c.control));
+        if (sizeof(void*) == 8 && !std::strcmp(c.host, "full"))
+            continue;  // the host is then a 64-bit program: see its case
         std::unique_ptr<CHost>& host = hosts[c.host];
         if (!host)
             host = std::make_unique<CHost>(c.host);
