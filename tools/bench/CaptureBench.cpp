@@ -225,25 +225,33 @@ int Text(const char* host)
     return 0;
 }
 
-// Round trips to the list measured during a reading, between its batches, and the time they
-// took: other programs share the machine, and a figure taken before and after a reading of a
-// minute may come from another load.
+// A reading weighed against round trips to its list measured between its batches: every quarter
+// of a second the cells read since the last look, per cell, against the round trips measured
+// just before and just now. Other programs share the machine, and a figure taken before and
+// after a reading of a minute may come from another load.
 class CRoundTripSampler : public CTextSink
 {
 public:
-    explicit CRoundTripSampler(HWND list) : m_hList(list) {}
+    explicit CRoundTripSampler(HWND list) : m_hList(list), m_trip(RoundTrip(list, 20)), m_mark(Now()) {}
     bool Grew(const std::string&) override { return true; }
     void Counted(CutUnit, LRESULT done, LRESULT) override
     {
-        if (done % 2000 != 1)
+        const double now = Now();
+        if (now - m_mark < 250 || done == m_done)
             return;
-        const double start = Now();
-        m_trips.push_back(RoundTrip(m_hList, 50));
-        m_spent += Now() - start;
+        const double perCell = (now - m_mark) / static_cast<double>(done - m_done);
+        const double trip = RoundTrip(m_hList, 20);
+        m_ratios.push_back(perCell / ((m_trip + trip) / 2));
+        m_perCell.push_back(perCell);
+        m_trips.push_back(trip);
+        m_trip = trip;
+        m_done = done;
+        m_mark = Now();
     }
     HWND m_hList;
-    std::vector<double> m_trips;
-    double m_spent = 0;
+    double m_trip, m_mark;
+    LRESULT m_done = 0;
+    std::vector<double> m_ratios, m_perCell, m_trips;
 };
 
 // An owner-data list of 200,000 rows, read as the program reads it, per cell against one message
@@ -263,16 +271,15 @@ int OwnerData(const char* host)
     for (int run = 0; run < 3; ++run) {
         std::string text;
         CRoundTripSampler sampler(list);
-        const double start = Now();
         said = Said(GetListViewText(list, text, kReadLimits, &sampler));
         cells = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
-        perCell.push_back((Now() - start - sampler.m_spent) / static_cast<double>(std::max<size_t>(cells, 1)));
-        trips.push_back(Median(sampler.m_trips));
-        ratios.push_back(perCell.back() / trips.back());
+        perCell.insert(perCell.end(), sampler.m_perCell.begin(), sampler.m_perCell.end());
+        trips.insert(trips.end(), sampler.m_trips.begin(), sampler.m_trips.end());
+        ratios.insert(ratios.end(), sampler.m_ratios.begin(), sampler.m_ratios.end());
         length = text.size();
     }
     std::printf("%s, an owner-data list view of %zu rows (every other cell pointed at its owner's own text), "
-                "%zu characters (%s), median of 3:\n"
+                "%zu characters (%s), 3 readings weighed every quarter of a second, medians:\n"
                 "  read by this %d-bit process: %.1f us per cell; one message round trip %.1f us: %.2fx\n",
                 host, cells, length, said.c_str(), static_cast<int>(8 * sizeof(void*)), 1e3 * Median(perCell),
                 1e3 * Median(trips), Median(ratios));
