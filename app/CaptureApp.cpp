@@ -41,7 +41,8 @@ BOOL CCaptureApp::InitInstance()
 {
     const StartRequest request = ParseStartArguments(m_strArguments.c_str());
     if (request.kind == StartRequest::Kind::ReadText) {
-        SetExitCode(static_cast<int>(ServeTextReading(request.window, ::GetStdHandle(STD_OUTPUT_HANDLE))));
+        SetExitCode(static_cast<int>(ServeTextReading(request.window, ::GetStdHandle(STD_OUTPUT_HANDLE),
+                                                                    ::GetStdHandle(STD_INPUT_HANDLE))));
         return FALSE;
     }
     if (request.kind == StartRequest::Kind::Refused) {

@@ -8,10 +8,10 @@
 #include <memory>
 #include <optional>
 
-ReadResult ReadShowingProgress(HWND control, std::string& text, HWND owner)
+Outcome ReadShowingProgress(HWND control, std::string& text, HWND owner)
 {
     CReadingWatch watch;
-    ReadResult result;
+    Outcome result;
     // The reading writes into `text` and `result` until its thread has ended; this thread waits
     // for it below, and the worker's owner waits again on every way out of this scope.
     CWorkerThread reading([&](const CStopToken&) { result = ReadControlText(control, text, &watch); });

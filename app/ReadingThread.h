@@ -2,7 +2,7 @@
 // answering its messages meanwhile: a reading that lasts shows how far it has come, with Stop.
 #pragma once
 
-#include "text/ReadResult.h"
+#include "framework/Outcome.h"
 
 #include <windows.h>
 
@@ -16,4 +16,4 @@ const DWORD kProgressAfterMs = 1000;
 // process). After kProgressAfterMs the progress window, owned by `owner`, shows until the
 // reading ends, however it ends. A quit message that arrives meanwhile stops the reading and
 // is posted again.
-ReadResult ReadShowingProgress(HWND control, std::string& text, HWND owner);
+Outcome ReadShowingProgress(HWND control, std::string& text, HWND owner);

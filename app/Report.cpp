@@ -25,16 +25,24 @@ void ShowOutOfMemory()
 
 void Report(const Outcome& outcome)
 {
-    if (outcome.IsDone())
-        PlayShutter();
-    else
+    if (!outcome.HasResult()) {
         ReportFailure(outcome);
+        return;
+    }
+    PlayShutter();
+    // What was left out, after the sound of what was delivered.
+    if (outcome.kind == Outcome::Kind::Cut)
+        AppMessageBox(outcome.message, MB_OK | MB_ICONEXCLAMATION);
+    else if (outcome.kind == Outcome::Kind::Aborted)
+        AppMessageBox(outcome.message, MB_OK | MB_ICONHAND);
 }
 
 void ReportFailure(const Outcome& outcome)
 {
     switch (outcome.kind) {
     case Outcome::Kind::Done:
+    case Outcome::Kind::Cut:
+    case Outcome::Kind::Aborted:
     case Outcome::Kind::Nothing:
         return;
     case Outcome::Kind::OutOfMemory:
@@ -47,7 +55,7 @@ void ReportFailure(const Outcome& outcome)
         AppMessageBox(outcome.file.GetErrorMessage(), MB_OK | MB_ICONSTOP);
         return;
     case Outcome::Kind::Refused:
-        AppMessageBox(outcome.reason, MB_OK | MB_ICONSTOP);
+        AppMessageBox(outcome.message, MB_OK | MB_ICONSTOP);
         return;
     }
 }
@@ -59,24 +67,12 @@ void ReportOffScreen(const RECT& rect)
                   MB_OK | MB_ICONSTOP);
 }
 
-void ReportTextCapture(const ReadResult& reading, const Outcome& delivery)
+Outcome TextCaptureOutcome(const Outcome& reading, const Outcome& delivery)
 {
-    switch (reading.outcome) {
-    case ReadResult::Outcome::OutOfMemory:
-        ShowOutOfMemory();
-        return;
-    case ReadResult::Outcome::Refused:
-    case ReadResult::Outcome::Needs64BitReader:
-        AppMessageBox(reading.message + kClipboardLeftAlone, MB_OK | MB_ICONSTOP);
-        return;
-    case ReadResult::Outcome::Whole:
-    case ReadResult::Outcome::Cut:
-    case ReadResult::Outcome::Aborted:
-        break;
-    }
-    Report(delivery);
-    if (reading.outcome == ReadResult::Outcome::Aborted)
-        AppMessageBox(reading.message, MB_OK | MB_ICONHAND);
-    else if (delivery.IsDone() && reading.outcome == ReadResult::Outcome::Cut)
-        AppMessageBox(reading.message, MB_OK | MB_ICONEXCLAMATION);
+    if (reading.kind == Outcome::Kind::Refused)
+        return Outcome::Refusal(reading.message + kClipboardLeftAlone);
+    if (!reading.HasResult() || delivery.IsDone())
+        return reading;
+    // Text that went nowhere: neither the shutter nor what the reading left out.
+    return delivery;
 }

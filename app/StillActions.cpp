@@ -87,9 +87,8 @@ void DeliverSelection(const Selection& selection, const ScreenPicture& snapshot,
 void CopyControlText(HWND control, HWND owner)
 {
     std::string text;
-    const ReadResult reading = ReadShowingProgress(control, text, owner);
-    const Outcome delivery = IsDeliverable(reading) ? DeliverText(text, owner) : Outcome::Of(Outcome::Kind::Nothing);
-    ReportTextCapture(reading, delivery);
+    const Outcome reading = ReadShowingProgress(control, text, owner);
+    Report(TextCaptureOutcome(reading, reading.HasResult() ? DeliverText(text, owner) : Outcome()));
 }
 
 bool PickRectangle(HWND dialog, const CaptureSettings& settings, CaptureState& state, RECT& rect)

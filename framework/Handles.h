@@ -74,6 +74,10 @@ void FreeFixedBlock(T* p)
 {
     ::GlobalFree(static_cast<HGLOBAL>(static_cast<void*>(p)));
 }
+inline void ReleaseVirtual(void* p)
+{
+    ::VirtualFree(p, 0, MEM_RELEASE);
+}
 }  // namespace handle_close
 
 template <typename T>
@@ -98,6 +102,8 @@ using CGlobalMemory = CHandleOwner<HGLOBAL, &::GlobalFree>;
 // A fixed global block used through its pointer (a video frame's DIB, say).
 template <typename T>
 using CFixedBlock = CHandleOwner<T*, &handle_close::FreeFixedBlock<T>>;
+// Pages of this process's own, reserved and committed by VirtualAlloc.
+using CVirtualBlock = CHandleOwner<void*, &handle_close::ReleaseVirtual>;
 
 // Base of the scoped guards below: fixed to one scope, neither copied nor moved.
 class CScopeGuardBase

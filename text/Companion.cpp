@@ -62,17 +62,37 @@ bool MakeReplyPipe(CFileHandle& ours, CFileHandle& theirs)
     return static_cast<bool>(theirs);
 }
 
-// Waits until the event is set or the deadline passes. Meanwhile it answers what other threads
-// send to this one, as SendMessage does while it waits: the program being read may be waiting
-// for an answer of ours while our reader waits for it.
-bool WaitAnswering(HANDLE event, ULONGLONG deadline)
+// The reader's standard input: a pipe on which nothing is written. Closing our end (the one
+// that is not inherited) asks the reader to stop.
+bool MakeRequestPipe(CKernelHandle& ours, CKernelHandle& theirs)
 {
+    HANDLE read = nullptr, write = nullptr;
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    if (!::CreatePipe(&read, &write, &inheritable, 0))
+        return false;
+    theirs.Reset(read);
+    ours.Reset(write);
+    return ::SetHandleInformation(write, HANDLE_FLAG_INHERIT, 0) != FALSE;
+}
+
+enum class Woke { Ready, TimedOut, Stopped };
+
+// Waits until the event is set, the deadline passes or a stop is asked (`stop`, if not null).
+// Meanwhile it answers what other threads send to this one, as SendMessage does while it
+// waits: the program being read may be waiting for an answer of ours while our reader waits
+// for it.
+Woke WaitAnswering(HANDLE event, HANDLE stop, ULONGLONG deadline)
+{
+    const HANDLE handles[2] = {event, stop};
+    const DWORD count = stop ? 2 : 1;
     for (;;) {
-        const DWORD waited = ::MsgWaitForMultipleObjects(1, &event, FALSE, RemainingMs(deadline), QS_SENDMESSAGE);
+        const DWORD waited = ::MsgWaitForMultipleObjects(count, handles, FALSE, RemainingMs(deadline), QS_SENDMESSAGE);
         if (waited == WAIT_OBJECT_0)
-            return true;
-        if (waited != WAIT_OBJECT_0 + 1)
-            return false;
+            return Woke::Ready;
+        if (stop && waited == WAIT_OBJECT_0 + 1)
+            return Woke::Stopped;
+        if (waited != WAIT_OBJECT_0 + count)
+            return Woke::TimedOut;
         MSG msg;
         ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
@@ -107,6 +127,8 @@ public:
         return m_pSink->Grew(m_lines);
     }
     std::string Take() { return m_lines + m_rest; }
+    // The rest of the reply is taken without telling the sink.
+    void Quiet() { m_pSink = nullptr; }
 
 private:
     CTextSink* m_pSink;
@@ -119,8 +141,8 @@ private:
 enum class Collected { Ended, TimedOut, Stopped };
 
 // Reads the reply until the reader's end of the pipe goes, the deadline passes, or the sink
-// wants no more.
-Collected CollectReply(HANDLE pipe, ULONGLONG deadline, CReplyCollector& reply)
+// wants no more or a stop is asked (`stop`, if not null).
+Collected CollectReply(HANDLE pipe, ULONGLONG deadline, CReplyCollector& reply, HANDLE stop)
 {
     CKernelHandle event(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!event)
@@ -133,10 +155,13 @@ Collected CollectReply(HANDLE pipe, ULONGLONG deadline, CReplyCollector& reply)
         if (!::ReadFile(pipe, buffer.data(), kPipeBufferBytes, nullptr, &overlapped)) {
             if (::GetLastError() != ERROR_IO_PENDING)
                 return Collected::Ended;  // the reader's end is closed: it has ended
-            if (!WaitAnswering(event, deadline)) {
+            const Woke woke = WaitAnswering(event, stop, deadline);
+            if (woke != Woke::Ready) {
                 ::CancelIo(pipe);
-                ::GetOverlappedResult(pipe, &overlapped, &got, TRUE);  // the buffer is ours again
-                return Collected::TimedOut;
+                // The buffer is ours again; what arrived meanwhile is kept.
+                if (::GetOverlappedResult(pipe, &overlapped, &got, TRUE))
+                    reply.Add(buffer.data(), got);
+                return woke == Woke::Stopped ? Collected::Stopped : Collected::TimedOut;
             }
         }
         if (!::GetOverlappedResult(pipe, &overlapped, &got, FALSE))
@@ -146,14 +171,32 @@ Collected CollectReply(HANDLE pipe, ULONGLONG deadline, CReplyCollector& reply)
     }
 }
 
-// Passes the text on as it grows, then its end and the status.
+// Passes the text on as it grows, then its end and the status; and tells the reading to stop
+// once the caller has closed the reader's standard input (a pipe: any other is never closed
+// to ask it).
 class CReplyWriter : public CTextSink
 {
 public:
-    explicit CReplyWriter(HANDLE output) : m_hOutput(output) {}
+    CReplyWriter(HANDLE output, HANDLE input)
+        : m_hOutput(output), m_hInput(input), m_bAskable(::GetFileType(input) == FILE_TYPE_PIPE)
+    {
+    }
     // False once nobody reads it: the reading may as well stop.
     bool Grew(const std::string& text) override { return SendFrom(text); }
-    void Finish(const std::string& text, const ReadResult& result)
+    // A look costs a call to the system, more than a query of a fast control: one every
+    // kStopLookMs is soon enough.
+    bool StopAsked() override
+    {
+        const ULONGLONG now = ::GetTickCount64();
+        if (!m_bAskable || m_bStop || now < m_nextLook)
+            return m_bStop;
+        m_nextLook = now + kStopLookMs;
+        DWORD available = 0;
+        m_bStop = !::PeekNamedPipe(m_hInput, nullptr, 0, nullptr, &available, nullptr) &&
+                  ::GetLastError() == ERROR_BROKEN_PIPE;
+        return m_bStop;
+    }
+    void Finish(const std::string& text, const Outcome& result)
     {
         if (SendFrom(text)) {
             const std::string status = ReplyStatus(result);
@@ -181,7 +224,12 @@ private:
         return m_bOpen;
     }
 
+    static const ULONGLONG kStopLookMs = 20;
     HANDLE m_hOutput;
+    HANDLE m_hInput;
+    bool m_bAskable;
+    bool m_bStop = false;
+    ULONGLONG m_nextLook = 0;
     size_t m_sent = 0;
     bool m_bOpen = true;
 };
@@ -198,13 +246,12 @@ CWidePath CompanionPath()
     return path;
 }
 
-ReadResult ReadThroughCompanion(HWND window, std::string& text, CTextSink* sink)
+Outcome ReadThroughCompanion(HWND window, std::string& text, CTextSink* sink)
 {
     return ReadThroughCompanion(CompanionPath().data(), window, CompanionTimeoutMs(kReadLimits), text, sink);
 }
 
-ReadResult ReadThroughCompanion(const wchar_t* program, HWND window, DWORD timeoutMs, std::string& text,
-                                CTextSink* sink)
+Outcome ReadThroughCompanion(const wchar_t* program, HWND window, DWORD timeoutMs, std::string& text, CTextSink* sink)
 {
     CompanionEnd end;
     if (::GetFileAttributesW(program) == INVALID_FILE_ATTRIBUTES) {
@@ -214,6 +261,7 @@ ReadResult ReadThroughCompanion(const wchar_t* program, HWND window, DWORD timeo
     }
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     CFileHandle ours, theirs;
+    CKernelHandle request, requestTheirs;
     CWidePath commandLine(1, L'"');
     commandLine.insert(commandLine.end(), program, program + ::lstrlenW(program));
     Append(commandLine, ("\" " + ReaderArguments(window)).c_str());
@@ -222,9 +270,11 @@ ReadResult ReadThroughCompanion(const wchar_t* program, HWND window, DWORD timeo
     startup.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION info = {};
     bool started = false;
-    if (MakeReplyPipe(ours, theirs)) {
-        // The reader inherits its end of the pipe, the one handle this program makes inheritable.
+    if (MakeReplyPipe(ours, theirs) && MakeRequestPipe(request, requestTheirs)) {
+        // The reader inherits its ends of the pipes, the only handles this program makes
+        // inheritable.
         startup.hStdOutput = theirs;
+        startup.hStdInput = requestTheirs;
         started = ::CreateProcessW(program, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                                    &info) != FALSE;
     }
@@ -236,43 +286,48 @@ ReadResult ReadThroughCompanion(const wchar_t* program, HWND window, DWORD timeo
     CKernelHandle process(info.hProcess);
     CKernelHandle(info.hThread).Reset();
     theirs.Reset();  // the reply ends when the reader's copy goes with it
+    requestTheirs.Reset();
 
     if (sink)
         sink->Counted(CutUnit::TreeItems, 0, -1);
     CReplyCollector reply(sink);
-    const Collected collected = CollectReply(ours, deadline, reply);
-    if (collected == Collected::Stopped) {
-        // Nobody wants the rest: the lines that arrived are kept.
-        ::TerminateProcess(process, kReaderEndedByCaller);
-        ::WaitForSingleObject(process, 5000);
-        end.kind = CompanionEnd::Kind::Stopped;
-    } else if (collected == Collected::Ended &&
-               ::WaitForSingleObject(process, RemainingMs(deadline)) == WAIT_OBJECT_0) {
+    const Collected collected = CollectReply(ours, deadline, reply, sink ? sink->StopEvent() : nullptr);
+    if (collected == Collected::Ended && ::WaitForSingleObject(process, RemainingMs(deadline)) == WAIT_OBJECT_0) {
         end.kind = CompanionEnd::Kind::Ended;
         ::GetExitCodeProcess(process, &end.code);
-    } else {
-        // A hung reader (or one that reads a hung program past all its own limits): what it
-        // gave is kept.
+        return FinishCompanionReading(reply.Take(), end, text);
+    }
+    // Stopped, or past its time (a hung reader, or one that reads a hung program past all its
+    // own limits): what it gave so far is what the user gets. It is asked to stop, and given one
+    // query's time-out to end its reading, free what it placed in the other program and end;
+    // only then is it ended.
+    const std::string gathered = reply.Take();
+    request.Reset();
+    reply.Quiet();
+    const ULONGLONG grace = ::GetTickCount64() + kReaderStopGraceMs;
+    if (collected != Collected::Ended)
+        CollectReply(ours, grace, reply, nullptr);  // read on, so that its writes never block it
+    if (::WaitForSingleObject(process, RemainingMs(grace)) != WAIT_OBJECT_0) {
         ::TerminateProcess(process, kReaderEndedByCaller);
         ::WaitForSingleObject(process, 5000);
-        end.kind = CompanionEnd::Kind::TimedOut;
-        end.timeoutMs = timeoutMs;
     }
-    return FinishCompanionReading(reply.Take(), end, text);
+    end.kind = collected == Collected::Stopped ? CompanionEnd::Kind::Stopped : CompanionEnd::Kind::TimedOut;
+    end.timeoutMs = timeoutMs;
+    return FinishCompanionReading(gathered, end, text);
 }
 
-DWORD ServeTextReading(HWND window, HANDLE output)
+DWORD ServeTextReading(HWND window, HANDLE output, HANDLE input)
 {
-    CReplyWriter writer(output);
+    CReplyWriter writer(output, input);
     std::string text;
-    ReadResult result;
+    Outcome result;
     try {
         result = GetControlText(window, text, kReadLimits, &writer);
     } catch (const std::bad_alloc&) {
-        result = ReadResult();
-        result.outcome = ReadResult::Outcome::OutOfMemory;
+        result = Outcome::Of(Outcome::Kind::OutOfMemory);
         text.clear();  // only the status follows
     }
+    // The reading's blocks in the other program are freed by now: the answer is its last word.
     writer.Finish(text, result);
     return kReaderExitAnswered;
 }

@@ -12,17 +12,13 @@ const char kReaderSwitch[] = "/pixlet-read-text";
 const size_t kHandleDigits = 8;
 
 struct StatusWord {
-    ReadResult::Outcome outcome;
+    Outcome::Kind kind;
     const char* word;
 };
-// A 32-bit reader mode cannot walk such a tree either: it says no, and nobody asks further.
 const StatusWord kStatusWords[] = {
-    {ReadResult::Outcome::Whole, "whole"},
-    {ReadResult::Outcome::Cut, "cut"},
-    {ReadResult::Outcome::Aborted, "aborted"},
-    {ReadResult::Outcome::Refused, "refused"},
-    {ReadResult::Outcome::Needs64BitReader, "refused"},
-    {ReadResult::Outcome::OutOfMemory, "nomemory"},
+    {Outcome::Kind::Done, "whole"},          {Outcome::Kind::Cut, "cut"},
+    {Outcome::Kind::Aborted, "aborted"},     {Outcome::Kind::Refused, "refused"},
+    {Outcome::Kind::OutOfMemory, "nomemory"},
 };
 
 bool IsBlank(char c)
@@ -61,13 +57,6 @@ std::string Seconds(DWORD milliseconds)
     return GroupedNumber((milliseconds + 999) / 1000) + " seconds";
 }
 
-ReadResult Refusal(const std::string& why)
-{
-    ReadResult result;
-    result.outcome = ReadResult::Outcome::Refused;
-    result.message = why;
-    return result;
-}
 }  // namespace
 
 StartRequest ParseStartArguments(const char* arguments)
@@ -114,11 +103,11 @@ std::string ReaderArguments(HWND window)
     return std::string(kReaderSwitch) + " " + digits;
 }
 
-std::string ReplyStatus(const ReadResult& result)
+std::string ReplyStatus(const Outcome& result)
 {
     std::string status(1, '\0');
     for (const StatusWord& entry : kStatusWords)
-        if (entry.outcome == result.outcome) {
+        if (entry.kind == result.kind) {
             status += entry.word;
             break;
         }
@@ -135,7 +124,7 @@ CompanionReply ParseReply(const std::string& bytes)
         for (const StatusWord& entry : kStatusWords)
             if (word == entry.word) {
                 reply.complete = true;
-                reply.result.outcome = entry.outcome;
+                reply.result.kind = entry.kind;
                 reply.result.message = bytes.substr(newline + 1);
                 reply.text = bytes.substr(0, end);
                 return reply;
@@ -150,16 +139,16 @@ DWORD CompanionTimeoutMs(const ReadLimits& limits)
     return limits.maxMilliseconds + kControlQueryTimeoutMs + kCompanionStartMs;
 }
 
-ReadResult FinishCompanionReading(const std::string& bytes, const CompanionEnd& end, std::string& text)
+Outcome FinishCompanionReading(const std::string& bytes, const CompanionEnd& end, std::string& text)
 {
     const std::string companion = kCompanionName;
     switch (end.kind) {
     case CompanionEnd::Kind::Missing:
-        return Refusal(std::string(kTreeHandlesRefusal) + " " + companion + ", which reads them, is not in " +
-                       end.folder + " beside this program.");
+        return Outcome::Refusal(std::string(kTreeHandlesRefusal) + " " + companion + ", which reads them, is not in " +
+                                end.folder + " beside this program.");
     case CompanionEnd::Kind::NotStarted:
-        return Refusal(std::string(kTreeHandlesRefusal) + " " + companion + ", which reads them, could not be started "
-                       "(error " + std::to_string(end.code) + ").");
+        return Outcome::Refusal(std::string(kTreeHandlesRefusal) + " " + companion +
+                                ", which reads them, could not be started (error " + std::to_string(end.code) + ").");
     case CompanionEnd::Kind::Ended:
     case CompanionEnd::Kind::TimedOut:
     case CompanionEnd::Kind::Stopped:
@@ -171,23 +160,19 @@ ReadResult FinishCompanionReading(const std::string& bytes, const CompanionEnd& 
         return reply.result;
     }
     if (end.kind == CompanionEnd::Kind::Stopped) {
-        // Even none at all: the user chose to have what there was.
+        if (reply.text.empty())
+            return Outcome::Refusal(NothingReadMessage(CutReason::Stopped));
         text = std::move(reply.text);
-        ReadResult result;
-        result.outcome = ReadResult::Outcome::Cut;
-        result.message = CutNote(CutUnit::TreeItems, static_cast<LRESULT>(LineCount(text)), 0, CutReason::Stopped,
-                                 kReadLimits);
-        return result;
+        return Outcome::Of(Outcome::Kind::Cut, CutNote(CutUnit::TreeItems, static_cast<LRESULT>(LineCount(text)), 0,
+                                                       CutReason::Stopped, kReadLimits));
     }
     const std::string why = end.kind == CompanionEnd::Kind::TimedOut
                                 ? companion + " did not finish reading it within " + Seconds(end.timeoutMs)
                                 : companion + " ended before it had read all of it (exit code " +
                                       std::to_string(end.code) + ")";
     if (reply.text.empty())
-        return Refusal("The items of this tree view could not be read: " + why + ".");
+        return Outcome::Refusal("The items of this tree view could not be read: " + why + ".");
     text = std::move(reply.text);
-    ReadResult result;
-    result.outcome = ReadResult::Outcome::Cut;
-    result.message = CutWhat(CutUnit::TreeItems, static_cast<LRESULT>(LineCount(text)), 0) + ": " + why + ".";
-    return result;
+    return Outcome::Of(Outcome::Kind::Cut,
+                       CutWhat(CutUnit::TreeItems, static_cast<LRESULT>(LineCount(text)), 0) + ": " + why + ".");
 }

@@ -18,14 +18,26 @@
 //   status     one word: whole, cut, aborted, refused or nomemory; then LF, then the message the
 //              user is to see (it may be empty, and may hold CR LF)
 //
-// and then ends with exit code 0. The caller waits for that end no longer than a time-out
-// (CompanionTimeoutMs) and then ends the reader itself; the clipboard, the messages and the
-// shutter sound stay with the caller. Whatever text reached the caller before the reader ended
-// or its time ran out is kept, up to its last whole line.
+// and then ends with exit code 0, once it has freed what it placed in the window's program.
+//
+// Its standard input is a pipe too, on which the caller writes nothing: its closing asks the
+// reader to stop. The reader looks at it before its queries (at most every 20 ms), and once it
+// is closed ends its reading as the user's Stop ends one: the whole lines so far, status cut,
+// the note "...: you stopped the reading." A reader started with any other standard input is
+// never asked (earlier callers started it so).
+//
+// The caller waits for the reader's end no longer than a time-out (CompanionTimeoutMs), and
+// asks it to stop when the user stops the reading or that time-out passes; it ends the reader
+// itself only if it has not ended one query's time-out later (kReaderStopGraceMs). The
+// clipboard, the messages and the shutter sound stay with the caller. The text that reached the
+// caller before the reader ended, or before the caller asked it to stop, is kept: with the
+// reader's status where its reply was complete, otherwise up to its last whole line, with the
+// caller's note of why the rest is missing.
 #pragma once
 
+#include "text/ControlQuery.h"
 #include "text/ReadLimits.h"
-#include "text/ReadResult.h"
+#include "framework/Outcome.h"
 
 #include <windows.h>
 
@@ -54,13 +66,13 @@ StartRequest ParseStartArguments(const char* arguments);
 std::string ReaderArguments(HWND window);
 
 // What the reader writes after its text: the NUL and the status.
-std::string ReplyStatus(const ReadResult& result);
+std::string ReplyStatus(const Outcome& result);
 
 // The reader's reply as it reached the caller, whole or not.
 struct CompanionReply {
     bool complete = false;  // the text's end and a known status arrived
     std::string text;       // complete: all of it; otherwise up to its last line end
-    ReadResult result;      // when complete
+    Outcome result;         // when complete
 };
 CompanionReply ParseReply(const std::string& bytes);
 
@@ -68,6 +80,9 @@ CompanionReply ParseReply(const std::string& bytes);
 // time-out (a query may start just before that limit), and the time a start may take.
 const DWORD kCompanionStartMs = 10000;
 DWORD CompanionTimeoutMs(const ReadLimits& limits);
+// How long a reader asked to stop is given to end before the caller ends it: the query it may
+// be waiting for, and a moment to free its blocks and answer.
+const DWORD kReaderStopGraceMs = kControlQueryTimeoutMs + 1000;
 
 // How a reading through the companion ended, seen from the caller.
 struct CompanionEnd {
@@ -75,8 +90,8 @@ struct CompanionEnd {
         Missing,    // no companion in the program's folder
         NotStarted, // it is there but could not be started
         Ended,      // its process ended; its reply is all there is
-        TimedOut,   // the time-out passed and the caller ended it
-        Stopped,    // the user stopped the reading and the caller ended it
+        TimedOut,   // the time-out passed and the caller asked the reader to stop
+        Stopped,    // the user stopped the reading and the caller asked the reader to stop
     };
     Kind kind = Kind::Ended;
     DWORD code = 0;          // NotStarted: the system's error; Ended: the exit code
@@ -86,4 +101,4 @@ struct CompanionEnd {
 // The text and the result the user gets from the reply and the way the reading ended: the
 // reader's own when its reply is complete; otherwise what arrived, with a note that says why
 // the rest is missing, or a refusal when nothing arrived.
-ReadResult FinishCompanionReading(const std::string& reply, const CompanionEnd& end, std::string& text);
+Outcome FinishCompanionReading(const std::string& reply, const CompanionEnd& end, std::string& text);

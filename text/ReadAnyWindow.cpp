@@ -5,19 +5,14 @@
 
 #include <new>
 
-ReadResult ReadControlText(HWND control, std::string& text, CTextSink* sink)
+Outcome ReadControlText(HWND control, std::string& text, CTextSink* sink)
 {
-    ReadResult result;
     try {
-        result = GetControlText(control, text, kReadLimits, sink);
-        if (result.outcome == ReadResult::Outcome::Needs64BitReader) {
-            text.clear();
-            result = ReadThroughCompanion(control, text, sink);
-        }
+        if (TreeNeeds64BitReader(control))
+            return ReadThroughCompanion(control, text, sink);
+        return GetControlText(control, text, kReadLimits, sink);
     } catch (const std::bad_alloc&) {
         text.clear();
-        result = ReadResult();
-        result.outcome = ReadResult::Outcome::OutOfMemory;
+        return Outcome::Of(Outcome::Kind::OutOfMemory);
     }
-    return result;
 }

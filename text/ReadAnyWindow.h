@@ -3,11 +3,12 @@
 // Nothing is delivered and nothing is shown here.
 #pragma once
 
-#include "text/ReadResult.h"
+#include "text/TextSink.h"
+#include "framework/Outcome.h"
 
 #include <windows.h>
 
 #include <string>
 
 // The sink, if any, is told how far the reading has come and may stop it (whole items kept).
-ReadResult ReadControlText(HWND control, std::string& text, CTextSink* sink = nullptr);
+Outcome ReadControlText(HWND control, std::string& text, CTextSink* sink = nullptr);

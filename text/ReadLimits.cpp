@@ -33,6 +33,14 @@ std::string ReasonText(CutUnit unit, CutReason reason, const ReadLimits& limits)
         return "reading stopped after " + TimeText(limits.maxMilliseconds);
     case CutReason::Stopped:
         return "you stopped the reading";
+    case CutReason::NotAnswering:
+        return "its program stopped responding";
+    case CutReason::Closed:
+        return "the window was closed";
+    case CutReason::MemoryFailed:
+        return "memory in its program could not be used";
+    case CutReason::Changed:
+        return "its items changed faster than they could be read";
     }
     return std::string();
 }
@@ -88,7 +96,39 @@ std::string CutWhat(CutUnit unit, LRESULT copied, LRESULT claimed)
     return "Only the first " + GroupedNumber(static_cast<unsigned long long>(copied)) + of + " were copied";
 }
 
+std::string NothingReadMessage(CutReason reason)
+{
+    const std::string cannot = "The text of this window could not be read: ";
+    switch (reason) {
+    case CutReason::NotAnswering:
+        return cannot + "its program is not responding.";
+    case CutReason::Closed:
+        return cannot + "the window was closed.";
+    case CutReason::MemoryFailed:
+        return cannot + "memory in its program could not be used.";
+    case CutReason::Changed:
+        return cannot + "its items changed faster than they could be read.";
+    case CutReason::Stopped:
+        return "Nothing was copied: you stopped the reading.";
+    default:
+        break;
+    }
+    return cannot + ReasonText(CutUnit::Items, reason, kReadLimits) + ".";
+}
+
 std::string CutNote(CutUnit unit, LRESULT copied, LRESULT claimed, CutReason reason, const ReadLimits& limits)
 {
     return CutWhat(unit, copied, claimed) + ": " + ReasonText(unit, reason, limits) + ".";
 }
+
+std::string UnreadableProgramMessage(DWORD openError)
+{
+    const std::string cannot = "The text of this window cannot be read: ";
+    if (openError == ERROR_ACCESS_DENIED)
+        return cannot + "its program runs with higher rights than Pixlet32, or as another user.";
+    return cannot + "its program could not be opened (error " + std::to_string(openError) + ").";
+}
+
+const char kTreeHandlesRefusal[] =
+    "The items of this tree view cannot be read: it belongs to a 64-bit program, and its item handles do not "
+    "fit a 32-bit reader.";

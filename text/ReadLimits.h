@@ -1,7 +1,8 @@
-// How far one reading of another program's control may go, and the note that tells the user
-// what was left out where it stopped. The counts and lengths a control reports are its own
-// word: a broken or hostile one may claim two thousand million items, each of a thousand
-// million characters, or answer every query just before its time-out.
+// How far one reading of another program's control may go, the note that tells the user what
+// was left out where it stopped, and what the user is told where nothing could be read. The
+// counts and lengths a control reports are its own word: a broken or hostile one may claim two
+// thousand million items, each of a thousand million characters, or answer every query just
+// before its time-out.
 #pragma once
 
 #include <windows.h>
@@ -38,8 +39,21 @@ const ReadLimits kReadLimits = {kMaxColumns, kMaxItems, kMaxTextBytes, kMaxReadM
 // The part of a claimed count that is read: none of a negative one, at most `limit`.
 LRESULT BoundedCount(LRESULT claimed, LRESULT limit);
 
-// Stopped: the user ended the reading before its end (or nobody waits for it any more).
-enum class CutReason { ItemLimit, ColumnLimit, TextLimit, TimeLimit, Stopped };
+// Why a reading ended before its end: one of its limits; the user, who stopped it (or nobody
+// waits for it any more); or the window and its program: a program that stopped answering
+// within a query's time-out, a window closed meanwhile, memory placed in the program that could
+// not be used, a list whose items changed under the reading faster than they could be read.
+enum class CutReason {
+    ItemLimit,
+    ColumnLimit,
+    TextLimit,
+    TimeLimit,
+    Stopped,
+    NotAnswering,
+    Closed,
+    MemoryFailed,
+    Changed,
+};
 enum class CutUnit { Rows, Columns, Items, TreeItems, Characters };
 // What the user is told where a reading stopped early, e.g. "Only the first 976 of
 // 2,147,483,647 rows were copied: at most 1,000,000 cells are read at a time." A tree's
@@ -48,6 +62,14 @@ std::string CutNote(CutUnit unit, LRESULT copied, LRESULT claimed, CutReason rea
 // The first half of that note, before the reason: "Only the first 976 of 2,147,483,647 rows
 // were copied", "Only the first of 5 rows was copied", "None of the 5 rows were copied".
 std::string CutWhat(CutUnit unit, LRESULT copied, LRESULT claimed);
+// Why nothing was read, for the reasons that end a reading other than its limits: "The text of
+// this window could not be read: its program is not responding."
+std::string NothingReadMessage(CutReason reason);
+// Why a 32-bit reader does not walk the tree of a large-address-aware 64-bit program.
+extern const char kTreeHandlesRefusal[];
+// Why the text of a control cannot be read when its program could not be opened (the system's
+// error of that): it runs with higher rights, or as another user.
+std::string UnreadableProgramMessage(DWORD openError);
 // A count with its thousands grouped: 2,147,483,647.
 std::string GroupedNumber(unsigned long long number);
 

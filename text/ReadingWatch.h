@@ -3,7 +3,8 @@
 // stop there.
 #pragma once
 
-#include "text/ReadResult.h"
+#include "text/TextSink.h"
+#include "framework/WorkerThread.h"
 
 #include <atomic>
 #include <string>
@@ -21,7 +22,7 @@ struct ReadingProgress {
 class CReadingWatch final : public CTextSink
 {
 public:
-    bool Grew(const std::string& /*text*/) override { return !m_stop.load(); }
+    bool Grew(const std::string& /*text*/) override { return !m_stop.StopRequested(); }
     void Counted(CutUnit unit, LRESULT done, LRESULT of) override
     {
         m_unit.store(unit);
@@ -30,9 +31,11 @@ public:
         m_begun.store(true);
     }
 
-    // The reading ends after the item it reads now, with what it has read kept.
-    void Stop() { m_stop.store(true); }
-    bool StopAsked() const { return m_stop.load(); }
+    bool StopAsked() override { return m_stop.StopRequested(); }
+    HANDLE StopEvent() const override { return m_stop.Event(); }
+
+    // The reading ends before its next query, with the whole items it has read kept.
+    void Stop() { m_stop.RequestStop(); }
     ReadingProgress Now() const
     {
         ReadingProgress now;
@@ -44,7 +47,7 @@ public:
     }
 
 private:
-    std::atomic<bool> m_stop{false};
+    CStopToken m_stop;
     std::atomic<bool> m_begun{false};
     std::atomic<CutUnit> m_unit{CutUnit::Items};
     std::atomic<LRESULT> m_done{0};

@@ -56,8 +56,8 @@ static_assert(offsetof(TVITEMW, cchTextMax) == kOwnTreeView.textMax, "TVITEMW.cc
 static_assert(kListView64.size <= CRemoteItemReader::kRoom && kHeader64.size <= CRemoteItemReader::kRoom &&
                   kTreeView64.size <= CRemoteItemReader::kRoom,
               "every structure fits the reader's room");
-// Slots stay aligned for the pointers in them.
-static_assert(CRemoteItemReader::kSlotBytes % 8 == 0, "slot alignment");
+// Structures and texts stay aligned for the pointers in them.
+static_assert(CRemoteItemReader::kRoom % 8 == 0 && CRemoteItemReader::kTextBytes % 8 == 0, "slot alignment");
 
 void Put32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value)
 {
@@ -142,6 +142,9 @@ void AppendBlockText(std::string& text, const wchar_t* block, size_t size)
     if (size == 0)
         return;
     const wchar_t* end = std::find(block, block + size - 1, L'\0');
+    // Cut before the second half of a pair: the first half alone is no character.
+    if (end == block + size - 1 && end != block && IS_HIGH_SURROGATE(end[-1]))
+        --end;
     text += Utf8(block, static_cast<size_t>(end - block));
 }
 
@@ -167,26 +170,37 @@ std::wstring ReadRemoteWideText(const CProcessMemory& memory, uint64_t address, 
     return text;
 }
 
+size_t CRemoteItemReader::BlockBytes(int slots)
+{
+    return static_cast<size_t>(slots) * (kRoom + kTextBytes) + kTextBytes;
+}
+
 CRemoteItemReader::CRemoteItemReader(HWND control, CControlQuery& query, RemoteItemKind kind, int slots)
     : m_memory(control), m_query(query), m_kind(kind), m_bTarget64(m_memory.IsTarget64Bit()), m_nSlots(std::max(slots, 1))
 {
-    m_pBlock = static_cast<char*>(m_memory.Alloc(m_nSlots * kSlotBytes));
-    if (m_pBlock) {
-        m_out.assign(static_cast<size_t>(m_nSlots) * kSlotBytes, 0);
-        m_in.assign(m_out.size(), 0);
+    // A program that could not be opened is the reader's own refusal; a window that has gone,
+    // or a program that has no room for the block, ends the reading.
+    if (!m_memory.IsOpen() && m_memory.OpenError())
+        return;
+    m_pBlock = static_cast<char*>(m_memory.Alloc(static_cast<int>(BlockBytes(m_nSlots))));
+    if (!m_pBlock) {
+        m_query.Fail(::IsWindow(control) ? CutReason::MemoryFailed : CutReason::Closed);
+        return;
     }
+    m_out.assign(BatchBytes(m_nSlots), 0);
+    m_in.assign(m_out.size(), 0);
 }
 
 uint64_t CRemoteItemReader::TextAddress(int slot) const
 {
-    return m_pBlock ? AddressOf(m_pBlock + static_cast<size_t>(slot) * kSlotBytes + kRoom) : 0;
+    return m_pBlock ? AddressOf(m_pBlock + TextsOffset() + static_cast<size_t>(slot) * kTextBytes) : 0;
 }
 
 void CRemoteItemReader::Set(int slot, const std::vector<uint8_t>& item)
 {
     if (!m_pBlock || slot < 0 || slot >= m_nSlots)
         return;
-    uint8_t* room = &m_out[static_cast<size_t>(slot) * kSlotBytes];
+    uint8_t* room = &m_out[static_cast<size_t>(slot) * kRoom];
     std::memset(room, 0, kRoom);
     std::memcpy(room, item.data(), std::min<size_t>(item.size(), kRoom));
 }
@@ -194,29 +208,37 @@ void CRemoteItemReader::Set(int slot, const std::vector<uint8_t>& item)
 bool CRemoteItemReader::Place(int count)
 {
     count = std::min(count, m_nSlots);
-    return m_pBlock && count > 0 && m_memory.Write(m_pBlock, m_out.data(), count * kSlotBytes);
+    if (!m_pBlock || count <= 0 || m_query.Failed())
+        return false;
+    if (m_memory.Write(m_pBlock, m_out.data(), static_cast<int>(BatchBytes(count))))
+        return true;
+    m_query.Fail(CutReason::MemoryFailed);
+    return false;
 }
 
 bool CRemoteItemReader::Ask(UINT msg, WPARAM wParam, int slot, LRESULT* result)
 {
     if (!m_pBlock || slot < 0 || slot >= m_nSlots)
         return false;
-    return m_query.SendWide(msg, wParam, reinterpret_cast<LPARAM>(m_pBlock + static_cast<size_t>(slot) * kSlotBytes),
+    return m_query.SendWide(msg, wParam, reinterpret_cast<LPARAM>(m_pBlock + static_cast<size_t>(slot) * kRoom),
                             result);
 }
 
 bool CRemoteItemReader::Fetch(int count)
 {
     count = std::min(count, m_nSlots);
-    if (m_pBlock && count > 0 && m_memory.Read(m_pBlock, m_in.data(), count * kSlotBytes))
+    // Also after the queries have ended: the answers already given are in the block.
+    if (m_pBlock && count > 0 && m_memory.Read(m_pBlock, m_in.data(), static_cast<int>(BatchBytes(count))))
         return true;
     std::fill(m_in.begin(), m_in.end(), 0);  // nothing is taken from a failed read
+    if (m_pBlock && count > 0)
+        m_query.Fail(CutReason::MemoryFailed);
     return false;
 }
 
 uint64_t CRemoteItemReader::PointerAt(int slot, size_t offset) const
 {
-    const uint8_t* room = &m_in[static_cast<size_t>(slot) * kSlotBytes];
+    const uint8_t* room = &m_in[static_cast<size_t>(slot) * kRoom];
     if (m_bTarget64) {
         uint64_t value;
         std::memcpy(&value, room + offset, sizeof value);
@@ -232,7 +254,7 @@ uint32_t CRemoteItemReader::Field32(int slot, size_t offset) const
     if (!m_pBlock || slot < 0 || slot >= m_nSlots || offset + 4 > kRoom)
         return 0;
     uint32_t value;
-    std::memcpy(&value, &m_in[static_cast<size_t>(slot) * kSlotBytes + offset], sizeof value);
+    std::memcpy(&value, &m_in[static_cast<size_t>(slot) * kRoom + offset], sizeof value);
     return value;
 }
 
@@ -246,10 +268,13 @@ void CRemoteItemReader::AppendText(std::string& text, int slot) const
     const uint64_t pointer = PointerAt(slot, TextPointerOffset(m_kind, m_bTarget64));
     const uint64_t callback = m_bTarget64 ? ~0ull : 0xFFFFFFFFull;
     if (pointer != TextAddress(slot)) {
-        if (pointer != 0 && pointer != callback)
-            text += Utf8(ReadRemoteWideText(m_memory, pointer, kRemoteTextChars));
+        if (pointer != 0 && pointer != callback) {
+            const std::wstring own = ReadRemoteWideText(m_memory, pointer, kRemoteTextChars);
+            AppendBlockText(text, own.c_str(), own.size() + 1);
+        }
         return;
     }
-    const auto* block = reinterpret_cast<const wchar_t*>(&m_in[static_cast<size_t>(slot) * kSlotBytes + kRoom]);
+    const auto* block =
+        reinterpret_cast<const wchar_t*>(&m_in[TextsOffset() + static_cast<size_t>(slot) * kTextBytes]);
     AppendBlockText(text, block, kRemoteTextChars);
 }

@@ -36,14 +36,18 @@ size_t TreeStateOffset(bool target64);
 bool TreeHandlesFit(bool reader64, bool target64, bool targetLargeAddressAware);
 
 // Appends a wide text block read from another process as UTF-8: up to its first NUL, and never
-// more than size - 1 characters even if the block holds no NUL.
+// more than size - 1 characters even if the block holds no NUL. A text cut there never ends in
+// the first half of a surrogate pair: that character is left out whole.
 void AppendBlockText(std::string& text, const wchar_t* block, size_t size);
 
 // Asks one control for the texts of many items through item structures placed in the control's
 // process, a batch at a time: one write places the structures of a batch, each item costs only
-// its message, and one read brings all the answers back. Each structure's text block follows it
-// and is emptied by the same write, so that a control that answers without writing leaves an
-// empty text, never the previous item's.
+// its message, and one read brings all the answers back. The structures lie together, the texts
+// after them, each emptied by the same write, so that a control that answers without writing
+// leaves an empty text, never the previous item's; a control that writes past the room it was
+// given spoils only texts (the next one, which its own answer then writes again, or the spare
+// text after the last one), never a structure that is still to be asked.
+// A block that cannot be placed, written or read ends the reading (the query keeps why).
 class CRemoteItemReader
 {
 public:
@@ -66,7 +70,7 @@ public:
     // Writes the structures of the first `count` slots, their texts emptied, in one write.
     bool Place(int count);
     // Sends the message with the address of a slot's structure. False when the control did not
-    // answer (it has gone, or hangs): every later query fails at once.
+    // answer (it has gone, or hangs) or the reading is to stop: every later query fails at once.
     bool Ask(UINT msg, WPARAM wParam, int slot, LRESULT* result = nullptr);
     // Reads the structures and texts of the first `count` slots back in one read.
     bool Fetch(int count);
@@ -76,19 +80,26 @@ public:
     // A 32-bit field of a fetched slot's structure.
     uint32_t Field32(int slot, size_t offset) const;
 
-    // Room for the largest structure of either width.
+    // Room for the largest structure of either width, and for one text.
     static const int kRoom = 128;
-    static const int kSlotBytes = kRoom + kRemoteTextChars * static_cast<int>(sizeof(wchar_t));
+    static const int kTextBytes = kRemoteTextChars * static_cast<int>(sizeof(wchar_t));
+    // The bytes placed in the target for `slots` items: their structures, their texts, and one
+    // spare text that a control writing past the last one writes into.
+    static size_t BlockBytes(int slots);
 
 private:
     uint64_t PointerAt(int slot, size_t offset) const;
+    // Where the slots' texts begin, in the block and in the local copies of it.
+    size_t TextsOffset() const { return static_cast<size_t>(m_nSlots) * kRoom; }
+    // The part of the block that a batch of `count` slots takes: all structures, `count` texts.
+    size_t BatchBytes(int count) const { return TextsOffset() + static_cast<size_t>(count) * kTextBytes; }
 
     CProcessMemory m_memory;
     CControlQuery& m_query;
     RemoteItemKind m_kind;
     bool m_bTarget64;
     int m_nSlots;
-    char* m_pBlock = nullptr;    // in the target: per slot the structure's room, then the text
+    char* m_pBlock = nullptr;    // in the target: the slots' structures, then their texts
     std::vector<uint8_t> m_out;  // what is placed: structures, and texts that stay empty
     std::vector<uint8_t> m_in;   // what was fetched
 };

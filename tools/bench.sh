@@ -115,6 +115,8 @@ on_screen 1024x768x24 "$BIN/bench_capture.exe" grab 20
 echo "== text of another program's list view ($ARCH reader)"
 on_screen 1280x1024x24 "$BIN/bench_capture.exe" text control_host.exe
 on_screen 1280x1024x24 "$BIN/bench_capture.exe" text control_host64.exe
+echo "== text of an owner-data list view of 200,000 rows, whose owner answers each cell ($ARCH reader)"
+on_screen 1280x1024x24 "$BIN/bench_capture.exe" ownerdata control_host.exe
 echo "== a long reading with its progress window, against the same reading shown nowhere ($ARCH reader)"
 on_screen 1280x1024x24 "$BIN/bench_reading.exe" 3
 echo "== controls that lie about their counts, read within the program's limits ($ARCH reader)"

@@ -13,14 +13,15 @@ enum HostControl {
     kTreeCollapsed = 106,     // a collapsed root with children
     kTreeThreeLevels = 107,   // root > child > grandchild, all expanded
     kTreeRoots = 108,         // several roots, some expanded
-    kListLongCell = 109,      // one cell of 1100 characters
+    kListLongCell = 109,      // one cell of 1100 characters; in "controls" a second row whose
+                              // cell has a surrogate pair across its 1,023rd character
     kCombo = 110,             // x, y
     kListBox = 111,           // "first item", "", "third"
     kEdit = 112,              // hello
     kListOwnerData = 113,     // owner data, 5 rows, whose owner answers nothing
     kTreeDeepOverflow = 114,  // a chain of 1026 levels, all expanded
     kTreeDeepFull = 115,      // a chain of 1025 levels, all expanded
-    kListTarget = 120,        // the list view of the closing, hung, biglist and slowlist cases:
+    kListTarget = 120,        // the list view of the closing, hung, full, biglist and slowlist cases:
                               // cells "r<row>c<column>"
     kTreeTarget = 121,        // the tree view of the hung case: roots "Item 0".."Item 9"
     // The liars: whatever they claim, each item they are asked for has a short text.
@@ -33,14 +34,22 @@ enum HostControl {
     kLiarStatic = 136,        // "short text", claims 2^30 characters
     kLiarEdit = 137,          // claims 2^30 characters and fills any buffer with a..z a..z ...
     kMiscountList = 138,      // cells whose counts are wrong: see the host's MiscountListProc
+    // Misbehaving liars (see their procedures in the host): a list view of cells r<row>c<column>,
+    // 2 x 2, and list boxes of "one", "two".
+    kSpillingList = 151,      // writes past the room of its texts
+    kGrowingListBox = 152,    // "two" grows while it is read
+    kOwnerDrawnListBox = 153, // owner-drawn, no strings: its items are numbers
+    kOwnerDrawnCombo = 154,   // the same in a combo box
+    kDeepTree = 155,          // 80 roots of 1,000 characters, each the parent of the first
     // Unicode windows holding "café Ελληνικά 日本語 Привет 😀" (kWorldText in the host).
     kUnicodeListBox = 140,    // the text, then "Ж"
     kUnicodeCombo = 141,      // the text
     kUnicodeList = 142,       // columns "Ελληνικά", "日本語"; one row: the text, "Привет"
     kUnicodeTree = 143,       // root: the text, expanded, with its child "日本語"
     kUnicodeEdit = 144,       // the text
-    // control_host.exe ownerdata: 200,000 rows, 1 column, cells "o<row>c<column>", inside a
-    // window of its own (the list's owner), not a direct child of the host's window.
+    // control_host.exe ownerdata: 200,000 rows (or as many as it is told), 1 column, cells
+    // "o<row>c<column>", inside a window of its own (the list's owner), not a direct child of the
+    // host's window.
     kOwnerDataList = 145,
 };
 

@@ -2,7 +2,7 @@
 // it was told.
 #pragma once
 
-#include "text/ReadResult.h"
+#include "text/TextSink.h"
 
 #include <string>
 

@@ -4,6 +4,8 @@
 #include "text/Companion.h"
 #include "text/CompanionProtocol.h"
 #include "text/ControlQuery.h"
+#include "text/ReadingWatch.h"
+#include "text/RemoteItems.h"
 #include "support/ControlHost.h"
 #include "support/Desktop.h"
 #include "support/Process.h"
@@ -12,13 +14,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <thread>
 
 using namespace testing_support;
 
 namespace {
 using Kind = StartRequest::Kind;
-using Outcome = ReadResult::Outcome;
+using Ends = Outcome::Kind;
 
 HWND Handle(ULONG value)
 {
@@ -32,18 +35,36 @@ std::wstring Wide(const std::string& text)
 }
 
 // The reader mode of this build's Pixlet64.exe, started as the 32-bit program starts it.
-ReadResult ReadThroughTheCompanion(HWND window, std::string& text)
+Outcome ReadThroughTheCompanion(HWND window, std::string& text)
 {
     const std::wstring companion = Wide(BuildDirectory() + kCompanionName);
     return ReadThroughCompanion(companion.c_str(), window, CompanionTimeoutMs(kReadLimits), text);
 }
 
-ReadResult Result(Outcome outcome, const char* message = "")
+Outcome Result(Ends kind, const char* message = "")
 {
-    ReadResult result;
-    result.outcome = outcome;
-    result.message = message;
-    return result;
+    return Outcome::Of(kind, message);
+}
+
+// The blocks that a reader of `slots` items places, committed in the process of a window.
+int ReaderBlocksIn(HWND window, int slots)
+{
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    const HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+    const size_t size = (CRemoteItemReader::BlockBytes(slots) + 4095) / 4096 * 4096;
+    int count = 0;
+    MEMORY_BASIC_INFORMATION region = {};
+    // Up to the end of what this process can name: a 32-bit one sees the low 4 GB.
+    for (char* at = nullptr; ::VirtualQueryEx(process, at, &region, sizeof region);) {
+        count += region.State == MEM_COMMIT && region.Type == MEM_PRIVATE && region.RegionSize == size;
+        char* next = static_cast<char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= at)
+            break;
+        at = next;
+    }
+    ::CloseHandle(process);
+    return count;
 }
 
 std::string Lines(std::initializer_list<const char*> lines)
@@ -101,17 +122,15 @@ TEST(CompanionProtocol, OnlyTheReaderModesSwitchIsReadAndThenItMustBeExact)
 TEST(CompanionProtocol, TheReplyCarriesTheTextAndTheStatusAndACutOneKeepsWholeLines)
 {
     const std::string tree = Lines({"One", "\tOne.1", "Two"});
-    for (Outcome outcome : {Outcome::Whole, Outcome::Cut, Outcome::Aborted, Outcome::Refused, Outcome::OutOfMemory}) {
-        const CompanionReply reply = ParseReply(tree + ReplyStatus(Result(outcome, "first line\r\nsecond line")));
+    for (Ends kind : {Ends::Done, Ends::Cut, Ends::Aborted, Ends::Refused, Ends::OutOfMemory}) {
+        const CompanionReply reply = ParseReply(tree + ReplyStatus(Result(kind, "first line\r\nsecond line")));
         EXPECT_TRUE(reply.complete);
         EXPECT_EQ(reply.text, tree);
-        EXPECT_EQ(reply.result.outcome, outcome);
+        EXPECT_EQ(reply.result.kind, kind);
         EXPECT_EQ(reply.result.message, "first line\r\nsecond line");
     }
-    // A 32-bit reader mode cannot read such a tree either: a refusal, not a request to ask again.
-    EXPECT_EQ(ParseReply(ReplyStatus(Result(Outcome::Needs64BitReader, "why"))).result.outcome, Outcome::Refused);
     // A window's own text has no line end: complete, it is kept whole.
-    CompanionReply reply = ParseReply("hello" + ReplyStatus(Result(Outcome::Whole)));
+    CompanionReply reply = ParseReply("hello" + ReplyStatus(Result(Ends::Done)));
     EXPECT_TRUE(reply.complete);
     EXPECT_EQ(reply.text, "hello");
     EXPECT_EQ(reply.result.message, "");
@@ -138,8 +157,8 @@ TEST(CompanionProtocol, HowTheReadingEndedDecidesWhatTheUserGetsAndIsTold)
     CompanionEnd end;
     end.kind = CompanionEnd::Kind::NotStarted;
     end.code = ERROR_BAD_EXE_FORMAT;
-    ReadResult result = FinishCompanionReading("", end, text);
-    EXPECT_EQ(result.outcome, Outcome::Refused);
+    Outcome result = FinishCompanionReading("", end, text);
+    EXPECT_EQ(result.kind, Ends::Refused);
     EXPECT_NE(result.message.find(" Pixlet64.exe, which reads them, could not be started (error 193)."),
               std::string::npos);
     EXPECT_EQ(text, "kept") << "a refusal leaves the text alone";
@@ -148,14 +167,14 @@ TEST(CompanionProtocol, HowTheReadingEndedDecidesWhatTheUserGetsAndIsTold)
     end = CompanionEnd();
     end.kind = CompanionEnd::Kind::TimedOut;
     end.timeoutMs = 73000;
-    result = FinishCompanionReading(Lines({"One"}) + ReplyStatus(Result(Outcome::Cut, "a note")), end, text);
-    EXPECT_EQ(result.outcome, Outcome::Cut);
+    result = FinishCompanionReading(Lines({"One"}) + ReplyStatus(Result(Ends::Cut, "a note")), end, text);
+    EXPECT_EQ(result.kind, Ends::Cut);
     EXPECT_EQ(result.message, "a note");
     EXPECT_EQ(text, Lines({"One"}));
 
     // A reader that gave nothing at all: a refusal that says why.
     result = FinishCompanionReading("", end, text);
-    EXPECT_EQ(result.outcome, Outcome::Refused);
+    EXPECT_EQ(result.kind, Ends::Refused);
     EXPECT_EQ(result.message,
               "The items of this tree view could not be read: Pixlet64.exe did not finish reading it within 73 seconds.");
     end.kind = CompanionEnd::Kind::Ended;
@@ -184,21 +203,21 @@ TEST(Companion, TheReaderModeGivesA64BitProgramsTreesAsTheGoldenTexts)
                     {kListView, "listview_3x2.txt"}};
     for (const auto& control : controls) {
         std::string text;
-        const ReadResult result = ReadThroughTheCompanion(host.Control(control.id), text);
-        EXPECT_EQ(result.outcome, Outcome::Whole) << control.golden << ": " << result.message;
+        const Outcome result = ReadThroughTheCompanion(host.Control(control.id), text);
+        EXPECT_EQ(result.kind, Ends::Done) << control.golden << ": " << result.message;
         EXPECT_EQ(text, Golden(control.golden));
     }
     // Too deep to walk: the text so far, and the message for the caller to show.
     std::string text;
-    const ReadResult result = ReadThroughTheCompanion(host.Control(kTreeDeepOverflow), text);
-    EXPECT_EQ(result.outcome, Outcome::Aborted);
+    const Outcome result = ReadThroughTheCompanion(host.Control(kTreeDeepOverflow), text);
+    EXPECT_EQ(result.kind, Ends::Aborted);
     EXPECT_EQ(result.message, "Stack overfloaw!\r\nAborting...");
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1025);
     EXPECT_EQ(text.substr(text.size() - 1031), std::string(1024, '\t') + "L1024\r\n");
 
     // Text beyond any code page comes through the pipe as UTF-8, exactly.
     text.clear();
-    EXPECT_EQ(ReadThroughTheCompanion(host.Control(kUnicodeTree), text).outcome, Outcome::Whole);
+    EXPECT_EQ(ReadThroughTheCompanion(host.Control(kUnicodeTree), text).kind, Ends::Done);
     EXPECT_EQ(text, "café Ελληνικά 日本語 Привет 😀\r\n\t日本語\r\n");
 }
 
@@ -212,8 +231,8 @@ TEST(Companion, TheSinkSeesWholeLinesAsTheyArriveAndMayStopTheReader)
     const std::wstring companion = Wide(BuildDirectory() + kCompanionName);
     CStoppingSink whole(1 << 30);
     std::string text;
-    ReadResult result = ReadThroughCompanion(companion.c_str(), host.Control(kTreeDeepFull), 20000, text, &whole);
-    EXPECT_EQ(result.outcome, Outcome::Whole);
+    Outcome result = ReadThroughCompanion(companion.c_str(), host.Control(kTreeDeepFull), 20000, text, &whole);
+    EXPECT_EQ(result.kind, Ends::Done);
     EXPECT_EQ(text, deep);
     EXPECT_EQ(whole.m_last, deep);
     EXPECT_EQ(whole.m_done, 1025);
@@ -223,7 +242,7 @@ TEST(Companion, TheSinkSeesWholeLinesAsTheyArriveAndMayStopTheReader)
     text.clear();
     result = ReadThroughCompanion(companion.c_str(), host.Control(kTreeDeepFull), 20000, text, &first);
     const LRESULT lines = std::count(text.begin(), text.end(), '\n');
-    ASSERT_EQ(result.outcome, Outcome::Cut) << "all " << lines << " lines came at once";
+    ASSERT_EQ(result.kind, Ends::Cut) << "all " << lines << " lines came at once";
     EXPECT_EQ(text, first.m_last);
     EXPECT_EQ(text, deep.substr(0, text.size())) << "whole lines, from the first";
     EXPECT_EQ(result.message, CutWhat(CutUnit::TreeItems, lines, 0) + ": you stopped the reading.");
@@ -235,7 +254,7 @@ TEST(Companion, AHungProgramEndsTheReadingWithWhatItGaveAndTheReaderTakesNothing
     CControlHost host("hung", kLargeAddressAware64BitHost);
     ASSERT_TRUE(host.Window());
     std::string text;
-    ReadResult result;
+    Outcome result;
     DWORD elapsed = 0;
     std::thread caller([&] {
         const DWORD start = ::GetTickCount();
@@ -262,11 +281,39 @@ TEST(Companion, AHungProgramEndsTheReadingWithWhatItGaveAndTheReaderTakesNothing
     caller.join();
 
     // It stopped answering at its fifth item.
-    EXPECT_EQ(result.outcome, Outcome::Whole) << result.message;
+    EXPECT_EQ(result.kind, Ends::Cut);
+    EXPECT_EQ(result.message, "Only the first 4 items of the tree were copied: its program stopped responding.");
     EXPECT_EQ(text, Lines({"Item 0", "Item 1", "Item 2", "Item 3"}));
     EXPECT_LT(elapsed, kControlQueryTimeoutMs + 3000) << "the reading took " << elapsed << " ms";
     EXPECT_TRUE(ProcessesNamed(kCompanionName).empty()) << "the reader is still running";
     host.Process().Kill();
+}
+
+TEST(Companion, AReaderStoppedOrOutOfTimeEndsWithinAQueryAndLeavesNothingInTheProgram)
+{
+    // Each text answered 100 ms late: a batch of 42 rows of 3 cells takes the reader 12 s.
+    CControlHost host("slowlist 100 200", kLargeAddressAware64BitHost);
+    ASSERT_TRUE(host.Window());
+    const HWND list = host.Control(kListTarget);
+    const int slots = 126, before = ReaderBlocksIn(list, slots);
+    const std::wstring companion = Wide(BuildDirectory() + kCompanionName);
+    CReadingWatch watch;
+    DWORD stopped = 0;
+    std::thread user([&] {
+        // Stopped once it reads, its block in the program.
+        EXPECT_TRUE(WaitUntil([&] { return ReaderBlocksIn(list, slots) > before; }, 10000)) << "no block placed";
+        stopped = ::GetTickCount();
+        watch.Stop();
+    });
+    std::string text;
+    ReadThroughCompanion(companion.c_str(), list, CompanionTimeoutMs(kReadLimits), text, &watch);
+    const DWORD elapsed = ::GetTickCount() - stopped;
+    user.join();
+    EXPECT_LT(elapsed, kControlQueryTimeoutMs) << "the reading went on after the stop";
+    EXPECT_EQ(ReaderBlocksIn(list, slots), before) << "the stopped reader's block stayed in the program";
+    // Out of its time while it reads.
+    ReadThroughCompanion(companion.c_str(), list, 3000, text);
+    EXPECT_EQ(ReaderBlocksIn(list, slots), before) << "the reader's block stayed in the program";
 }
 
 TEST(Companion, AReaderThatHangsOrDiesLeavesWhatItGaveAndNothingRunning)
@@ -276,11 +323,11 @@ TEST(Companion, AReaderThatHangsOrDiesLeavesWhatItGaveAndNothingRunning)
     std::string text;
     ::SetEnvironmentVariableA("PIXLET_FAKE_READER", "stall");
     const DWORD start = ::GetTickCount();
-    ReadResult result = ReadThroughCompanion(fake.c_str(), anyWindow, 1500, text);
+    Outcome result = ReadThroughCompanion(fake.c_str(), anyWindow, 1500, text);
     const DWORD elapsed = ::GetTickCount() - start;
     EXPECT_GE(elapsed, 1400u);
-    EXPECT_LT(elapsed, 1500u + 3000u) << "the caller waited " << elapsed << " ms";
-    EXPECT_EQ(result.outcome, Outcome::Cut);
+    EXPECT_LT(elapsed, 1500u + kReaderStopGraceMs + 1500u) << "the caller waited " << elapsed << " ms";
+    EXPECT_EQ(result.kind, Ends::Cut);
     EXPECT_EQ(text, Lines({"A", "B"}));
     EXPECT_EQ(result.message,
               "Only the first 2 items of the tree were copied: Pixlet64.exe did not finish reading it within 2 seconds.");
@@ -289,7 +336,7 @@ TEST(Companion, AReaderThatHangsOrDiesLeavesWhatItGaveAndNothingRunning)
     ::SetEnvironmentVariableA("PIXLET_FAKE_READER", "crash");
     result = ReadThroughCompanion(fake.c_str(), anyWindow, 5000, text);
     ::SetEnvironmentVariableA("PIXLET_FAKE_READER", nullptr);
-    EXPECT_EQ(result.outcome, Outcome::Cut);
+    EXPECT_EQ(result.kind, Ends::Cut);
     EXPECT_EQ(text, Lines({"A"}));
     EXPECT_EQ(result.message, "Only the first item of the tree was copied: Pixlet64.exe ended before it had read all "
                               "of it (exit code 3).");
@@ -297,7 +344,7 @@ TEST(Companion, AReaderThatHangsOrDiesLeavesWhatItGaveAndNothingRunning)
     text = "kept";
     const std::wstring nowhere = Wide(BuildDirectory() + "nowhere\\Pixlet64.exe");
     result = ReadThroughCompanion(nowhere.c_str(), anyWindow, 5000, text);
-    EXPECT_EQ(result.outcome, Outcome::Refused);
+    EXPECT_EQ(result.kind, Ends::Refused);
     EXPECT_NE(result.message.find("is not in " + BuildDirectory() + "nowhere\\ beside this program."), std::string::npos)
         << result.message;
     EXPECT_EQ(text, "kept");

@@ -54,8 +54,8 @@ TEST(ReadingProgress, AWindowOfTheThreadThatWaitsForTheReadingIsReadWhole)
     ::PostMessageW(edit, WM_CHAR, 0x65E5, 1);
     // Every query of the reading is a message that this thread must answer while it waits.
     std::string text;
-    const ReadResult result = ReadShowingProgress(list, text, nullptr);
-    EXPECT_EQ(result.outcome, ReadResult::Outcome::Whole) << result.message;
+    const Outcome result = ReadShowingProgress(list, text, nullptr);
+    EXPECT_EQ(result.kind, Outcome::Kind::Done) << result.message;
     EXPECT_EQ(text, "one\r\ntwo\r\n");
     wchar_t typed[8] = L"";
     ::GetWindowTextW(edit, typed, 8);

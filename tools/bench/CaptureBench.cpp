@@ -2,6 +2,8 @@
 //   bench_capture.exe grab [runs]         full-screen grab, and grab plus cut, on this display
 //   bench_capture.exe text <host.exe>     the text of a 10,000 x 5 list view in another process,
 //                                         against the floor of its cross-process round trips
+//   bench_capture.exe ownerdata <host.exe>  the text of a 200,000-row owner-data list view, whose
+//                                         owner answers each cell, against one round trip
 //   bench_capture.exe hostile <host.exe>  how long, and with how much memory, the program's limits
 //                                         let controls that lie about their counts be read
 //   bench_capture.exe companion <host.exe>  a tree and the 10,000 x 5 list view of a 64-bit host
@@ -153,9 +155,9 @@ HWND StartHost(CProcess& process, const char* host, const char* scenario)
     return window;
 }
 
-std::string Outcome(const ReadResult& result)
+std::string Said(const Outcome& result)
 {
-    if (result.outcome == ReadResult::Outcome::Whole)
+    if (result.IsDone())
         return "whole";
     std::string message = result.message;
     std::replace(message.begin(), message.end(), '\r', ' ');
@@ -186,7 +188,7 @@ int Text(const char* host)
         std::string text;
         const double tripBefore = RoundTrip(list, 5000);
         double start = Now();
-        outcome = Outcome(GetListViewText(list, text));
+        outcome = Said(GetListViewText(list, text));
         reads.push_back((Now() - start) / cells);
         const double trip = (tripBefore + RoundTrip(list, 5000)) / 2;
         trips.push_back(trip);
@@ -196,7 +198,7 @@ int Text(const char* host)
         if (withCompanion) {
             text.clear();
             start = Now();
-            throughOutcome = Outcome(ReadThroughCompanion(companion.c_str(), list, CompanionTimeoutMs(kReadLimits), text));
+            throughOutcome = Said(ReadThroughCompanion(companion.c_str(), list, CompanionTimeoutMs(kReadLimits), text));
             through.push_back((Now() - start) / cells);
             throughLength = text.size();
         }
@@ -220,6 +222,67 @@ int Text(const char* host)
     if (withCompanion)
         std::printf("  through %s (its start included): %.1f us per cell, %zu characters (%s): %.2fx the round trip\n",
                     kCompanionName, 1e3 * Median(through), throughLength, throughOutcome.c_str(), Median(through) / trip);
+    return 0;
+}
+
+// A reading weighed against round trips to its list measured between its batches: every quarter
+// of a second the cells read since the last look, per cell, against the round trips measured
+// just before and just now. Other programs share the machine, and a figure taken before and
+// after a reading of a minute may come from another load.
+class CRoundTripSampler : public CTextSink
+{
+public:
+    explicit CRoundTripSampler(HWND list) : m_hList(list), m_trip(RoundTrip(list, 20)), m_mark(Now()) {}
+    bool Grew(const std::string&) override { return true; }
+    void Counted(CutUnit, LRESULT done, LRESULT) override
+    {
+        const double now = Now();
+        if (now - m_mark < 250 || done == m_done)
+            return;
+        const double perCell = (now - m_mark) / static_cast<double>(done - m_done);
+        const double trip = RoundTrip(m_hList, 20);
+        m_ratios.push_back(perCell / ((m_trip + trip) / 2));
+        m_perCell.push_back(perCell);
+        m_trips.push_back(trip);
+        m_trip = trip;
+        m_done = done;
+        m_mark = Now();
+    }
+    HWND m_hList;
+    double m_trip, m_mark;
+    LRESULT m_done = 0;
+    std::vector<double> m_ratios, m_perCell, m_trips;
+};
+
+// An owner-data list of 200,000 rows, read as the program reads it, per cell against one message
+// round trip measured between its batches.
+int OwnerData(const char* host)
+{
+    CProcess process;
+    HWND window = StartHost(process, host, "ownerdata");
+    HWND list = window ? ::FindWindowExW(::FindWindowExW(window, nullptr, L"PixletOwnerDataOwner", nullptr), nullptr,
+                                         WC_LISTVIEWW, nullptr)
+                       : nullptr;
+    if (!list)
+        return 1;
+    std::vector<double> perCell, trips, ratios;
+    size_t length = 0, cells = 0;
+    std::string said;
+    for (int run = 0; run < 3; ++run) {
+        std::string text;
+        CRoundTripSampler sampler(list);
+        said = Said(GetListViewText(list, text, kReadLimits, &sampler));
+        cells = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+        perCell.insert(perCell.end(), sampler.m_perCell.begin(), sampler.m_perCell.end());
+        trips.insert(trips.end(), sampler.m_trips.begin(), sampler.m_trips.end());
+        ratios.insert(ratios.end(), sampler.m_ratios.begin(), sampler.m_ratios.end());
+        length = text.size();
+    }
+    std::printf("%s, an owner-data list view of %zu rows (every other cell pointed at its owner's own text), "
+                "%zu characters (%s), 3 readings weighed every quarter of a second, medians:\n"
+                "  read by this %d-bit process: %.1f us per cell; one message round trip %.1f us: %.2fx\n",
+                host, cells, length, said.c_str(), static_cast<int>(8 * sizeof(void*)), 1e3 * Median(perCell),
+                1e3 * Median(trips), Median(ratios));
     return 0;
 }
 
@@ -256,10 +319,10 @@ int Hostile(const char* host)
     for (const auto& liar : liars) {
         std::string text;
         const double start = Now();
-        const ReadResult result = GetControlText(::GetDlgItem(window, liar.id), text);
+        const Outcome result = GetControlText(::GetDlgItem(window, liar.id), text);
         const double seconds = (Now() - start) / 1000;
         std::printf("  %s: %.2f s, %zu bytes, peak %.0f MB: %s\n", liar.what, seconds, text.size(),
-                    PeakMegabytes(), Outcome(result).c_str());
+                    PeakMegabytes(), Said(result).c_str());
         std::fflush(stdout);
     }
     return 0;
@@ -275,14 +338,14 @@ void CompanionAgainstHere(const char* what, HWND control, int runs)
     for (int run = 0; run < runs; ++run) {
         std::string text;
         double start = Now();
-        outcome = Outcome(ReadThroughCompanion(companion.c_str(), control, CompanionTimeoutMs(kReadLimits), text));
+        outcome = Said(ReadThroughCompanion(companion.c_str(), control, CompanionTimeoutMs(kReadLimits), text));
         through.push_back(Now() - start);
         length = text.size();
         text.clear();
         start = Now();
-        const ReadResult result = GetControlText(control, text);
+        const Outcome result = GetControlText(control, text);
         here.push_back(Now() - start);
-        outcomeHere = result.outcome == ReadResult::Outcome::Needs64BitReader ? "refused" : Outcome(result);
+        outcomeHere = result.kind == Outcome::Kind::Refused ? "refused" : Said(result);
     }
     std::printf("  %s, %zu characters (%s): through the companion %.1f ms, in this process %.1f ms (%s) "
                 "(median of %d)\n",
@@ -310,10 +373,13 @@ int main(int argc, char** argv)
         return Grab(argc > 2 ? std::max(1, std::atoi(argv[2])) : 20);
     if (argc > 2 && !std::strcmp(argv[1], "text"))
         return Text(argv[2]);
+    if (argc > 2 && !std::strcmp(argv[1], "ownerdata"))
+        return OwnerData(argv[2]);
     if (argc > 2 && !std::strcmp(argv[1], "hostile"))
         return Hostile(argv[2]);
     if (argc > 2 && !std::strcmp(argv[1], "companion"))
         return Companion(argv[2]);
-    std::printf("usage: bench_capture grab [runs] | text <host.exe> | hostile <host.exe> | companion <host.exe>\n");
+    std::printf("usage: bench_capture grab [runs] | text <host.exe> | ownerdata <host.exe> | hostile <host.exe> | "
+                "companion <host.exe>\n");
     return 2;
 }
