@@ -394,7 +394,7 @@ TEST_F(Recording, ALostScreenIsToldAndAFullFileGoesOnInTheNext)
             if (msg.message == WM_TIMER)
                 ended = hurried.OnTimer();
         unlockLoader(0, cookie);
-        EXPECT_EQ(ended.reason, std::string(m_settings.m_szAviFile) + " is still being completed. The recording ended "
+        EXPECT_EQ(ended.message, std::string(m_settings.m_szAviFile) + " is still being completed. The recording ended "
                                 "without waiting for it; the program completes it meanwhile and waits for it before it exits.");
     }
     EXPECT_EQ(Probe().packets, 4);
