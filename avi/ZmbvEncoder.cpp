@@ -12,8 +12,22 @@ const int kMaxShift = 15;
 const BYTE kKeyHeader[] = {1, 0, 1, 1, 8, kBlock, kBlock};
 // A delta frame begins with its flags alone: none.
 const DWORD kDeltaHeaderBytes = 1;
-// A screen's frames deflate well at zlib's fastest level; slower ones gain little on them.
-const int kZipLevel = Z_BEST_SPEED;
+// zlib's levels. A key frame, rare but most of a still screen's file, and a frame where little
+// changed take zlib's default (a key frame a fifth smaller than at the fastest level, for twice
+// its time); a frame where much changed, which may come every frame, the fastest, so that it
+// codes within about an interval of 20 frames a second.
+const int kSmallLevel = Z_DEFAULT_COMPRESSION;
+const int kLargeLevel = Z_BEST_SPEED;
+const size_t kLargeDelta = 512 * 1024;  // bytes of block info and XORed blocks
+
+// Whether the pixels are the same; no early exit, so that the compiler can use wide registers.
+bool Same(const uint32_t* a, const uint32_t* b, int count)
+{
+    uint32_t differs = 0;
+    for (int i = 0; i < count; ++i)
+        differs |= a[i] ^ b[i];
+    return differs == 0;
+}
 
 uint32_t RowHash(const uint32_t* pixels, int count)
 {
@@ -35,13 +49,14 @@ CZmbvEncoder::CZmbvEncoder(int width, int height, int keyInterval, bool searchVe
     const size_t payloadBytes = m_nInfoBytes + pixels * 4;
     m_pPrevious.reset(new (std::nothrow) uint32_t[pixels]);
     m_pPayload.reset(new (std::nothrow) uint32_t[payloadBytes / 4]);
+    m_pChanged.reset(new (std::nothrow) BYTE[m_nBlocksX]);
     if (m_bSearch) {
         m_pPreviousHashes.reset(new (std::nothrow) uint32_t[static_cast<size_t>(height) * m_nBlocksX]);
         m_pHashes.reset(new (std::nothrow) uint32_t[static_cast<size_t>(height) * m_nBlocksX]);
         if (!m_pPreviousHashes || !m_pHashes)
             return;
     }
-    if (!m_pPrevious || !m_pPayload || deflateInit(&m_zip, kZipLevel) != Z_OK)
+    if (!m_pPrevious || !m_pPayload || !m_pChanged || deflateInit(&m_zip, kSmallLevel) != Z_OK)
         return;
     // Each frame is flushed whole, so that one frame's bytes never wait for the next's.
     m_nOutputCapacity = sizeof kKeyHeader + deflateBound(&m_zip, static_cast<uLong>(payloadBytes)) + 64;
@@ -89,10 +104,18 @@ bool CZmbvEncoder::Encode(const BYTE* bits)
 
 bool CZmbvEncoder::Deflate(const BYTE* data, size_t size, DWORD headerBytes)
 {
-    m_zip.next_in = const_cast<Bytef*>(data);
-    m_zip.avail_in = static_cast<uInt>(size);
+    m_zip.next_in = nullptr;
+    m_zip.avail_in = 0;
     m_zip.next_out = m_pOutput.get() + headerBytes;
     m_zip.avail_out = static_cast<uInt>(m_nOutputCapacity - headerBytes);
+    // Changed with no input pending: the frame before was flushed whole, so nothing is left to
+    // compress at the old level.
+    const int level = !m_bKey && size > kLargeDelta ? kLargeLevel : kSmallLevel;
+    if (level != m_nLevel && deflateParams(&m_zip, level, Z_DEFAULT_STRATEGY) != Z_OK)
+        return false;
+    m_nLevel = level;
+    m_zip.next_in = const_cast<Bytef*>(data);
+    m_zip.avail_in = static_cast<uInt>(size);
     // Some room left over proves that the flush is complete.
     if (deflate(&m_zip, Z_SYNC_FLUSH) != Z_OK || m_zip.avail_in != 0 || m_zip.avail_out == 0)
         return false;
@@ -150,26 +173,32 @@ bool CZmbvEncoder::EncodeDelta(const BYTE* bits)
     uint32_t* blocks = m_pPayload.get() + m_nInfoBytes / 4;
     const uint32_t* previous = m_pPrevious.get();
     std::memset(info, 0, m_nInfoBytes);
+    BYTE* const changed = m_pChanged.get();
     for (int by = 0; by < m_nBlocksY; ++by) {
         const int y = by * kBlock, height = std::min(kBlock, m_nHeight - y);
+        // Which blocks of this row of blocks changed: whole rows first, as most of a screen stays.
+        std::memset(changed, 0, static_cast<size_t>(m_nBlocksX));
+        for (int r = 0; r < height; ++r) {
+            const uint32_t* now = SourceRow(bits, y + r);
+            const uint32_t* before = previous + static_cast<size_t>(y + r) * m_nWidth;
+            if (Same(now, before, m_nWidth))
+                continue;
+            for (int bx = 0, x = 0; bx < m_nBlocksX; ++bx, x += kBlock)
+                changed[bx] = changed[bx] || !Same(now + x, before + x, std::min(kBlock, m_nWidth - x));
+        }
         for (int bx = 0; bx < m_nBlocksX; ++bx) {
+            if (!changed[bx])
+                continue;  // the zero vector and no XOR, as the info was cleared
             const int x = bx * kBlock, width = std::min(kBlock, m_nWidth - x);
-            const size_t rowBytes = static_cast<size_t>(width) * 4;
-            int r = 0;
-            while (r < height && std::memcmp(SourceRow(bits, y + r) + x, previous + static_cast<size_t>(y + r) * m_nWidth + x,
-                                             rowBytes) == 0)
-                ++r;
-            if (r == height)
-                continue;  // unchanged: the zero vector and no XOR, as the info was cleared
             int dy = 0;
             if (m_bSearch) {
-                for (r = 0; r < height; ++r)
+                for (int r = 0; r < height; ++r)
                     m_pHashes[static_cast<size_t>(y + r) * m_nBlocksX + bx] = RowHash(SourceRow(bits, y + r) + x, width);
                 dy = FindVerticalShift(bx, y, height);
             }
             uint32_t differs = 0;
             uint32_t* out = blocks;
-            for (r = 0; r < height; ++r) {
+            for (int r = 0; r < height; ++r) {
                 const uint32_t* now = SourceRow(bits, y + r) + x;
                 const uint32_t* before = previous + static_cast<size_t>(y + dy + r) * m_nWidth + x;
                 for (int c = 0; c < width; ++c) {

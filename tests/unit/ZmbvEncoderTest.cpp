@@ -57,6 +57,9 @@ TEST(ZmbvEncoder, FramesDecodeToThePixelsCodedAndCostWhatChanged)
         {"a key frame every third frame", 32, 32, 3, false,
          {{noise({0, 0, 32, 32}), 0}, {noise({0, 0, 8, 8}), 0}, {still, 24}, {still, 0}, {noise({9, 9, 20, 20}), 0},
           {still, 0}, {noise({0, 0, 32, 32}), 0}}, 3},
+        {"much changed between frames where little did", 384, 384, 100, false,
+         {{noise({0, 0, 384, 384}), 0}, {still, 64}, {noise({0, 0, 384, 384}), 0}, {noise({0, 0, 384, 200}), 0},
+          {noise({0, 0, 9, 9}), 2 * 1024}}, 1},
         {"a scrolled page, searched", 64, 64, 100, true,
          {{noise({0, 0, 64, 64}), 0}, {scroll(5), 4 * 1024 + 96}, {scroll(-15), 4 * 1024 + 96}, {scroll(16), 0}}, 1},
     };
