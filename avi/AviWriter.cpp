@@ -56,7 +56,8 @@ AVISTREAMINFOA FrameStreamInfo(const BITMAPINFOHEADER& firstFrame, int rate)
     AVISTREAMINFOA info;
     std::memset(&info, 0, sizeof info);
     info.fccType = streamtypeVIDEO;
-    info.fccHandler = 0;  // no compressor: the frames are stored as they come
+    // Uncompressed frames name no handler; coded ones, their codec.
+    info.fccHandler = firstFrame.biCompression == BI_RGB ? 0 : firstFrame.biCompression;
     info.dwScale = 1;
     info.dwRate = static_cast<DWORD>(rate);
     info.dwSuggestedBufferSize = firstFrame.biSizeImage;
@@ -179,6 +180,16 @@ bool CAviWriter::WriteFrame(HBITMAP bitmap)
 
 bool CAviWriter::WriteFrame(const BITMAPINFOHEADER& header, const BYTE* bits)
 {
+    return Write(header, bits, header.biSizeImage, AVIIF_KEYFRAME);
+}
+
+bool CAviWriter::WriteCodedFrame(const BITMAPINFOHEADER& format, const void* data, DWORD size, bool key)
+{
+    return Write(format, data, size, key ? AVIIF_KEYFRAME : 0);
+}
+
+bool CAviWriter::Write(const BITMAPINFOHEADER& header, const void* data, DWORD size, DWORD flags)
+{
     if (!m_bEnabled)
         return false;
     // A frame of another size than the recording's is left out.
@@ -189,8 +200,8 @@ bool CAviWriter::WriteFrame(const BITMAPINFOHEADER& header, const BYTE* bits)
     if (m_nFrames == 0 && !Open(header))
         return false;
     ::SetLastError(ERROR_SUCCESS);
-    const HRESULT result = ::AVIStreamWrite(m_pStream, m_nFrames, 1, const_cast<BYTE*>(bits),
-                                            static_cast<LONG>(header.biSizeImage), AVIIF_KEYFRAME, nullptr, nullptr);
+    const HRESULT result = ::AVIStreamWrite(m_pStream, m_nFrames, 1, const_cast<void*>(data), static_cast<LONG>(size),
+                                            flags, nullptr, nullptr);
     const DWORD error = ::GetLastError();
     if (result != AVIERR_OK || IsLostWrite(error)) {
         Disable(FileFailure(result == AVIERR_OK ? AVIERR_FILEWRITE : result, error, m_strFileName));
@@ -198,6 +209,6 @@ bool CAviWriter::WriteFrame(const BITMAPINFOHEADER& header, const BYTE* bits)
     }
     ++m_nFrames;
     m_nFrameBytes = header.biSizeImage;
-    m_nBytes += header.biSizeImage;
+    m_nBytes += size;
     return true;
 }

@@ -1,6 +1,7 @@
-// An uncompressed AVI file of one video stream, written frame by frame through the system's
-// AVIFile library: every frame a key frame, all of the size of the first, at a fixed rate.
-// The file is made with the first frame and complete once the writer is destroyed.
+// An AVI file of one video stream, written frame by frame through the system's AVIFile library:
+// uncompressed frames, every one a key frame, or frames an encoder coded, all of the size of the
+// first, at a fixed rate. The file is made with the first frame and complete once the writer is
+// destroyed.
 #pragma once
 
 #include "framework/Outcome.h"
@@ -52,6 +53,10 @@ public:
     // The same for a frame already in DIB form: a bottom-up header (its colour table, if any,
     // after it) and the rows, which the caller keeps.
     bool WriteFrame(const BITMAPINFOHEADER& header, const BYTE* bits);
+    // A frame an encoder coded: `format` is the stream's (its compression names the codec, its
+    // biSizeImage the most bytes a frame can take), `size` bytes of it at `data`, a key frame
+    // (one a player can start from) or not.
+    bool WriteCodedFrame(const BITMAPINFOHEADER& format, const void* data, DWORD size, bool key);
     // Completes and closes the file (the destructor does it too); false when that failed, and
     // then Failure() says why. The file is read back for that: the library's release says
     // nothing of its failures. A closed writer takes no more frames.
@@ -64,6 +69,7 @@ public:
 
 private:
     bool Open(const BITMAPINFOHEADER& first);
+    bool Write(const BITMAPINFOHEADER& header, const void* data, DWORD size, DWORD flags);
     void Disable(const Outcome& why);
 
     std::string m_strFileName;
@@ -77,7 +83,7 @@ private:
     PAVISTREAM m_pStream = nullptr;
     int m_nFrames = 0;
     unsigned long long m_nBytes = 0;  // frame data written so far
-    DWORD m_nFrameBytes = 0;          // of one frame
+    DWORD m_nFrameBytes = 0;          // the most one frame can take
     bool m_bEnabled = true;
     bool m_bInitialized = false;
     Outcome m_failure;

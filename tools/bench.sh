@@ -84,10 +84,16 @@ recordings() {
     done
   done
 }
-# One part alone: `tools/pixlet.sh bench recording` or `... bench long-recording`.
+# The lossless coder on 100 desktop-like frames of 1920x1080 made in memory, beside ffmpeg's.
+zmbv() {
+  echo "== lossless coding (ZMBV) of 1920x1080 frames: time and bytes a frame, against ffmpeg's encoder ($ARCH build)"
+  on_screen 1920x1080x24 "$BIN/bench_zmbv.exe" 1920 1080 100 "$ROOT/tools/bench/ffmpeg_zmbv.sh"
+}
+# One part alone: `tools/pixlet.sh bench recording`, `... bench zmbv` or `... bench long-recording`.
 case "${1:-}" in
   long-recording) long_recording; exit ;;
   recording) recordings; exit ;;
+  zmbv) zmbv; exit ;;
 esac
 
 echo "== program size"
@@ -104,6 +110,7 @@ for geometry in 1920x1080x24 1024x768x24; do
   on_screen "$geometry" "$BIN/bench_delivery.exe" 10 "$ROOT/tools/bench/scrot_times.sh"
 done
 recordings
+zmbv
 echo "== Ctrl+PrintScreen: action start to the selector shown, and the memory held meanwhile, against a full-screen grab ($ARCH build)"
 on_screen 1280x1024x24 "$BIN/bench_selector.exe" 10
 on_screen 1920x1080x24 "$BIN/bench_selector.exe" 10
