@@ -146,7 +146,11 @@ TEST_F(Recording, ALongRecordingGoesOnInNextFilesWhileTheTrayIconShowsIt)
 
     Step("the session ends during a recording's second part: both files complete, and nothing holds up the end");
     PressHotKey({VK_CONTROL, VK_SHIFT, 'B'});
-    ASSERT_TRUE(WaitUntil([&] { return IsInUse(CScratch::Windows(parts[1])); }, 5000)) << "no second part began";
+    // The old second part is touched too as the recording begins (it is removed): the second part
+    // runs once the first, emptied as it began, was completed.
+    ASSERT_TRUE(WaitUntil([&] { return IsInUse(clip); }, 15000)) << "no recording began";
+    ASSERT_TRUE(WaitUntil([&] { return IsCompleteRiff(clip) && IsInUse(CScratch::Windows(parts[1])); }, 15000))
+        << "no second part began";
     // Wine's wineboot sends the two messages to every window, then ends the processes that answered.
     const CShortRun ending = RunToItsEnd("C:\\windows\\system32\\wineboot.exe", "--end-session");
     EXPECT_TRUE(ending.ended && !ending.sawWindow) << "the end of the session waited for the program";

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -68,6 +69,20 @@ bool IsInUse(const std::string& path)
         return ::GetLastError() == ERROR_SHARING_VIOLATION;
     ::CloseHandle(file);
     return false;
+}
+
+bool IsCompleteRiff(const std::string& path)
+{
+    const HANDLE file = ::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                      nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD header[2] = {}, read = 0;
+    const bool whole = ::ReadFile(file, header, sizeof header, &read, nullptr) && read == sizeof header &&
+                       std::memcmp(header, "RIFF", 4) == 0 && header[1] > 4 &&
+                       header[1] <= ::GetFileSize(file, nullptr) - 8;
+    ::CloseHandle(file);
+    return whole;
 }
 
 ::testing::AssertionResult FileAppears(const std::string& directory, const std::string& name, DWORD timeoutMs)

@@ -23,6 +23,9 @@ bool FileExists(const std::string& path);
 bool IsDirectory(const std::string& path);
 // Whether another process holds the file open (it cannot be opened for this one alone).
 bool IsInUse(const std::string& path);
+// Whether the file is a RIFF file whose header counts its chunks: an AVI file that was completed
+// (the header is written last; the library may leave a few bytes after the chunks).
+bool IsCompleteRiff(const std::string& path);
 // The file `name` appears in the directory (with a trailing backslash), written and closed,
 // within the time; if not, the failure names what the directory holds.
 ::testing::AssertionResult FileAppears(const std::string& directory, const std::string& name, DWORD timeoutMs = 5000);

@@ -77,11 +77,13 @@ void COptionTest::CancelBrowse(HWND dialog, int id, const char* caption)
                                                 const std::vector<WORD>& end)
 {
     PressHotKey(begin);
-    if (!WaitUntil([&] { return IsInUse(file); }, 5000))
+    if (!WaitUntil([&] { return IsInUse(file); }, 15000))
         return ::testing::AssertionFailure() << "no recording began";
     if (!end.empty())
         PressHotKey(end);
-    if (!WaitUntil([&] { return !IsInUse(file); }, 10000))
+    // Not in use is not yet ended: a name in another script is made (and let go) before the
+    // library opens it.
+    if (!WaitUntil([&] { return !IsInUse(file) && IsCompleteRiff(file); }, 20000))
         return ::testing::AssertionFailure() << "the recording did not end";
     return ::testing::AssertionSuccess();
 }

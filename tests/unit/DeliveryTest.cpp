@@ -236,16 +236,17 @@ public:
     {
         m_thread = std::thread([this] {
             // Others of the session (the clipboard's bridge to X) may hold it for a moment too.
-            BOOL opened = FALSE;
-            for (const DWORD start = ::GetTickCount(); !opened && ::GetTickCount() - start < 5000; ::Sleep(10))
-                opened = ::OpenClipboard(nullptr);
+            // Under load that moment can be long: without the clipboard held there is no case.
+            for (const DWORD start = ::GetTickCount(); !m_bHeld && ::GetTickCount() - start < 30000; ::Sleep(10))
+                m_bHeld = ::OpenClipboard(nullptr);
             ::SetEvent(m_hOpened);
-            ::WaitForSingleObject(m_hDone, 30000);
-            if (opened)
+            ::WaitForSingleObject(m_hDone, 60000);
+            if (m_bHeld)
                 ::CloseClipboard();
         });
-        ::WaitForSingleObject(m_hOpened, 5000);
+        ::WaitForSingleObject(m_hOpened, INFINITE);
     }
+    bool Held() const { return m_bHeld; }
     ~CClipboardHolder()
     {
         ::SetEvent(m_hDone);
@@ -256,6 +257,7 @@ public:
 
 private:
     HANDLE m_hOpened, m_hDone;
+    BOOL m_bHeld = FALSE;
     std::thread m_thread;
 };
 }  // namespace
@@ -290,7 +292,7 @@ TEST_F(Delivery, APictureThatGoesNowhereIsReportedWithoutTheShutter)
         if (test.target)
             SaveTo(CScratch::Windows(test.target));
         else
-            holder.emplace();
+            ASSERT_TRUE(holder.emplace().Held()) << "no other thread could hold the clipboard";
         CMessageBoxWatcher watcher;
         Deliver(test.validBitmap ? SolidBitmap(8, 8) : nullptr);
         holder.reset();
