@@ -1,6 +1,6 @@
 // Recording as a user sets it up and does it: the AVI file and the rectangle chosen in the Option
-// dialog, a recording of "End after" seconds, one begun and ended by hand, and one with the
-// cursor; a recording that goes on in next files, and the tray icon that shows a recording and
+// dialog, a recording of "End after" seconds, one begun and ended by hand, one with the cursor,
+// and one compressed of a scene that changes; a recording that goes on in next files, and the tray icon that shows a recording and
 // ends it with a click, and the end of the session during a recording; read back by ffprobe and
 // ffmpeg.
 #include "support/Desktop.h"
