@@ -26,6 +26,7 @@ const char kCaptureRectEntry[] = "CaptureRect";
 const char kAviFileEntry[] = "AviFile";
 const char kAviRectEntry[] = "AviRect";
 const char kAviRateEntry[] = "AviRate";
+const char kAviCompressEntry[] = "AviCompress";
 const char kAviEndAfterEntry[] = "AviEndAfter";
 const char kLastNumberEntry[] = "LastNumber";
 
@@ -99,6 +100,7 @@ void LoadSettings(CaptureSettings& settings)
     ReadRect(*app, kAviRectEntry, settings.m_rcAvi);
     settings.m_nAviRate = ReadNumber(*app, kAviRateEntry, settings.m_nAviRate, kAviRateRange);
     settings.m_nAviEndAfter = ReadNumber(*app, kAviEndAfterEntry, settings.m_nAviEndAfter, kAviEndAfterRange);
+    settings.m_bAviCompress = ReadNumber(*app, kAviCompressEntry, settings.m_bAviCompress, flag);
     // Saving into files needs what the dialog asks for before it lets the box be ticked.
     if (MissingFileChoiceMessage(settings.m_bSaveToFile, settings.m_nSaveMode, settings.m_szTargetFile,
                                  settings.m_szPrefix, settings.m_szDirectory))
@@ -128,6 +130,7 @@ void SaveSettings(const CaptureSettings& settings)
     app->WriteProfileBinary(kSettingsSection, kAviRectEntry, &settings.m_rcAvi, sizeof settings.m_rcAvi);
     app->WriteProfileInt(kSettingsSection, kAviRateEntry, settings.m_nAviRate);
     app->WriteProfileInt(kSettingsSection, kAviEndAfterEntry, settings.m_nAviEndAfter);
+    app->WriteProfileInt(kSettingsSection, kAviCompressEntry, settings.m_bAviCompress);
 }
 
 int LoadLastNumber(int fallback)

@@ -12,8 +12,6 @@ namespace {
 // The headers and the index (16 bytes a frame) are kept clear of the limit with a margin.
 const unsigned long long kHeaderRoom = 64 * 1024;
 
-const char kOldVideoForWindows[] = "Recording needs Video for Windows 1.10 or later.";
-
 // The cause of a failed file operation of the library: the system's error where it left one,
 // else what the library's code stands for.
 Outcome FileFailure(HRESULT result, DWORD osError, const std::string& path)
@@ -28,6 +26,8 @@ Outcome FileFailure(HRESULT result, DWORD osError, const std::string& path)
     return Outcome::FileFailure(CFileException(cause, osError, path));
 }
 }  // namespace
+
+const char kOldVideoForWindows[] = "Recording needs Video for Windows 1.10 or later.";
 
 DWORD QueryVideoForWindowsVersion()
 {

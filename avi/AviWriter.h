@@ -15,6 +15,8 @@
 DWORD QueryVideoForWindowsVersion();
 // Whether that version has what the writer needs (1.10 or later).
 bool AcceptsVideoForWindowsVersion(DWORD version);
+// Why a recording cannot be made with an older one.
+extern const char kOldVideoForWindows[];
 
 // The stream information of a recording whose first frame has this header.
 AVISTREAMINFOA FrameStreamInfo(const BITMAPINFOHEADER& firstFrame, int rate);

@@ -1,16 +1,245 @@
 #include "avi/Recorder.h"
 
+#include "avi/FrameGrabber.h"
 #include "capture/ScreenGrab.h"
+#include "framework/Handles.h"
+#include "framework/WorkerThread.h"
+#include "image/BitmapToDib.h"
+
+#include <deque>
 
 const char kScreenNotCopied[] = "The screen could not be copied, so the recording ended.";
 
 namespace {
-std::string StillCompleting(const std::string& file)
+// The lock of what the two threads of a recording share.
+class CLock
 {
-    return file + " is still being completed. The recording ended without waiting for it; the program completes it "
-                  "meanwhile and waits for it before it exits.";
+public:
+    CLock() { ::InitializeCriticalSection(&m_section); }
+    ~CLock() { ::DeleteCriticalSection(&m_section); }
+    CLock(const CLock&) = delete;
+    CLock& operator=(const CLock&) = delete;
+    void Enter() { ::EnterCriticalSection(&m_section); }
+    void Leave() { ::LeaveCriticalSection(&m_section); }
+
+private:
+    CRITICAL_SECTION m_section;
+};
+class CLocked
+{
+public:
+    explicit CLocked(CLock& lock) : m_lock(lock) { m_lock.Enter(); }
+    ~CLocked() { m_lock.Leave(); }
+    CLocked(const CLocked&) = delete;
+    CLocked& operator=(const CLocked&) = delete;
+
+private:
+    CLock& m_lock;
+};
+
+DWORD Remaining(ULONGLONG deadline)
+{
+    const ULONGLONG now = ::GetTickCount64();
+    return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
 }
 }  // namespace
+
+// The frame buffers of one recording, the queue that hands them from the interface thread to
+// the writer thread, and that thread. A buffer is free, taken by a tick, queued, or being
+// written; a tick that finds none free counts a repeat on the last one queued, which the writer
+// writes again before it frees that buffer.
+class CFramePipe
+{
+public:
+    struct Slot {
+        std::unique_ptr<CFrameGrabber> grabber;  // a section of its own, where the display allows
+        CFrameDib dib;                           // else the frame read from a grabbed bitmap
+        std::vector<DWORD> wide;                 // or, for the coder, its pixels at 32 bits
+        BITMAPINFOHEADER wideHeader = {};
+        const BITMAPINFOHEADER* header = nullptr;
+        const BYTE* bits = nullptr;
+        bool free = true;
+        int repeats = 0;  // ticks after it whose frame repeats it
+    };
+
+    CFramePipe(const RecordingFileChoices& choices, const RECT& area, bool hold)
+        : m_choices(choices),
+          m_bHold(hold),
+          m_strCurrent(choices.first),
+          m_queued(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+          m_worker([this](const CStopToken& stop) { Run(stop); })
+    {
+        // Where the display's depth is not the coder's, or a section cannot be had, each frame is
+        // read from a bitmap of the screen instead.
+        bool grabbers = true;
+        for (Slot& slot : m_slots) {
+            slot.grabber = std::make_unique<CFrameGrabber>(area);
+            grabbers = grabbers && slot.grabber->Usable() &&
+                       (!choices.compress || slot.grabber->Header().biBitCount == 32);
+        }
+        if (!grabbers)
+            for (Slot& slot : m_slots)
+                slot.grabber.reset();
+    }
+    // The frames queued are written, and the files completed, before the thread ends.
+    ~CFramePipe() = default;
+    CFramePipe(const CFramePipe&) = delete;
+    CFramePipe& operator=(const CFramePipe&) = delete;
+
+    bool Started() const { return m_worker.Started() && m_queued; }
+    Slot& At(int slot) { return m_slots[slot]; }
+    // A free buffer, taken for the tick's frame; -1 when none is free: the tick's frame then
+    // repeats the one before.
+    int TakeOrRepeat()
+    {
+        CLocked locked(m_lock);
+        for (int i = 0; i < kFramePool; ++i) {
+            if (m_slots[i].free) {
+                m_slots[i].free = false;
+                return i;
+            }
+        }
+        if (m_nLast >= 0)
+            ++m_slots[m_nLast].repeats;
+        return -1;
+    }
+    // The buffer taken holds the tick's frame now: to the writer.
+    void Give(int slot)
+    {
+        {
+            CLocked locked(m_lock);
+            m_queue.push_back(slot);
+            m_nLast = slot;
+        }
+        ::SetEvent(m_queued);
+    }
+    // The buffer taken holds no frame.
+    void PutBack(int slot)
+    {
+        CLocked locked(m_lock);
+        m_slots[slot].free = true;
+    }
+    // No more frames come: the writer writes those queued, completes the files and ends.
+    void EndOfFrames()
+    {
+        {
+            CLocked locked(m_lock);
+            m_bEnd = true;
+        }
+        ::SetEvent(m_queued);
+    }
+    // Whether the writer has stopped taking frames before the end: it failed.
+    bool GaveUp()
+    {
+        CLocked locked(m_lock);
+        return !m_failure.IsDone() || m_worker.Ended();
+    }
+    // Waits at most waitMs for the writer's end, answering this thread's messages; whether it
+    // has ended. A quit message that arrives meanwhile is posted again afterwards.
+    bool Wait(DWORD waitMs)
+    {
+        int quitCode = 0;
+        const ULONGLONG deadline = ::GetTickCount64() + waitMs;
+        PumpEnd end = m_worker.WaitAnswering(waitMs, &quitCode);
+        if (end == PumpEnd::Quit) {
+            end = m_worker.Wait(waitMs == INFINITE ? INFINITE : Remaining(deadline)) ? PumpEnd::Signalled
+                                                                                     : PumpEnd::TimedOut;
+            ::PostQuitMessage(quitCode);
+        }
+        return end == PumpEnd::Signalled;
+    }
+    bool Ended() const { return m_worker.Ended(); }
+    // Why the writer stopped, as soon as it did; Done while it writes.
+    Outcome Failure()
+    {
+        CLocked locked(m_lock);
+        return m_failure;
+    }
+    // Once ended: what became of the files, and how many frames they hold.
+    Outcome Result()
+    {
+        CLocked locked(m_lock);
+        return m_worker.Failed() ? Outcome::Of(Outcome::Kind::OutOfMemory) : m_result;
+    }
+    int Frames()
+    {
+        CLocked locked(m_lock);
+        return m_nFrames;
+    }
+    std::string CurrentFile()
+    {
+        CLocked locked(m_lock);
+        return m_strCurrent;
+    }
+    int Part()
+    {
+        CLocked locked(m_lock);
+        return m_nPart;
+    }
+
+private:
+    void Run(const CStopToken& stop)
+    {
+        // Made here: the library's initialisation is this thread's.
+        CRecordingFiles files(m_choices);
+        bool writing = files.Failure().IsDone();
+        while (writing) {
+            int slot = -1;
+            {
+                CLocked locked(m_lock);
+                const bool end = m_bEnd || stop.StopRequested();
+                if (!m_queue.empty() && (!m_bHold || end)) {
+                    slot = m_queue.front();
+                    m_queue.pop_front();
+                } else if (end) {
+                    break;
+                }
+            }
+            if (slot < 0) {
+                const HANDLE events[] = {m_queued, stop.Event()};
+                ::WaitForMultipleObjects(2, events, FALSE, INFINITE);
+                continue;
+            }
+            // The frame, then as many times again as ticks repeated it meanwhile.
+            Slot& frame = m_slots[slot];
+            writing = files.Write(*frame.header, frame.bits);
+            for (int written = 0;; ++written) {
+                {
+                    CLocked locked(m_lock);
+                    m_strCurrent = files.CurrentFile();
+                    m_nPart = files.Part();
+                    if (!writing || written == frame.repeats) {
+                        frame.repeats = 0;
+                        frame.free = true;
+                        if (!writing)
+                            m_failure = files.Failure();
+                        break;
+                    }
+                }
+                writing = files.Write(*frame.header, frame.bits);
+            }
+        }
+        const Outcome result = files.Finish();
+        CLocked locked(m_lock);
+        m_result = result;
+        m_nFrames = files.Frames();
+    }
+
+    RecordingFileChoices m_choices;
+    bool m_bHold;
+    CLock m_lock;
+    Slot m_slots[kFramePool];
+    std::deque<int> m_queue;
+    int m_nLast = -1;  // the buffer queued last
+    bool m_bEnd = false;
+    Outcome m_failure;
+    Outcome m_result;
+    int m_nFrames = 0;
+    int m_nPart = 1;
+    std::string m_strCurrent;
+    CKernelHandle m_queued;  // set when a frame is queued, and at the end of the frames
+    CWorkerThread m_worker;  // declared last: started once everything it uses is made
+};
 
 bool HasRecordingChoices(const CaptureSettings& settings)
 {
@@ -28,6 +257,13 @@ int FrameBudget(bool automatic, int rate, int endAfterSeconds)
     return automatic ? endAfterSeconds * rate : rate * 30;
 }
 
+std::string RepeatedFramesNote(int repeated, int frames)
+{
+    return std::to_string(repeated) + " of the " + std::to_string(frames) +
+           " frames of the recording repeat the frame before them: the screen changed faster than the frames could "
+           "be stored. A lower AVI rate or a smaller rectangle avoids that.";
+}
+
 UINT NextTickDelay(DWORD dueMs, DWORD nowMs)
 {
     // A signed difference: the tick count wraps after 49 days.
@@ -35,98 +271,115 @@ UINT NextTickDelay(DWORD dueMs, DWORD nowMs)
     return rest < 1 ? 1u : static_cast<UINT>(rest);
 }
 
+
+CRecorder::CRecorder(DWORD vfwVersion, unsigned long long maxFileBytes, DWORD completionBoundMs)
+    : m_dwVfwVersion(vfwVersion), m_nMaxFileBytes(maxFileBytes), m_dwCompletionBoundMs(completionBoundMs)
+{
+}
+
+CRecorder::~CRecorder()
+{
+    Stop();
+    // The late recordings' writers are waited for as they go, without a bound.
+}
+
 Outcome CRecorder::Start(HWND timerWindow, bool automatic, const CaptureSettings& settings, const CURSORINFO* cursor)
 {
     if (m_bWaiting)
         return Outcome::Of(Outcome::Kind::Nothing);
     Stop();
-    m_bStopAsked = false;
     if (!HasRecordingChoices(settings))
         return Outcome::Of(Outcome::Kind::Nothing);
-    const RECT& area = settings.m_rcAvi;
+    if (!AcceptsVideoForWindowsVersion(m_dwVfwVersion))
+        return Outcome::Refusal(kOldVideoForWindows);
     m_hTimerWindow = timerWindow;
-    m_rcArea = area;
+    m_rcArea = settings.m_rcAvi;
     m_bDrawCursor = cursor != nullptr;
     if (cursor)
         m_cursor = *cursor;
     m_ended = Outcome();
+    m_nRepeats = 0;
+    m_bCompress = settings.m_bAviCompress != FALSE;
     m_nFrameInterval = FrameInterval(settings.m_nAviRate);
     m_nFramesLeft = FrameBudget(automatic, settings.m_nAviRate, settings.m_nAviEndAfter);
-    m_strFirstFile = settings.m_szAviFile;
-    m_nPart = 1;
-    m_nRate = settings.m_nAviRate;
-    m_pWriter = std::make_unique<CAviWriter>(m_strFirstFile, -1, -1, m_nRate, m_dwVfwVersion, m_nMaxFileBytes);
-    m_pWriter->NameStream(PartMark(m_strFirstFile, m_nPart));
-    m_pGrabber = std::make_unique<CFrameGrabber>(area);
-    if (!m_pWriter->IsEnabled())
-        return Stop();
+    RecordingFileChoices files;
+    files.first = settings.m_szAviFile;
+    files.rate = settings.m_nAviRate;
+    files.compress = m_bCompress;
+    files.vfwVersion = m_dwVfwVersion;
+    files.maxFileBytes = m_nMaxFileBytes;
+    files.completionBoundMs = m_dwCompletionBoundMs;
+    m_pPipe = std::make_unique<CFramePipe>(files, m_rcArea, m_bHoldWriter);
+    if (!m_pPipe->Started()) {
+        m_pPipe.reset();
+        m_nFramesLeft = 0;
+        return Outcome::Of(Outcome::Kind::OutOfMemory);
+    }
     // No frame now: the first comes one interval later.
     m_dwFrameDue = ::GetTickCount() + static_cast<DWORD>(m_nFrameInterval);
     ::SetTimer(m_hTimerWindow, IDT_RECORD, static_cast<UINT>(m_nFrameInterval), nullptr);
     return Outcome::Of(Outcome::Kind::Nothing);
 }
 
-bool CRecorder::WriteNextFrame()
+Outcome CRecorder::Grab(CFramePipe& pipe, int index)
 {
+    CFramePipe::Slot& slot = pipe.At(index);
     const CURSORINFO* cursor = m_bDrawCursor ? &m_cursor : nullptr;
-    if (m_pGrabber->Usable()) {
-        // One copy into the recording's own picture.
-        if (!m_pGrabber->Grab(cursor))
-            return false;
-        m_pWriter->WriteFrame(m_pGrabber->Header(), m_pGrabber->Bits());
-        return true;
+    if (slot.grabber) {
+        // One copy into the buffer's own picture, whose rows the writer takes as they are.
+        if (!slot.grabber->Grab(cursor))
+            return Outcome::Refusal(kScreenNotCopied);
+        slot.header = &slot.grabber->Header();
+        slot.bits = slot.grabber->Bits();
+        return Outcome();
     }
     const ScreenPicture frame = GrabScreenRect(m_rcArea, cursor);
     if (!frame.bitmap)
-        return false;
-    m_pWriter->WriteFrame(frame.bitmap);
-    return true;
-}
-
-bool CRecorder::NextPart()
-{
-    // One part is completed at a time: the one before must be whole before this one goes.
-    const Outcome closed = FinishClosing();
-    if (!closed.IsDone()) {
-        m_ended = closed;
-        return false;
-    }
-    const Outcome place = ClaimPartPlace(m_strFirstFile, m_nPart + 1);
-    if (!place.IsDone()) {
-        m_ended = place;
-        return false;
-    }
-    // Made before the full one's writer goes, so that the library stays loaded between them.
-    auto next = std::make_unique<CAviWriter>(AviPartName(m_strFirstFile, ++m_nPart), -1, -1, m_nRate, m_dwVfwVersion,
-                                             m_nMaxFileBytes);
-    next->NameStream(PartMark(m_strFirstFile, m_nPart));
-    m_pClosing = std::make_unique<CPartCloser>(std::move(m_pWriter));
-    m_pWriter = std::move(next);
-    return true;
-}
-
-Outcome CRecorder::FinishClosing()
-{
-    if (!m_pClosing)
+        return Outcome::Refusal(kScreenNotCopied);
+    if (!m_bCompress) {
+        // At the display's depth, with its colour table.
+        slot.dib = BitmapToFrameDib(frame.bitmap, BI_RGB, nullptr);
+        if (!slot.dib)
+            return Outcome::Of(Outcome::Kind::OutOfMemory);
+        slot.header = slot.dib.Get();
+        slot.bits = reinterpret_cast<const BYTE*>(slot.dib.Get()) + FrameFormatSize(*slot.dib.Get());
         return Outcome();
-    m_bWaiting = true;
-    const bool complete = m_pClosing->Wait(m_dwCompletionBoundMs);
-    m_bWaiting = false;
-    if (!complete) {
-        const Outcome still = Outcome::Refusal(StillCompleting(m_pClosing->FileName()));
-        m_late.push_back(std::move(m_pClosing));
-        return still;
     }
-    const Outcome outcome = m_pClosing->Result();
-    m_pClosing.reset();
-    return outcome;
+    // The coder takes 32 bits a pixel, whatever the display's depth.
+    BITMAP bitmap = {};
+    if (!::GetObjectA(frame.bitmap, sizeof bitmap, &bitmap))
+        return Outcome::Refusal(kScreenNotCopied);
+    BITMAPINFOHEADER& header = slot.wideHeader;
+    header = BITMAPINFOHEADER{};
+    header.biSize = sizeof header;
+    header.biWidth = bitmap.bmWidth;
+    header.biHeight = bitmap.bmHeight;  // bottom-up, as AVI frames are
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = static_cast<DWORD>(bitmap.bmWidth) * static_cast<DWORD>(bitmap.bmHeight) * 4;
+    slot.wide.resize(static_cast<size_t>(bitmap.bmWidth) * static_cast<size_t>(bitmap.bmHeight));
+    BITMAPINFO info = {};
+    info.bmiHeader = header;
+    CClientDC screen(nullptr);
+    if (::GetDIBits(screen, frame.bitmap, 0, static_cast<UINT>(bitmap.bmHeight), slot.wide.data(), &info,
+                    DIB_RGB_COLORS) == 0)
+        return Outcome::Refusal(kScreenNotCopied);
+    slot.header = &header;
+    slot.bits = reinterpret_cast<const BYTE*>(slot.wide.data());
+    return Outcome();
+}
+
+int CRecorder::Part() const
+{
+    return m_pPipe ? m_pPipe->Part() : 0;
 }
 
 Outcome CRecorder::CollectLate()
 {
     Outcome failure;
     for (auto late = m_late.begin(); late != m_late.end();) {
-        if (!(*late)->IsComplete()) {
+        if (!(*late)->Ended()) {
             ++late;
             continue;
         }
@@ -140,26 +393,22 @@ Outcome CRecorder::CollectLate()
 Outcome CRecorder::OnTimer()
 {
     ::KillTimer(m_hTimerWindow, IDT_RECORD);
-    if (m_nFramesLeft <= 0 || !m_pWriter)
+    // The writer that failed has said why.
+    if (m_nFramesLeft <= 0 || !m_pPipe || m_pPipe->GaveUp())
         return Stop();
-    // The frame that would take the file past what readers accept goes into the next file.
-    if (m_pWriter->IsFull() && (!NextPart() || m_bStopAsked))
-        return Stop();
-    const bool firstFrame = m_nPart == 1 && m_pWriter->Frames() == 0;
-    if (!WriteNextFrame()) {
-        m_ended = Outcome::Refusal(kScreenNotCopied);
-        return Stop();
-    }
-    // The first file is made: what earlier recordings into it left beside it would pass for
-    // this one's parts.
-    if (firstFrame && m_pWriter->Frames() == 1) {
-        const Outcome removed = RemoveEarlierParts(m_strFirstFile);
-        if (!removed.IsDone()) {
-            m_ended = removed;
+    const int slot = m_pPipe->TakeOrRepeat();
+    if (slot < 0) {
+        ++m_nRepeats;  // the writer is behind: this frame repeats the one before
+    } else {
+        const Outcome grabbed = Grab(*m_pPipe, slot);
+        if (!grabbed.IsDone()) {
+            m_pPipe->PutBack(slot);
+            m_ended = grabbed;
             return Stop();
         }
+        m_pPipe->Give(slot);
     }
-    if (--m_nFramesLeft <= 0 || !m_pWriter->IsEnabled())
+    if (--m_nFramesLeft <= 0)
         return Stop();
     m_dwFrameDue += static_cast<DWORD>(m_nFrameInterval);
     ::SetTimer(m_hTimerWindow, IDT_RECORD, NextTickDelay(m_dwFrameDue, ::GetTickCount()), nullptr);
@@ -168,48 +417,52 @@ Outcome CRecorder::OnTimer()
 
 Outcome CRecorder::Stop()
 {
-    if (m_bWaiting) {
-        m_bStopAsked = true;
+    if (m_bWaiting)
         return Outcome::Of(Outcome::Kind::Nothing);
-    }
     if (m_hTimerWindow)
         ::KillTimer(m_hTimerWindow, IDT_RECORD);
     const Outcome late = CollectLate();
-    if (!m_pWriter)
+    if (!m_pPipe)
         return late.IsDone() ? Outcome::Of(Outcome::Kind::Nothing) : late;
-    // The files are completed and closed first (a part completed meanwhile, then the last): the
-    // last bytes may fail to go out too.
-    const Outcome closed = FinishClosing();
-    m_pWriter->Close();
-    Outcome outcome = !late.IsDone() ? late : !closed.IsDone() ? closed : m_pWriter->Failure();
+    // The frames taken are written and the files completed first: the last bytes may fail to
+    // go out too.
+    m_pPipe->EndOfFrames();
+    m_bWaiting = true;
+    const bool ended = m_pPipe->Wait(m_dwCompletionBoundMs);
+    m_bWaiting = false;
+    Outcome files = m_pPipe->Failure();
+    int frames = 0;
+    if (!ended) {
+        if (files.IsDone())
+            files = Outcome::Refusal(StillCompleting(m_pPipe->CurrentFile()));
+        m_late.push_back(std::move(m_pPipe));
+    } else {
+        files = m_pPipe->Result();
+        frames = m_pPipe->Frames();
+        m_pPipe.reset();
+    }
+    Outcome outcome = !late.IsDone() ? late : files;
     if (outcome.IsDone())
         outcome = m_ended;
-    if (outcome.IsDone() && m_pWriter->Frames() == 0 && m_nPart == 1)
+    if (outcome.IsDone() && frames == 0)
         outcome = Outcome::Of(Outcome::Kind::Nothing);  // no file was made: nothing to hear
-    m_pWriter.reset();
-    m_pGrabber.reset();
+    if (outcome.IsDone() && m_nRepeats > 0)
+        outcome = Outcome::Of(Outcome::Kind::Cut, RepeatedFramesNote(m_nRepeats, frames));
     m_nFramesLeft = 0;
-    m_nPart = 0;
-    m_bStopAsked = false;
     return outcome;
 }
 
 void CRecorder::EndForSessionEnd()
 {
-    if (!m_bWaiting) {
+    if (!m_bWaiting)
         Stop();
-    } else {
-        // The end of the session came among the messages that a wait for a part answers: that
-        // part and the one being written are completed here, and the recording ends once the
-        // wait is over.
-        m_pClosing->Wait(m_dwCompletionBoundMs);
-        m_pWriter->Close();
-        m_bStopAsked = true;
-    }
-    // What the messages answered meanwhile ask of the recorder waits until these are done.
+    // Else the end of the session came among the messages that the wait for the files answers:
+    // the recording is ending already, and its writer is among those waited for here.
     const bool waiting = m_bWaiting;
     m_bWaiting = true;
-    for (const std::unique_ptr<CPartCloser>& late : m_late)
+    if (m_pPipe)
+        m_pPipe->Wait(m_dwCompletionBoundMs);
+    for (const std::unique_ptr<CFramePipe>& late : m_late)
         late->Wait(m_dwCompletionBoundMs);
     m_bWaiting = waiting;
 }

@@ -7,13 +7,18 @@
 //   - a reading of another program's window text (app/ReadingThread) runs on a worker for one
 //     text capture; the interface thread waits for it before the text is delivered, and asks
 //     it to stop on Stop, Esc, or a quit message;
+//   - a recording's frames are coded and written on a worker (avi/Recorder's writer), which
+//     the interface thread hands them through a bounded queue at each tick and never waits for
+//     meanwhile. When the recording ends the recorder waits for it, answering messages, at most
+//     15 s, while it writes the frames queued and completes the files. One that takes longer
+//     (the user is told) stays with the recorder, which looks at it again at each stop and, when
+//     the program ends, waits for it without a bound (a file is not left half-written); at the
+//     end of the session it waits once more within the bound;
 //   - a full part of a recording is completed on a worker (avi/PartCloser) while the next part
-//     records; the recorder waits for it, answering messages, before it hands over the next full
-//     part and when the recording ends, each time at most 15 s. A part that takes longer ends
-//     the recording (the user is told) and stays with the recorder, which looks at it again at
-//     each stop and, when the program ends, waits for it without a bound (a file is not left
-//     half-written); at the end of the session it waits once more within the bound.
-// A worker waits for nobody: it ends when its work is done or when it is asked to stop.
+//     records; the writer waits for it before it hands over the next full part (at most 15 s: a
+//     part that takes longer ends the recording) and, without a bound, before it ends.
+// A worker waits for nobody but the workers it starts itself (the writer for a part being
+// completed): it ends when its work is done or when it is asked to stop.
 #pragma once
 
 #include "framework/Handles.h"

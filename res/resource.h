@@ -50,6 +50,7 @@
 #define IDC_AUTO_NUMBER 1031
 #define IDC_FILE_TYPE 1032
 #define IDC_INCLUDE_CURSOR 1033
+#define IDC_AVI_COMPRESS 1034
 
 // Reading progress window
 #define IDC_READING_WHAT 1050

@@ -76,6 +76,7 @@ void COptionsDlg::DoDataExchange(CDataExchange* pDX)
     DDV_MaxChars(pDX, m_strPrefix, static_cast<int>(kPrefixLength));
     DDX_Radio(pDX, IDC_OVERWRITE, m_nSaveMode);
     DDX_Check(pDX, IDC_INCLUDE_CURSOR, m_bIncludeCursor);
+    DDX_Check(pDX, IDC_AVI_COMPRESS, m_bAviCompress);
 }
 
 BOOL COptionsDlg::OnInitDialog()
@@ -112,6 +113,7 @@ BOOL COptionsDlg::OnInitDialog()
     m_strPrefix = m_choices.m_szPrefix;
     m_nSaveMode = m_choices.m_nSaveMode;
     m_bIncludeCursor = m_choices.m_bIncludeCursor;
+    m_bAviCompress = m_choices.m_bAviCompress;
     UpdateData(FALSE);
     return TRUE;
 }
@@ -159,6 +161,7 @@ void COptionsDlg::OnOK()
     }
 
     m_choices.m_bIncludeCursor = m_bIncludeCursor;
+    m_choices.m_bAviCompress = m_bAviCompress;
     m_choices.m_bSaveToFile = m_bSaveToFile;
     m_choices.m_nSaveMode = m_nSaveMode;
     CopyText(m_choices.m_szPrefix, m_strPrefix);

@@ -43,6 +43,7 @@ public:
     std::string m_strPrefix;
     int m_nSaveMode = -1;  // 0 one file, 1 numbered files, -1 no radio button checked
     BOOL m_bIncludeCursor = FALSE;
+    BOOL m_bAviCompress = FALSE;
     CPathLabel m_lblTargetFile;
     CPathLabel m_lblDirectory;
     CPathLabel m_lblAviFile;

@@ -34,7 +34,8 @@ TEST_F(OptionDialog, RefusesWhatIsMissingStoresOnlyOnOkAndTheLettersSurviveARest
                                       {"type", IDC_FILE_TYPE}}) + " letters=" + Letters(dialog),
                   "capture=(0, 0) - (0, 0) avi=(0, 0) - (0, 0) rate=10 end after=3 base=1 digits=3 "
                   "type=.png letters=BEC");
-        EXPECT_FALSE(IsChecked(dialog, IDC_SAVE_TO_FILE) || IsChecked(dialog, IDC_INCLUDE_CURSOR));
+        EXPECT_FALSE(IsChecked(dialog, IDC_SAVE_TO_FILE) || IsChecked(dialog, IDC_INCLUDE_CURSOR) ||
+                     IsChecked(dialog, IDC_AVI_COMPRESS));
         EXPECT_TRUE(IsChecked(dialog, IDC_OVERWRITE));
         std::string ranges;
         for (int spin : {IDC_AVI_RATE_SPIN, IDC_END_AFTER_SPIN, IDC_BASE_NUMBER_SPIN, IDC_DIGITS_SPIN}) {
@@ -159,7 +160,8 @@ TEST_F(OptionDialog, AProfileOfValuesTheDialogCouldNotHaveMadeGivesTheDefaults)
                       " letters=" + Letters(dialog),
                   "capture=(0, 0) - (0, 0) avi=(0, 0) - (0, 0) rate=10 end after=3 base=1 digits=3 type=.png prefix= "
                   "dir= target= avi file= letters=BEC");
-        EXPECT_FALSE(IsChecked(dialog, IDC_SAVE_TO_FILE) || IsChecked(dialog, IDC_INCLUDE_CURSOR));
+        EXPECT_FALSE(IsChecked(dialog, IDC_SAVE_TO_FILE) || IsChecked(dialog, IDC_INCLUDE_CURSOR) ||
+                     IsChecked(dialog, IDC_AVI_COMPRESS));
         PressFor(dialog, IDCANCEL);
         ASSERT_TRUE(app.Exit());
     }

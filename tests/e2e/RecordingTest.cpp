@@ -1,6 +1,6 @@
 // Recording as a user sets it up and does it: the AVI file and the rectangle chosen in the Option
-// dialog, a recording of "End after" seconds, one begun and ended by hand, and one with the
-// cursor; a recording that goes on in next files, and the tray icon that shows a recording and
+// dialog, a recording of "End after" seconds, one begun and ended by hand, one with the cursor,
+// and one compressed of a scene that changes; a recording that goes on in next files, and the tray icon that shows a recording and
 // ends it with a click, and the end of the session during a recording; read back by ffprobe and
 // ffmpeg.
 #include "support/Desktop.h"
@@ -77,6 +77,27 @@ TEST_F(Recording, RecordingsGoIntoTheAviFileChosenWithBrowse)
     EXPECT_EQ(frames.size(), 10u);
     for (size_t i = 0; i < frames.size(); ++i)
         EXPECT_TRUE(PatternWithCursorAt(frames[i], 100, 120, cursor)) << "frame " << i;
+
+    Step("compressed losslessly: the frames asked, in ZMBV, each exactly a picture the screen showed");
+    ASSERT_TRUE(dialog = OpenOption());
+    Toggle(dialog, IDC_INCLUDE_CURSOR);
+    Toggle(dialog, IDC_AVI_COMPRESS);
+    ASSERT_EQ(PressFor(dialog, IDOK), "");
+    const COLORREF before = RGB(200, 0, 0), after = RGB(0, 160, 0);
+    CPaintedWindow scene(RECT{100, 120, 260, 240}, CPaintedWindow::Solid, before);
+    PressHotKey({VK_CONTROL, VK_SHIFT, 'C'});
+    ASSERT_TRUE(WaitUntil([&] { return IsInUse(clip); }, 5000)) << "no recording began";
+    scene.SetColour(after);  // after the first frame, long before the last
+    ASSERT_TRUE(WaitUntil([&] { return !IsInUse(clip); }, 10000)) << "the recording did not end";
+    const CVideoInfo zmbv = ProbeVideo(hostClip);
+    EXPECT_EQ(zmbv.codec, "zmbv");
+    EXPECT_EQ(zmbv.packets, 10);
+    frames = DecodeFrames(hostClip, 160, 120);
+    ASSERT_EQ(frames.size(), 10u);
+    EXPECT_TRUE(AllOf(frames.front(), before));
+    EXPECT_TRUE(AllOf(frames.back(), after));
+    for (size_t i = 0; i < frames.size(); ++i)
+        EXPECT_TRUE(AllOf(frames[i], before) || AllOf(frames[i], after)) << "frame " << i;
 }
 
 TEST_F(Recording, ALongRecordingGoesOnInNextFilesWhileTheTrayIconShowsIt)

@@ -5,6 +5,8 @@
 #include "app/TrayIcon.h"
 #include "avi/AviWriter.h"
 #include "avi/Recorder.h"
+#include "avi/RecordingFiles.h"
+#include "avi/ZmbvEncoder.h"
 #include "capture/ScreenGrab.h"
 #include "framework/Handles.h"
 #include "framework/Paths.h"
@@ -99,6 +101,7 @@ TEST(RecordingArithmetic, IntervalsBudgetsAndTheNextTick)
     EXPECT_EQ(FrameInterval(20), 50);
     EXPECT_EQ(FrameBudget(true, 10, 3), 30);
     EXPECT_EQ(FrameBudget(false, 10, 3), 300);
+    EXPECT_EQ(ZmbvKeyInterval(20), 200) << "a key frame every 10 seconds";
     // The wait is what is left until the next frame is due, whatever the tick cost.
     EXPECT_EQ(NextTickDelay(1100, 1037), 63u);
     EXPECT_EQ(NextTickDelay(1100, 1100), 1u) << "never a wait of 0";
@@ -418,11 +421,54 @@ TEST_F(Recording, ALostScreenIsToldAndAFullFileGoesOnInTheNext)
 TEST_F(Recording, AManualRecordingEndsAfterThirtySecondsOfFrames)
 {
     m_settings.m_rcAvi = RECT{0, 0, 16, 16};
+    m_settings.m_bAviCompress = TRUE;  // and a compressed one has a key frame every 10 seconds
     CRecorder recorder;
     Begin(recorder, false);
     EXPECT_EQ(recorder.FramesLeft(), 300);
     EXPECT_TRUE(m_window.RunUntilStopped(recorder, 45000));
     EXPECT_EQ(Probe().packets, 300);
+    EXPECT_EQ(Probe().keyPackets, 3);
+}
+
+TEST_F(Recording, AWriterFarBehindRepeatsFramesSayingSoAndEachCompressedPartStartsWithAKeyFrame)
+{
+    CPaintedWindow window(m_settings.m_rcAvi, CPaintedWindow::Solid, kFirst);
+    for (const BOOL compress : {FALSE, TRUE}) {
+        SCOPED_TRACE(compress ? "compressed" : "uncompressed");
+        m_settings.m_bAviCompress = compress;
+        // Files of four uncompressed frames, or of a few compressed ones beside the most one takes.
+        const unsigned long long most = CZmbvEncoder(64, 48, 1, false).Format().biSizeImage;
+        const unsigned long long limit = 64 * 1024 + (compress ? most + 400 : 4 * (64 * 48 * 4 + 24));
+        for (int part = 2; part <= 9; ++part)
+            ::DeleteFileA(AviPartName(m_settings.m_szAviFile, part).c_str());
+        ClearSoundCapture();
+        CRecorder behind(QueryVideoForWindowsVersion(), limit);
+        // Held until the end: four frames fill the buffers, and the 26 ticks after them repeat the fourth.
+        behind.m_bHoldWriter = true;
+        CMessageBoxWatcher watcher;
+        Begin(behind, true);
+        EXPECT_TRUE(m_window.RunUntilStopped(behind, 10000));
+        ASSERT_TRUE(watcher.Wait());
+        EXPECT_EQ(watcher.m_text, "26 of the 30 frames of the recording repeat the frame before them: the screen "
+                                  "changed faster than the frames could be stored. A lower AVI rate or a smaller "
+                                  "rectangle avoids that.");
+        EXPECT_EQ(watcher.m_hIcon, ::LoadIconA(nullptr, IDI_EXCLAMATION));
+        EXPECT_TRUE(ShutterPlayed());
+        int frames = 0, part = 1;
+        for (; FileExists(AviPartName(m_settings.m_szAviFile, part)); ++part) {
+            const std::string file = CScratch::Host(AviPartName("rec.avi", part));
+            const CVideoInfo info = ProbeVideo(file);
+            EXPECT_EQ(info.codec, compress ? "zmbv" : "rawvideo") << part;
+            EXPECT_EQ(info.keyPackets, compress ? 1 : info.packets) << "part " << part;
+            const std::vector<CPixels> decoded = DecodeFrames(file, 64, 48);
+            EXPECT_EQ(static_cast<int>(decoded.size()), info.packets) << "part " << part << " does not decode alone";
+            for (const CPixels& frame : decoded)
+                EXPECT_TRUE(AllOf(frame, kFirst)) << "part " << part;
+            frames += info.packets;
+        }
+        EXPECT_EQ(frames, 30);
+        EXPECT_GT(part, 3) << "the recording was not split";
+    }
 }
 
 TEST_F(Recording, ATrayClickAndExitEndARecordingWithItsFileComplete)

@@ -24,7 +24,7 @@ std::string Describe(const CaptureSettings& s)
            std::to_string(s.m_nBaseNumber) + " digits=" + std::to_string(s.m_nDigits) + " type=" + s.m_szExtension +
            " cursor=" + std::to_string(s.m_bIncludeCursor) + " capture=" + FormatRect(s.m_rcCapture) + " avi=" +
            s.m_szAviFile + " " + FormatRect(s.m_rcAvi) + " rate=" + std::to_string(s.m_nAviRate) +
-           " end after=" + std::to_string(s.m_nAviEndAfter);
+           " end after=" + std::to_string(s.m_nAviEndAfter) + " compress=" + std::to_string(s.m_bAviCompress);
 }
 
 // An application object of its own, with its profile under a key of the tests.
@@ -72,6 +72,7 @@ TEST(Settings, StartFromTheDefaults)
     EXPECT_STREQ(settings.m_szExtension, ".png");
     EXPECT_FALSE(settings.m_bSaveToFile);
     EXPECT_FALSE(settings.m_bIncludeCursor);
+    EXPECT_FALSE(settings.m_bAviCompress);
     EXPECT_EQ(settings.m_nSaveMode, 0);
     EXPECT_EQ(FormatRect(settings.m_rcCapture), "(0, 0) - (0, 0)");
 }
@@ -110,6 +111,7 @@ TEST_F(Profile, EveryChoiceComesBackAfterARestartAndTheNumberingGoesOn)
     m_settings.m_rcAvi = RECT{5, 6, 70, 80};
     m_settings.m_nAviRate = 20;
     m_settings.m_nAviEndAfter = 30;
+    m_settings.m_bAviCompress = TRUE;
     SaveSettings(m_settings);
     SaveLastNumber(41);
     DWORD type = 0;
@@ -146,6 +148,7 @@ TEST_F(Profile, AValueTheDialogCouldNotHaveMadeLeavesItsSettingAtItsDefault)
             app.WriteProfileString("Settings", "AviFile", "C:\\" + std::string(MAX_PATH, 'a'));
             app.WriteProfileInt("Settings", "AviRate", 21);
             app.WriteProfileInt("Settings", "AviEndAfter", -1);
+            app.WriteProfileInt("Settings", "AviCompress", 2);
             app.WriteProfileInt("Settings", "LastNumber", -2);
         },
         // Letters of two keys that are one (all three keep theirs), an AVI file with no room for
