@@ -3,7 +3,7 @@
 #include "capture/ScreenGrab.h"
 #include "framework/Screen.h"
 
-CFrameGrabber::CFrameGrabber(const RECT& area) : m_rcRequested(area)
+CFrameGrabber::CFrameGrabber(const RECT& area, WORD bitCount) : m_rcRequested(area)
 {
     if (!ClampToScreen(area, ScreenRect(), m_rcArea))
         return;
@@ -20,9 +20,10 @@ CFrameGrabber::CFrameGrabber(const RECT& area) : m_rcRequested(area)
     m_header.biWidth = m_rcArea.right - m_rcArea.left;
     m_header.biHeight = m_rcArea.bottom - m_rcArea.top;  // bottom-up, as AVI frames are
     m_header.biPlanes = 1;
-    m_header.biBitCount = static_cast<WORD>(depth);
+    m_header.biBitCount = bitCount ? bitCount : static_cast<WORD>(depth);
     m_header.biCompression = BI_RGB;
-    m_header.biSizeImage = static_cast<DWORD>(((m_header.biWidth * depth + 31) / 32) * 4 * m_header.biHeight);
+    m_header.biSizeImage =
+        static_cast<DWORD>(((m_header.biWidth * m_header.biBitCount + 31) / 32) * 4 * m_header.biHeight);
     BITMAPINFO info = {};
     info.bmiHeader = m_header;
     void* bits = nullptr;
