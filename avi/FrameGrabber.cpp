@@ -7,13 +7,13 @@ CFrameGrabber::CFrameGrabber(const RECT& area, WORD bitCount) : m_rcRequested(ar
 {
     if (!ClampToScreen(area, ScreenRect(), m_rcArea))
         return;
-    m_screen.Reset(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
-    if (!m_screen)
+    CClientDC screen(nullptr);
+    if (!screen)
         return;
-    const int depth = ::GetDeviceCaps(m_screen, BITSPIXEL) * ::GetDeviceCaps(m_screen, PLANES);
+    const int depth = ::GetDeviceCaps(screen, BITSPIXEL) * ::GetDeviceCaps(screen, PLANES);
     if (depth <= 8)
         return;  // a palette display: its frames need their colour table, as still pictures do
-    m_memory.Reset(::CreateCompatibleDC(m_screen));
+    m_memory.Reset(::CreateCompatibleDC(screen));
     if (!m_memory)
         return;
     m_header.biSize = sizeof m_header;
@@ -27,7 +27,7 @@ CFrameGrabber::CFrameGrabber(const RECT& area, WORD bitCount) : m_rcRequested(ar
     BITMAPINFO info = {};
     info.bmiHeader = m_header;
     void* bits = nullptr;
-    m_section.Reset(::CreateDIBSection(m_screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    m_section.Reset(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!m_section || !bits)
         return;
     m_hOldBitmap = ::SelectObject(m_memory, m_section);
@@ -47,7 +47,11 @@ bool CFrameGrabber::Grab(const CURSORINFO* cursor)
     RECT area;
     if (!ClampToScreen(m_rcRequested, ScreenRect(), area) || !::EqualRect(&area, &m_rcArea))
         return false;
-    if (!::BitBlt(m_memory, 0, 0, m_header.biWidth, m_header.biHeight, m_screen, area.left, area.top, SRCCOPY))
+    // The desktop's own context, taken for each frame: under Wine a copy from it costs less than
+    // one from a display context made for the recording (CreateDC "DISPLAY"), and taking it
+    // costs next to nothing.
+    CClientDC screen(nullptr);
+    if (!screen || !::BitBlt(m_memory, 0, 0, m_header.biWidth, m_header.biHeight, screen, area.left, area.top, SRCCOPY))
         return false;
     if (cursor && cursor->hCursor)
         DrawCursorAt(m_memory, cursor->hCursor, cursor->ptScreenPos.x - area.left, cursor->ptScreenPos.y - area.top);

@@ -34,7 +34,6 @@ private:
     RECT m_rcRequested;
     RECT m_rcArea = {0, 0, 0, 0};
     BITMAPINFOHEADER m_header = {};
-    CCreatedDC m_screen;
     CCreatedDC m_memory;
     CBitmapHandle m_section;
     HGDIOBJ m_hOldBitmap = nullptr;
