@@ -19,6 +19,7 @@ struct CaptureSettings {
     // What each choice may hold is said once, in capture/SettingRules.
     int m_nAviRate = 10;     // frames per second
     int m_nAviEndAfter = 3;  // seconds
+    BOOL m_bAviCompress = FALSE;  // frames coded without loss (ZMBV) instead of stored whole
     int m_nBaseNumber = 1;
     int m_nDigits = 3;
     char m_szExtension[8] = ".png";
