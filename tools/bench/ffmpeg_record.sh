@@ -8,7 +8,7 @@
 #       peak memory, and the frames ffmpeg repeated or dropped to keep the file's rate
 #   ffmpeg_record.sh null WIDTH HEIGHT RATE SECONDS       the raw capture alone, to -f null: its
 #       CPU per frame (the floor beside which the others are weighed)
-#   ffmpeg_record.sh grab WIDTH HEIGHT RATE SECONDS       the same, as fast as it goes (RATE high):
+#   ffmpeg_record.sh grab WIDTH HEIGHT RATE SECONDS       the same at a high RATE, as fast as it goes:
 #       time and CPU a frame
 # Environment: NULL_CPU (see above).
 mode=$1 w=$2 h=$3 rate=$4 seconds=$5
@@ -45,7 +45,7 @@ cpu = 1000.0 * (usage.ru_utime + usage.ru_stime) / max(len(stamps), 1)
 grabbed = len(stamps)
 span = (stamps[-1] - stamps[0]) / 1e6 if grabbed > 1 else seconds
 if mode == "grab":
-    print(f"ffmpeg x11grab to -f null, as fast as it goes: {grabbed / span:.1f} frames/s, {1000 * span / max(grabbed - 1, 1):.1f} ms "
+    print(f"ffmpeg x11grab to -f null, asked for {rate} frames/s: {grabbed / span:.1f} frames/s, {1000 * span / max(grabbed - 1, 1):.1f} ms "
           f"a frame, CPU {cpu:.1f} ms a frame (XShm: the X server writes the frame into memory both share)")
     sys.exit(0)
 what = {"raw": "ffmpeg raw", "zmbv": "ffmpeg ZMBV", "null": "ffmpeg -f null"}[mode]
