@@ -106,7 +106,7 @@ public:
     {
         HDC dc = m_scene.Dc();
         if (m_scroll) {
-            const int offset = frame * 8 % m_scene.Height() / 2 * 2 % (m_scene.Height() / 2);
+            const int offset = frame * 8 % (m_scene.Height() / 2);
             ::BitBlt(window, 0, 0, m_scene.Width(), m_scene.Height() / 2, dc, 0, offset, SRCCOPY);
             return;
         }
