@@ -3,30 +3,31 @@
 #include "capture/ScreenGrab.h"
 #include "framework/Screen.h"
 
-CFrameGrabber::CFrameGrabber(const RECT& area) : m_rcRequested(area)
+CFrameGrabber::CFrameGrabber(const RECT& area, WORD bitCount) : m_rcRequested(area)
 {
     if (!ClampToScreen(area, ScreenRect(), m_rcArea))
         return;
-    m_screen.Reset(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
-    if (!m_screen)
+    CClientDC screen(nullptr);
+    if (!screen)
         return;
-    const int depth = ::GetDeviceCaps(m_screen, BITSPIXEL) * ::GetDeviceCaps(m_screen, PLANES);
+    const int depth = ::GetDeviceCaps(screen, BITSPIXEL) * ::GetDeviceCaps(screen, PLANES);
     if (depth <= 8)
         return;  // a palette display: its frames need their colour table, as still pictures do
-    m_memory.Reset(::CreateCompatibleDC(m_screen));
+    m_memory.Reset(::CreateCompatibleDC(screen));
     if (!m_memory)
         return;
     m_header.biSize = sizeof m_header;
     m_header.biWidth = m_rcArea.right - m_rcArea.left;
     m_header.biHeight = m_rcArea.bottom - m_rcArea.top;  // bottom-up, as AVI frames are
     m_header.biPlanes = 1;
-    m_header.biBitCount = static_cast<WORD>(depth);
+    m_header.biBitCount = bitCount ? bitCount : static_cast<WORD>(depth);
     m_header.biCompression = BI_RGB;
-    m_header.biSizeImage = static_cast<DWORD>(((m_header.biWidth * depth + 31) / 32) * 4 * m_header.biHeight);
+    m_header.biSizeImage =
+        static_cast<DWORD>(((m_header.biWidth * m_header.biBitCount + 31) / 32) * 4 * m_header.biHeight);
     BITMAPINFO info = {};
     info.bmiHeader = m_header;
     void* bits = nullptr;
-    m_section.Reset(::CreateDIBSection(m_screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    m_section.Reset(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!m_section || !bits)
         return;
     m_hOldBitmap = ::SelectObject(m_memory, m_section);
@@ -46,7 +47,11 @@ bool CFrameGrabber::Grab(const CURSORINFO* cursor)
     RECT area;
     if (!ClampToScreen(m_rcRequested, ScreenRect(), area) || !::EqualRect(&area, &m_rcArea))
         return false;
-    if (!::BitBlt(m_memory, 0, 0, m_header.biWidth, m_header.biHeight, m_screen, area.left, area.top, SRCCOPY))
+    // The desktop's own context, taken for each frame: under Wine a copy from it costs less than
+    // one from a display context made for the recording (CreateDC "DISPLAY"), and taking it
+    // costs next to nothing.
+    CClientDC screen(nullptr);
+    if (!screen || !::BitBlt(m_memory, 0, 0, m_header.biWidth, m_header.biHeight, screen, area.left, area.top, SRCCOPY))
         return false;
     if (cursor && cursor->hCursor)
         DrawCursorAt(m_memory, cursor->hCursor, cursor->ptScreenPos.x - area.left, cursor->ptScreenPos.y - area.top);

@@ -3,6 +3,7 @@
 // every depth, to the depths, offsets and colours each conversion promises; and PNG files
 // written straight from such bitmaps, byte for byte the files of the widened images.
 #include "ImageTestSupport.h"
+#include "avi/FrameGrabber.h"
 #include "capture/Delivery.h"
 #include "framework/Handles.h"
 #include "image/BitmapToDib.h"
@@ -174,19 +175,27 @@ TEST(ScreenBitmap, ARealScreenGrabGivesTheSamePictureBothWays)
     ASSERT_EQ(dib->biWidth, width);
     ASSERT_EQ(dib->biHeight, height);
     const BYTE* frameBits = reinterpret_cast<BYTE*>(frame.Get()) + 40 + (display <= 8 ? 4 << display : 0);
-    int differences = 0;
+    // The recorder's grab at 32 bits, the rows the lossless coder takes (none on a palette display).
+    CFrameGrabber grabber(RECT{0, 0, width, height}, 32);
+    ASSERT_EQ(grabber.Usable(), display > 8);
+    ASSERT_TRUE(!grabber.Usable() || (grabber.Grab(nullptr) && grabber.Header().biBitCount == 32));
+    int differences = 0, differencesAt32 = 0;
     for (int y = 0; y < height; y += 7) {
         for (int x = 0; x < width; x += 3) {
             COLORREF still = DibPixel(dib.Get(), DibBits(dib.Get()), x, y);
             COLORREF moving = DibPixel(frame.Get(), frameBits, x, y);
+            COLORREF coded = grabber.Usable() ? DibPixel(&grabber.Header(), grabber.Bits(), x, y) : still;
             if (display == 16) {  // compare at the 5 bits per channel both were made from
                 still &= 0xF8F8F8;
                 moving &= 0xF8F8F8;
+                coded &= 0xF8F8F8;
             }
             differences += still != moving;
+            differencesAt32 += still != coded;
         }
     }
     EXPECT_EQ(differences, 0);
+    EXPECT_EQ(differencesAt32, 0);
 }
 
 TEST(ScreenBitmap, MemoryBitmapsOfEachDepth)

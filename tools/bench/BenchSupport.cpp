@@ -1,6 +1,7 @@
 #include "BenchSupport.h"
 
 #include "framework/Handles.h"
+#include "support/Files.h"
 #include "support/Screen.h"
 
 #include <png.h>
@@ -17,6 +18,76 @@ double Now()
     ::QueryPerformanceFrequency(&frequency);
     ::QueryPerformanceCounter(&counter);
     return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double CpuNow()
+{
+    FILETIME created, exited, kernel, user;
+    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto ms = [](const FILETIME& t) {
+        return static_cast<double>(static_cast<ULONGLONG>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e4;
+    };
+    return ms(kernel) + ms(user);
+}
+
+namespace {
+HBITMAP Section32(HDC dc, const RECT& area)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = area.right - area.left;
+    info.bmiHeader.biHeight = area.bottom - area.top;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    return ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+}  // namespace
+
+CBareGrab::CBareGrab(const RECT& area)
+    : m_area(area), m_screen(::GetDC(nullptr)), m_memory(::CreateCompatibleDC(m_screen)),
+      m_section(Section32(m_screen, area)), m_old(::SelectObject(m_memory, m_section))
+{
+}
+
+CBareGrab::~CBareGrab()
+{
+    ::SelectObject(m_memory, m_old);
+    ::DeleteObject(m_section);
+    ::DeleteDC(m_memory);
+    ::ReleaseDC(nullptr, m_screen);
+}
+
+bool CBareGrab::Grab()
+{
+    const BOOL done = ::BitBlt(m_memory, 0, 0, m_area.right - m_area.left, m_area.bottom - m_area.top, m_screen,
+                               m_area.left, m_area.top, SRCCOPY);
+    ::GdiFlush();
+    return done != FALSE;
+}
+
+bool CBareGrab::GrabFresh()
+{
+    HBITMAP fresh = Section32(m_screen, m_area);
+    HGDIOBJ old = ::SelectObject(m_memory, fresh);
+    const bool done = Grab();
+    ::SelectObject(m_memory, old);
+    ::DeleteObject(fresh);
+    return done;
+}
+
+std::string FfmpegOnHost(const std::string& script, const std::string& arguments)
+{
+    const std::string out = testing_support::CScratch::Host("ffmpeg-figures.txt");
+    const int status = testing_support::RunOnHost("sh '" + script + "' " + arguments + " > '" + out + "' 2>&1", 600000);
+    const std::vector<BYTE> text = testing_support::ReadBytes(testing_support::CScratch::Windows("ffmpeg-figures.txt"));
+    ::DeleteFileA(testing_support::CScratch::Windows("ffmpeg-figures.txt").c_str());
+    std::string said(text.begin(), text.end());
+    if (status != 0)
+        said = "ffmpeg failed (" + std::to_string(status) + "): " + said;
+    while (!said.empty() && (said.back() == '\n' || said.back() == '\r'))
+        said.pop_back();
+    return said;
 }
 
 namespace {

@@ -11,6 +11,8 @@ namespace bench {
 
 // Milliseconds from an arbitrary start.
 double Now();
+// Milliseconds of processor time this process has used, in user and kernel mode.
+double CpuNow();
 double Median(std::vector<double> values);
 
 // A bitmap compatible with the display, drawn like a desktop: a gradient, windows with title
@@ -26,5 +28,30 @@ std::vector<BYTE> RgbRows(HBITMAP bitmap, int& width, int& height);
 bool LibpngAlone(const std::string& path, const std::vector<BYTE>& rgb, int width, int height);
 
 long long FileSize(const std::string& path);
+
+// The bare grab, the floor of any grab of the screen through GDI: one BitBlt of a rectangle of
+// the screen (from the desktop's context) into a 32-bit DIB section. The section is made once and
+// used again, or (fresh) made for each grab as a picture handed on must be, its memory new.
+class CBareGrab
+{
+public:
+    explicit CBareGrab(const RECT& area);
+    ~CBareGrab();
+    CBareGrab(const CBareGrab&) = delete;
+    CBareGrab& operator=(const CBareGrab&) = delete;
+    bool Grab();
+    bool GrabFresh();
+
+private:
+    RECT m_area;
+    HDC m_screen;
+    HDC m_memory;
+    HBITMAP m_section;
+    HGDIOBJ m_old;
+};
+
+// ffmpeg's x11grab on this display (a script run on the host: tools/bench/ffmpeg_record.sh),
+// its line of figures; the script's own complaint when it fails.
+std::string FfmpegOnHost(const std::string& script, const std::string& arguments);
 
 }  // namespace bench
