@@ -54,8 +54,6 @@ public:
     struct Slot {
         std::unique_ptr<CFrameGrabber> grabber;  // a section of its own, where the display allows
         CFrameDib dib;                           // else the frame read from a grabbed bitmap
-        std::vector<DWORD> wide;                 // or, for the coder, its pixels at 32 bits
-        BITMAPINFOHEADER wideHeader = {};
         const BITMAPINFOHEADER* header = nullptr;
         const BYTE* bits = nullptr;
         bool free = true;
@@ -69,13 +67,13 @@ public:
           m_queued(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
           m_worker([this](const CStopToken& stop) { Run(stop); })
     {
-        // Where the display's depth is not the coder's, or a section cannot be had, each frame is
+        // The coder takes 32 bits a pixel, whatever the display's depth. Where a section cannot
+        // be had (or an uncompressed frame needs a palette display's colour table), each frame is
         // read from a bitmap of the screen instead.
         bool grabbers = true;
         for (Slot& slot : m_slots) {
-            slot.grabber = std::make_unique<CFrameGrabber>(area);
-            grabbers = grabbers && slot.grabber->Usable() &&
-                       (!choices.compress || slot.grabber->Header().biBitCount == 32);
+            slot.grabber = std::make_unique<CFrameGrabber>(area, choices.compress ? 32 : 0);
+            grabbers = grabbers && slot.grabber->Usable();
         }
         if (!grabbers)
             for (Slot& slot : m_slots)
@@ -336,37 +334,12 @@ Outcome CRecorder::Grab(CFramePipe& pipe, int index)
     const ScreenPicture frame = GrabScreenRect(m_rcArea, cursor);
     if (!frame.bitmap)
         return Outcome::Refusal(kScreenNotCopied);
-    if (!m_bCompress) {
-        // At the display's depth, with its colour table.
-        slot.dib = BitmapToFrameDib(frame.bitmap, BI_RGB, nullptr);
-        if (!slot.dib)
-            return Outcome::Of(Outcome::Kind::OutOfMemory);
-        slot.header = slot.dib.Get();
-        slot.bits = reinterpret_cast<const BYTE*>(slot.dib.Get()) + FrameFormatSize(*slot.dib.Get());
-        return Outcome();
-    }
-    // The coder takes 32 bits a pixel, whatever the display's depth.
-    BITMAP bitmap = {};
-    if (!::GetObjectA(frame.bitmap, sizeof bitmap, &bitmap))
-        return Outcome::Refusal(kScreenNotCopied);
-    BITMAPINFOHEADER& header = slot.wideHeader;
-    header = BITMAPINFOHEADER{};
-    header.biSize = sizeof header;
-    header.biWidth = bitmap.bmWidth;
-    header.biHeight = bitmap.bmHeight;  // bottom-up, as AVI frames are
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    header.biCompression = BI_RGB;
-    header.biSizeImage = static_cast<DWORD>(bitmap.bmWidth) * static_cast<DWORD>(bitmap.bmHeight) * 4;
-    slot.wide.resize(static_cast<size_t>(bitmap.bmWidth) * static_cast<size_t>(bitmap.bmHeight));
-    BITMAPINFO info = {};
-    info.bmiHeader = header;
-    CClientDC screen(nullptr);
-    if (::GetDIBits(screen, frame.bitmap, 0, static_cast<UINT>(bitmap.bmHeight), slot.wide.data(), &info,
-                    DIB_RGB_COLORS) == 0)
-        return Outcome::Refusal(kScreenNotCopied);
-    slot.header = &header;
-    slot.bits = reinterpret_cast<const BYTE*>(slot.wide.data());
+    // At the display's depth, with its colour table: 32 bits where the coder takes it.
+    slot.dib = BitmapToFrameDib(frame.bitmap, BI_RGB, nullptr, m_bCompress ? 32 : 0);
+    if (!slot.dib)
+        return Outcome::Of(Outcome::Kind::OutOfMemory);
+    slot.header = slot.dib.Get();
+    slot.bits = reinterpret_cast<const BYTE*>(slot.dib.Get()) + FrameFormatSize(*slot.dib.Get());
     return Outcome();
 }
 

@@ -150,7 +150,7 @@ HGLOBAL BitmapToDib(HBITMAP hBitmap, HPALETTE hPalette)
     return block.Detach();
 }
 
-CFrameDib BitmapToFrameDib(HBITMAP hBitmap, DWORD compression, HPALETTE hPalette)
+CFrameDib BitmapToFrameDib(HBITMAP hBitmap, DWORD compression, HPALETTE hPalette, WORD bitCount)
 {
     if (compression == BI_BITFIELDS)
         return CFrameDib();
@@ -161,6 +161,8 @@ CFrameDib BitmapToFrameDib(HBITMAP hBitmap, DWORD compression, HPALETTE hPalette
         return CFrameDib();
 
     BITMAPINFOHEADER header = FrameDibHeader(bitmap, compression);
+    if (bitCount)
+        header.biBitCount = bitCount;
     const DWORD tableSize = DibFullColorCount(header.biBitCount) * static_cast<DWORD>(sizeof(RGBQUAD));
 
     CClientDC screen(nullptr);

@@ -17,8 +17,9 @@ using CFrameDib = CFixedBlock<BITMAPINFOHEADER>;
 
 // For video frames: a DIB at the bitmap's own depth in a fixed block (the pointer is also the
 // handle), its rows 40 + 4 × (colour count) bytes after the start; empty on failure and for
-// BI_BITFIELDS.
-CFrameDib BitmapToFrameDib(HBITMAP hBitmap, DWORD compression, HPALETTE hPalette);
+// BI_BITFIELDS. A bitCount other than 0 asks for that depth instead (32: what the lossless coder
+// takes, on any display).
+CFrameDib BitmapToFrameDib(HBITMAP hBitmap, DWORD compression, HPALETTE hPalette, WORD bitCount = 0);
 
 // The headers the two ask GetDIBits to fill in, from the bitmap's description.
 WORD StillDibDepth(int sourceDepth);
