@@ -144,11 +144,18 @@ zmbv() {
   echo "== lossless coding (ZMBV) of 1920x1080 frames: time and bytes a frame, against ffmpeg's encoder ($ARCH build)"
   on_screen 1920x1080x24 "$BIN/bench_zmbv.exe" 1920 1080 100 "$ROOT/tools/bench/ffmpeg_zmbv.sh"
 }
-# One part alone: `tools/pixlet.sh bench recording`, `... bench zmbv` or `... bench long-recording`.
+# One part alone: `tools/pixlet.sh bench recording`, `... bench zmbv`, `... bench grab` or `... bench long-recording`.
+grabs() {
+  echo "== screen grab ($ARCH build)"
+  on_screen 1920x1080x24 "$BIN/bench_capture.exe" grab 20 "$ROOT/tools/bench/ffmpeg_record.sh"
+  on_screen 1024x768x24 "$BIN/bench_capture.exe" grab 20 "$ROOT/tools/bench/ffmpeg_record.sh"
+}
+
 case "${1:-}" in
   long-recording) long_recording; exit ;;
   recording) recordings; exit ;;
   zmbv) zmbv; exit ;;
+  grab) grabs; exit ;;
 esac
 
 echo "== program size"
@@ -171,9 +178,7 @@ on_screen 1280x1024x24 "$BIN/bench_selector.exe" 10
 on_screen 1920x1080x24 "$BIN/bench_selector.exe" 10
 on_monitors 1900x800x24 "1024x768 800x600" "$BIN/bench_selector.exe" 10
 on_monitors 3840x1080x24 "1920x1080 1920x1080" "$BIN/bench_selector.exe" 10
-echo "== screen grab ($ARCH build)"
-on_screen 1920x1080x24 "$BIN/bench_capture.exe" grab 20 "$ROOT/tools/bench/ffmpeg_record.sh"
-on_screen 1024x768x24 "$BIN/bench_capture.exe" grab 20 "$ROOT/tools/bench/ffmpeg_record.sh"
+grabs
 echo "== text of another program's list view ($ARCH reader)"
 on_screen 1280x1024x24 "$BIN/bench_capture.exe" text control_host.exe
 on_screen 1280x1024x24 "$BIN/bench_capture.exe" text control_host64.exe

@@ -6,7 +6,7 @@
 #   tools/pixlet.sh test    install what is missing, build, run the whole test suite
 #   tools/pixlet.sh bench   build, then run the benchmarks under Xvfb and print figures
 #                           (`bench long-recording`: only a 30 s recording of 5 GB in files;
-#                           `bench recording`, `bench zmbv`: only those parts)
+#                           `bench recording`, `bench zmbv`, `bench grab`: only those parts)
 #   tools/pixlet.sh soak    build, then make many captures in a row and count what they leave
 #   tools/pixlet.sh dist    build, then write and check dist/Pixlet32-<version>.zip, the release
 #   tools/pixlet.sh setup | fetch | build    the single steps

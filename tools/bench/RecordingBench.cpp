@@ -297,6 +297,9 @@ int Record(int width, int height, int rate, int seconds, bool compress, bool pro
     const double cpu = CpuNow() - cpuBefore;
     // From the first frame to the last, one interval apart at the nominal rate.
     const double held = frames > 2 ? (frames - 2) * 1000.0 / (previous - first) : 0;
+    // The writer thread goes on in next files after the ticks: the parts are those left.
+    while (FileExists(CScratch::Windows(AviPartName("bench.avi", parts + 1))))
+        ++parts;
     long long size = 0;
     for (int part = 1; part <= parts; ++part)
         size += FileSize(CScratch::Windows(AviPartName("bench.avi", part)));
