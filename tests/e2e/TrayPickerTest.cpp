@@ -119,7 +119,7 @@ TEST_F(TrayPicker, DraggedOntoAWindowItFramesItAndTakesItsPictureOrWithCtrlItsTe
     {
         CControlHost hung("hung");
         ASSERT_TRUE(hung.Window() && hung.InFrontAtLowerLeft());
-        ::PostMessageA(hung.Window(), WM_APP, 30000, 0);  // it answers nothing from now on
+        ASSERT_TRUE(hung.Hang(30000));  // it answers nothing from now on
         PutOnClipboard("kept");
         ClearSoundCapture();
         ASSERT_TRUE(PickText(picker, pickerAt, Centre(hung.Control(kListTarget))));

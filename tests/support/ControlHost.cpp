@@ -45,6 +45,15 @@ bool CControlHost::InFrontAtLowerLeft()
     return InFrontAt(POINT{0, ::GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)});
 }
 
+bool CControlHost::Hang(DWORD ms)
+{
+    ::PostMessageA(m_hWindow, WM_APP, ms, 0);
+    return WaitUntil([&] {
+        DWORD_PTR answer = 0;
+        return !::SendMessageTimeoutA(m_hWindow, WM_NULL, 0, 0, SMTO_NORMAL, 100, &answer);
+    }, 10000);
+}
+
 namespace {
 struct ControlSearch {
     int id;

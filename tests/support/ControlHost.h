@@ -34,6 +34,9 @@ public:
     // The same into the lower left corner of the primary screen, out of the way of windows that
     // tests paint.
     bool InFrontAtLowerLeft();
+    // Makes it answer nothing for the time; true once it is asleep (a message sent to it before
+    // it took the request would still be answered).
+    bool Hang(DWORD ms);
 
 private:
     CProcess m_process;

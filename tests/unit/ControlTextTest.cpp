@@ -493,7 +493,7 @@ TEST(ControlTextTargets, HostileTargetsEndTheReadingWithWhatTheyGaveAndSayWhy)
             host = std::make_unique<CHost>(c.host);
         ASSERT_TRUE(host->Window());
         if (c.hangMs)
-            ::PostMessageA(host->Window(), WM_APP, c.hangMs, 0);
+            ASSERT_TRUE(host->Hang(c.hangMs));
         CReadingWatch watch;
         std::thread stopper([&] {
             ::Sleep(c.stopAfterMs);
