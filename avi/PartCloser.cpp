@@ -11,11 +11,6 @@ public:
     CAviLibraryScope& operator=(const CAviLibraryScope&) = delete;
 };
 
-DWORD Remaining(ULONGLONG deadline)
-{
-    const ULONGLONG now = ::GetTickCount64();
-    return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
-}
 }  // namespace
 
 CPartCloser::CPartCloser(std::unique_ptr<CAviWriter> writer)
@@ -39,16 +34,7 @@ CPartCloser::~CPartCloser()
 
 bool CPartCloser::Wait(DWORD waitMs)
 {
-    int quitCode = 0;
-    const ULONGLONG deadline = ::GetTickCount64() + waitMs;
-    PumpEnd end = m_worker.WaitAnswering(waitMs, &quitCode);
-    if (end == PumpEnd::Quit) {
-        // The program is ending: the rest of the wait answers nothing, and the quit goes on.
-        end = m_worker.Wait(waitMs == INFINITE ? INFINITE : Remaining(deadline)) ? PumpEnd::Signalled
-                                                                                 : PumpEnd::TimedOut;
-        ::PostQuitMessage(quitCode);
-    }
-    return end == PumpEnd::Signalled;
+    return m_worker.WaitAnsweringThroughQuit(waitMs);
 }
 
 const Outcome& CPartCloser::Result()

@@ -37,11 +37,6 @@ private:
     CLock& m_lock;
 };
 
-DWORD Remaining(ULONGLONG deadline)
-{
-    const ULONGLONG now = ::GetTickCount64();
-    return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
-}
 }  // namespace
 
 // The frame buffers of one recording, the queue that hands them from the interface thread to
@@ -134,18 +129,7 @@ public:
     }
     // Waits at most waitMs for the writer's end, answering this thread's messages; whether it
     // has ended. A quit message that arrives meanwhile is posted again afterwards.
-    bool Wait(DWORD waitMs)
-    {
-        int quitCode = 0;
-        const ULONGLONG deadline = ::GetTickCount64() + waitMs;
-        PumpEnd end = m_worker.WaitAnswering(waitMs, &quitCode);
-        if (end == PumpEnd::Quit) {
-            end = m_worker.Wait(waitMs == INFINITE ? INFINITE : Remaining(deadline)) ? PumpEnd::Signalled
-                                                                                     : PumpEnd::TimedOut;
-            ::PostQuitMessage(quitCode);
-        }
-        return end == PumpEnd::Signalled;
-    }
+    bool Wait(DWORD waitMs) { return m_worker.WaitAnsweringThroughQuit(waitMs); }
     bool Ended() const { return m_worker.Ended(); }
     // Why the writer stopped, as soon as it did; Done while it writes.
     Outcome Failure()

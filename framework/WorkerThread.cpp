@@ -50,3 +50,16 @@ PumpEnd CWorkerThread::WaitAnswering(DWORD timeoutMs, int* quitCode) const
         return PumpEnd::Signalled;
     return PumpMessagesUntil(m_thread, timeoutMs, quitCode);
 }
+
+bool CWorkerThread::WaitAnsweringThroughQuit(DWORD timeoutMs) const
+{
+    int quitCode = 0;
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    const PumpEnd end = WaitAnswering(timeoutMs, &quitCode);
+    if (end != PumpEnd::Quit)
+        return end == PumpEnd::Signalled;
+    const ULONGLONG now = ::GetTickCount64();
+    const bool ended = Wait(timeoutMs == INFINITE ? INFINITE : now >= deadline ? 0 : static_cast<DWORD>(deadline - now));
+    ::PostQuitMessage(quitCode);
+    return ended;
+}

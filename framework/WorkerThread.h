@@ -70,6 +70,9 @@ public:
     bool Wait(DWORD timeoutMs = INFINITE) const;
     // Waits for the end answering this thread's messages (see PumpMessagesUntil).
     PumpEnd WaitAnswering(DWORD timeoutMs = INFINITE, int* quitCode = nullptr) const;
+    // The same until a quit message comes: the program is ending, so the rest of the wait
+    // answers nothing and the quit is posted again afterwards. Whether the thread has ended.
+    bool WaitAnsweringThroughQuit(DWORD timeoutMs = INFINITE) const;
     // Whether the work ended by an exception it did not handle itself (it is then caught here).
     bool Failed() const { return m_bFailed.load(); }
 

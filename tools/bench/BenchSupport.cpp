@@ -223,4 +223,32 @@ long long FileSize(const std::string& path)
     return static_cast<long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
+void Fill(HDC dc, const RECT& rect, COLORREF colour)
+{
+    const HBRUSH brush = ::CreateSolidBrush(colour);
+    ::FillRect(dc, &rect, brush);
+    ::DeleteObject(brush);
+}
+
+void DrawScrollingPage(HDC dc, int width, int height)
+{
+    Fill(dc, RECT{0, 0, width, height}, RGB(255, 255, 255));
+    ::SetBkMode(dc, TRANSPARENT);
+    unsigned seed = 7;
+    for (int y = 10, n = 0; y < height; y += 18, ++n) {
+        seed = seed * 1103515245u + 12345u;
+        if (n % 25 == 24) {  // now and then a coloured figure
+            Fill(dc, RECT{60, y, 60 + static_cast<int>(seed % 600) + 200, y + 90}, RGB(seed & 255, 140, 200));
+            y += 90;
+            continue;
+        }
+        char text[200];
+        const int length = std::snprintf(text, sizeof text, "%u. A line of a long page that scrolls: words %u and %u "
+                                         "of the text, read as it goes up the screen.",
+                                         static_cast<unsigned>(n), seed % 9973, seed % 613);
+        ::SetTextColor(dc, n % 10 == 0 ? RGB(0, 0, 160) : RGB(20, 20, 20));
+        ::TextOutA(dc, n % 10 == 0 ? 40 : 60, y, text, length);
+    }
+}
+
 }  // namespace bench

@@ -18,6 +18,10 @@ double Median(std::vector<double> values);
 // A bitmap compatible with the display, drawn like a desktop: a gradient, windows with title
 // bars and lines of text, a photo-like patch of noise. The caller owns it.
 HBITMAP DesktopLikeBitmap(int width, int height);
+// A long page of text lines and now and then a coloured figure, drawn from the top of the
+// context over width x height: what a scrolled document shows.
+void DrawScrollingPage(HDC dc, int width, int height);
+void Fill(HDC dc, const RECT& rect, COLORREF colour);
 // A topmost window over the whole screen (every monitor) showing the picture from its top left
 // corner, painted before this returns; then its messages handled for settleMs.
 HWND ShowOverScreen(HBITMAP picture, DWORD settleMs);

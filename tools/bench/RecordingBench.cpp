@@ -61,12 +61,6 @@ private:
     int m_width, m_height;
 };
 
-void Fill(HDC dc, const RECT& rect, COLORREF colour)
-{
-    CBrushHandle brush(::CreateSolidBrush(colour));
-    ::FillRect(dc, &rect, brush);
-}
-
 RECT Union(RECT a, const RECT& b)
 {
     ::UnionRect(&a, &a, &b);
@@ -84,7 +78,7 @@ public:
     {
         HDC dc = m_scene.Dc();
         if (scroll) {
-            DrawPage(dc, width, 2 * height);
+            DrawScrollingPage(dc, width, 2 * height);
             return;
         }
         CBitmapHandle desktop(DesktopLikeBitmap(width, height));
@@ -145,26 +139,6 @@ public:
     }
 
 private:
-    static void DrawPage(HDC dc, int width, int height)
-    {
-        Fill(dc, RECT{0, 0, width, height}, RGB(255, 255, 255));
-        ::SetBkMode(dc, TRANSPARENT);
-        unsigned seed = 7;
-        for (int y = 10, n = 0; y < height; y += 18, ++n) {
-            seed = seed * 1103515245u + 12345u;
-            if (n % 25 == 24) {  // now and then a coloured figure
-                Fill(dc, RECT{60, y, 60 + static_cast<int>(seed % 600) + 200, y + 90}, RGB(seed & 255, 140, 200));
-                y += 90;
-                continue;
-            }
-            char text[200];
-            const int length = std::snprintf(text, sizeof text, "%u. A line of a long page that scrolls: words %u and %u "
-                                             "of the text, read as it goes up the screen.",
-                                             static_cast<unsigned>(n), seed % 9973, seed % 613);
-            ::SetTextColor(dc, n % 10 == 0 ? RGB(0, 0, 160) : RGB(20, 20, 20));
-            ::TextOutA(dc, n % 10 == 0 ? 40 : 60, y, text, length);
-        }
-    }
 
     CCanvas m_scene;
     bool m_scroll;

@@ -65,12 +65,6 @@ void Text(HDC dc, int x, int y, const std::string& text, COLORREF colour)
     ::TextOutA(dc, x, y, text.c_str(), static_cast<int>(text.size()));
 }
 
-void Fill(HDC dc, RECT rect, COLORREF colour)
-{
-    CBrushHandle brush(::CreateSolidBrush(colour));
-    ::FillRect(dc, &rect, brush);
-}
-
 const char kSentence[] = "Typed into a window while the recording runs, one letter a frame: the quick brown fox "
                          "jumps over the lazy dog. ";
 
@@ -86,8 +80,8 @@ public:
         ::BitBlt(m_scene.Dc(), 0, 0, width, height, source, 0, 0, SRCCOPY);
         ::SetBkMode(m_scene.Dc(), OPAQUE);
         m_page = RECT{width / 10, height / 8, width / 10 + width * 4 / 10, height / 8 + height / 3};
-        Fill(m_scene.Dc(), m_page, RGB(255, 255, 255));
-        Fill(m_scene.Dc(), RECT{0, height - 30, width, height}, RGB(32, 32, 48));  // a taskbar
+        bench::Fill(m_scene.Dc(), m_page, RGB(255, 255, 255));
+        bench::Fill(m_scene.Dc(), RECT{0, height - 30, width, height}, RGB(32, 32, 48));  // a taskbar
     }
     void Render(int frame, CCanvas& out)
     {
@@ -122,21 +116,7 @@ public:
         : m_page(width, height + frames * step), m_height(height), m_step(step)
     {
         HDC dc = m_page.Dc();
-        Fill(dc, RECT{0, 0, width, m_page.Header().biHeight}, RGB(255, 255, 255));
-        ::SetBkMode(dc, TRANSPARENT);
-        unsigned seed = 7;
-        for (int y = 10, n = 0; y < m_page.Header().biHeight; y += 18, ++n) {
-            seed = seed * 1103515245u + 12345u;
-            if (n % 25 == 24) {  // now and then a coloured figure
-                Fill(dc, RECT{60, y, 60 + static_cast<int>(seed % 600) + 200, y + 90}, RGB(seed & 255, 140, 200));
-                y += 90;
-                continue;
-            }
-            char text[200];
-            std::snprintf(text, sizeof text, "%u. A line of a long page that scrolls: words %u and %u of the text, "
-                          "read as it goes up the screen.", static_cast<unsigned>(n), seed % 9973, seed % 613);
-            Text(dc, n % 10 == 0 ? 40 : 60, y, text, n % 10 == 0 ? RGB(0, 0, 160) : RGB(20, 20, 20));
-        }
+        bench::DrawScrollingPage(dc, width, m_page.Header().biHeight);
         ::GdiFlush();
     }
     void Render(int frame, CCanvas& out)
