@@ -253,7 +253,6 @@ UINT NextTickDelay(DWORD dueMs, DWORD nowMs)
     return rest < 1 ? 1u : static_cast<UINT>(rest);
 }
 
-
 CRecorder::CRecorder(DWORD vfwVersion, unsigned long long maxFileBytes, DWORD completionBoundMs)
     : m_dwVfwVersion(vfwVersion), m_nMaxFileBytes(maxFileBytes), m_dwCompletionBoundMs(completionBoundMs)
 {

@@ -133,6 +133,8 @@ protected:
     {
         EXPECT_TRUE(WaitUntilClosed(selector));
         EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }, 5000)) << "the dialog stays hidden";
+        // Shown again before the choice's action has ended: a hot key at once would be dropped.
+        EXPECT_TRUE(Idle());
         return TextOf(dialog, label);
     }
     // The chooser of "..." given a path and its OK: what it said ("" when it closed).
