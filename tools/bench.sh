@@ -47,6 +47,15 @@ on_monitors() {  # Xvfb geometry, monitor sizes, windows program and its argumen
   return $rc
 }
 
+# Whether /tmp holds what a full-screen recording's files need, said when it does not.
+has_room_for_recordings() {  # what needs the room
+  local free_kb
+  free_kb=$(df -Pk /tmp | awk 'NR == 2 { print $4 }')
+  [ "$free_kb" -ge 7000000 ] && return 0
+  echo "$1: $((free_kb / 1024)) MB free in /tmp, 7 GB needed" >&2
+  return 1
+}
+
 # The recording benchmark: on one 1920x1080 display, a painter changes the screen as desktop work
 # does (a window's text typed, a pointer moving), then as the worst case does (a page scrolled,
 # every pixel changed each frame), while the program and ffmpeg's x11grab record it in turn: the
@@ -54,12 +63,7 @@ on_monitors() {  # Xvfb geometry, monitor sizes, windows program and its argumen
 # after each row.
 #   tools/pixlet.sh bench recording
 recordings() {
-  local free_kb
-  free_kb=$(df -Pk /tmp | awk 'NR == 2 { print $4 }')
-  if [ "$free_kb" -lt 7000000 ]; then
-    echo "recording: $((free_kb / 1024)) MB free in /tmp, 7 GB needed" >&2
-    return 1
-  fi
+  has_room_for_recordings "recording" || return 1
   echo "== recording ($ARCH build): the program and ffmpeg's x11grab on the same 1920x1080 display, while a painter changes it"
   PIXLET_SCREEN=1920x1080x24
   "$WINE_ENV" stop
@@ -128,12 +132,7 @@ recording_scenes() {
 # plain run (the disk it needs); its files go with the benchmark's scratch folder.
 #   tools/pixlet.sh bench long-recording
 long_recording() {
-  local free_kb
-  free_kb=$(df -Pk /tmp | awk 'NR == 2 { print $4 }')
-  if [ "$free_kb" -lt 7000000 ]; then
-    echo "long recording: $((free_kb / 1024)) MB free in /tmp, 7 GB needed" >&2
-    return 1
-  fi
+  has_room_for_recordings "long recording" || return 1
   echo "== a long recording: 1920x1080 at 20/s for 30 s, in files below 2 GB ($ARCH build)"
   PIXLET_SCREEN=1920x1080x24
   "$WINE_ENV" stop

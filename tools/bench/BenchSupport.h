@@ -2,6 +2,8 @@
 // reference of every PNG figure, file sizes.
 #pragma once
 
+#include "framework/Handles.h"
+
 #include <windows.h>
 
 #include <string>
@@ -22,6 +24,45 @@ HBITMAP DesktopLikeBitmap(int width, int height);
 // context over width x height: what a scrolled document shows.
 void DrawScrollingPage(HDC dc, int width, int height);
 void Fill(HDC dc, const RECT& rect, COLORREF colour);
+// A 32-bit bottom-up DIB section (the layout of the recorder's frames) with a memory context to
+// draw into it.
+class CCanvas
+{
+public:
+    CCanvas(int width, int height) : m_dc(::CreateCompatibleDC(nullptr))
+    {
+        m_header.biSize = sizeof m_header;
+        m_header.biWidth = width;
+        m_header.biHeight = height;  // bottom-up, as the recorder's frames are
+        m_header.biPlanes = 1;
+        m_header.biBitCount = 32;
+        m_header.biSizeImage = static_cast<DWORD>(width) * height * 4;
+        BITMAPINFO info = {};
+        info.bmiHeader = m_header;
+        m_bitmap.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &m_pBits, nullptr, 0));
+        m_hOld = ::SelectObject(m_dc, m_bitmap);
+    }
+    ~CCanvas() { ::SelectObject(m_dc, m_hOld); }
+    bool Usable() const { return m_pBits != nullptr; }
+    HDC Dc() const { return m_dc; }
+    int Width() const { return m_header.biWidth; }
+    int Height() const { return m_header.biHeight; }
+    const BITMAPINFOHEADER& Header() const { return m_header; }
+    BYTE* Bits() const { return static_cast<BYTE*>(m_pBits); }
+    // Row y counted from the top.
+    DWORD* Row(int y) const
+    {
+        return reinterpret_cast<DWORD*>(Bits()) + static_cast<size_t>(m_header.biHeight - 1 - y) * m_header.biWidth;
+    }
+
+private:
+    BITMAPINFOHEADER m_header = {};
+    CCreatedDC m_dc;
+    CBitmapHandle m_bitmap;
+    void* m_pBits = nullptr;
+    HGDIOBJ m_hOld = nullptr;
+};
+
 // A topmost window over the whole screen (every monitor) showing the picture from its top left
 // corner, painted before this returns; then its messages handled for settleMs.
 HWND ShowOverScreen(HBITMAP picture, DWORD settleMs);

@@ -33,34 +33,6 @@ namespace {
 const UINT kPaintMs = 50;
 const DWORD kLongestPaintMs = 15 * 60 * 1000;
 
-// A 32-bit top-down DIB section with a memory context to draw into it.
-class CCanvas
-{
-public:
-    CCanvas(int width, int height) : m_dc(::CreateCompatibleDC(nullptr)), m_width(width), m_height(height)
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        m_bitmap.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        m_hOld = ::SelectObject(m_dc, m_bitmap);
-    }
-    ~CCanvas() { ::SelectObject(m_dc, m_hOld); }
-    HDC Dc() const { return m_dc; }
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
-
-private:
-    CCreatedDC m_dc;
-    CBitmapHandle m_bitmap;
-    HGDIOBJ m_hOld = nullptr;
-    int m_width, m_height;
-};
-
 RECT Union(RECT a, const RECT& b)
 {
     ::UnionRect(&a, &a, &b);

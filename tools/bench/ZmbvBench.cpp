@@ -27,38 +27,6 @@ const int kRate = 20;
 const int kKeyInterval = 10 * kRate;
 
 // A 32-bit DIB section that GDI draws into.
-class CCanvas
-{
-public:
-    CCanvas(int width, int height) : m_dc(::CreateCompatibleDC(nullptr))
-    {
-        m_header.biSize = sizeof m_header;
-        m_header.biWidth = width;
-        m_header.biHeight = height;  // bottom-up, as the recorder's frames are
-        m_header.biPlanes = 1;
-        m_header.biBitCount = 32;
-        m_header.biSizeImage = static_cast<DWORD>(width) * height * 4;
-        BITMAPINFO info = {};
-        info.bmiHeader = m_header;
-        m_bitmap.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &m_pBits, nullptr, 0));
-        m_hOld = ::SelectObject(m_dc, m_bitmap);
-    }
-    ~CCanvas() { ::SelectObject(m_dc, m_hOld); }
-    bool Usable() const { return m_pBits != nullptr; }
-    HDC Dc() const { return m_dc; }
-    const BITMAPINFOHEADER& Header() const { return m_header; }
-    BYTE* Bits() const { return static_cast<BYTE*>(m_pBits); }
-    // Row y counted from the top.
-    DWORD* Row(int y) const { return reinterpret_cast<DWORD*>(Bits()) + static_cast<size_t>(m_header.biHeight - 1 - y) * m_header.biWidth; }
-
-private:
-    BITMAPINFOHEADER m_header = {};
-    CCreatedDC m_dc;
-    CBitmapHandle m_bitmap;
-    void* m_pBits = nullptr;
-    HGDIOBJ m_hOld = nullptr;
-};
-
 void Text(HDC dc, int x, int y, const std::string& text, COLORREF colour)
 {
     ::SetTextColor(dc, colour);
@@ -83,7 +51,7 @@ public:
         bench::Fill(m_scene.Dc(), m_page, RGB(255, 255, 255));
         bench::Fill(m_scene.Dc(), RECT{0, height - 30, width, height}, RGB(32, 32, 48));  // a taskbar
     }
-    void Render(int frame, CCanvas& out)
+    void Render(int frame, bench::CCanvas& out)
     {
         HDC dc = m_scene.Dc();
         ::SetBkColor(dc, RGB(255, 255, 255));
@@ -103,7 +71,7 @@ public:
     }
 
 private:
-    CCanvas m_scene;
+    bench::CCanvas m_scene;
     int m_width, m_height;
     RECT m_page = {};
 };
@@ -119,14 +87,14 @@ public:
         bench::DrawScrollingPage(dc, width, m_page.Header().biHeight);
         ::GdiFlush();
     }
-    void Render(int frame, CCanvas& out)
+    void Render(int frame, bench::CCanvas& out)
     {
         for (int y = 0; y < m_height; ++y)
             std::memcpy(out.Row(y), m_page.Row(y + frame * m_step), static_cast<size_t>(m_page.Header().biWidth) * 4);
     }
 
 private:
-    CCanvas m_page;
+    bench::CCanvas m_page;
     int m_height, m_step;
 };
 
@@ -136,10 +104,10 @@ struct CFigures {
 };
 
 // Codes `frames` frames of the scene, written into `file`; false when the coder could not.
-bool Run(int width, int height, int frames, bool search, const std::function<void(int, CCanvas&)>& render,
+bool Run(int width, int height, int frames, bool search, const std::function<void(int, bench::CCanvas&)>& render,
          const std::string& file, CFigures& figures)
 {
-    CCanvas frame(width, height);
+    bench::CCanvas frame(width, height);
     CZmbvEncoder encoder(width, height, kKeyInterval, search);
     CAviWriter writer(file, -1, -1, kRate);
     if (!frame.Usable() || !encoder.IsReady())
@@ -195,7 +163,7 @@ int main(int argc, char** argv)
     } scenes[] = {{"desktop", 0}, {"page scrolled 4 rows", 4}, {"page scrolled 40 rows", 40}};
     for (const auto& scene : scenes) {
         std::unique_ptr<CScrollScene> page(scene.step ? new CScrollScene(width, height, frames, scene.step) : nullptr);
-        const auto render = [&](int i, CCanvas& out) { page ? page->Render(i, out) : desktop->Render(i, out); };
+        const auto render = [&](int i, bench::CCanvas& out) { page ? page->Render(i, out) : desktop->Render(i, out); };
         for (const bool search : {false, true}) {
             // The desktop's text is typed afresh for each run.
             if (!page)
